@@ -1,0 +1,47 @@
+# The Windows build: Sonadesk.exe, its import library, the in-process test exe, probe and bench programs.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+add_compile_options(-Wall -Wno-unknown-pragmas -Wno-cast-function-type)
+set(SONA_STATIC_LINK -static -static-libgcc -static-libstdc++)
+set(SONA_SYSLIBS gdiplus strmiids quartz ole32 oleaut32 uuid comctl32 comdlg32 shlwapi shell32
+    gdi32 user32 advapi32 msimg32 winmm)
+
+# Everything but the entry point, compiled once and shared by the exe and the test exe.
+add_library(sona_obj OBJECT ${SONA_PORTABLE} ${SONA_WIN})
+
+add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
+set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe)
+# --dynamicbase keeps the relocations so another module can load the exe to use its exports.
+target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase
+    -Wl,--out-implib,${CMAKE_BINARY_DIR}/libSonadesk.a)
+target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
+set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h")
+
+# GoogleTest from Debian's sources, cross-built.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB SONA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
+target_link_options(sonadesk_wintests PRIVATE ${SONA_STATIC_LINK})
+target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS})
+
+# Small helper programs: one exe per file.
+file(GLOB SONA_WIN_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/win/*.cpp ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)
+foreach(src ${SONA_WIN_TOOLS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_options(${name} PRIVATE ${SONA_STATIC_LINK})
+  target_link_libraries(${name} PRIVATE ${SONA_SYSLIBS})
+endforeach()
+
+# Programs that link against Sonadesk.exe's exports.
+file(GLOB SONA_IMPORT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/import/*.cpp)
+foreach(src ${SONA_IMPORT_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  add_dependencies(${name} Sonadesk)
+  target_link_options(${name} PRIVATE ${SONA_STATIC_LINK})
+  target_link_libraries(${name} PRIVATE ${CMAKE_BINARY_DIR}/libSonadesk.a advapi32)
+endforeach()

@@ -1,0 +1,1 @@
+# Files of notes/. SONA_PORTABLE: no windows.h, also built and tested on the host. SONA_WIN: exe only.

@@ -1,0 +1,90 @@
+// The fixed-size records of the desk store, exactly as they sit in memory and in "Media".
+// Portable: no windows.h. Every field is little-endian; the static checks pin the layouts.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace sona {
+
+// Item kinds stored per record. 2 is not assigned.
+enum DeskItemType : uint32_t {
+    kItemMovie = 0,
+    kItemMusic = 1,
+    kItemPicture = 3,
+    kItemText = 4,
+};
+
+constexpr size_t kPathField = 260;  // MAX_PATH: 259 characters and the NUL
+
+// Window rectangle divided by the main window's outer width (left, right) or height (top, bottom).
+struct RelativeRect {
+    float left, top, right, bottom;
+};
+static_assert(sizeof(RelativeRect) == 16, "RelativeRect layout");
+
+// LOGFONTA as Windows lays it out (LONG is 32 bits there).
+struct LogFontA {
+    int32_t lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight;
+    uint8_t lfItalic, lfUnderline, lfStrikeOut, lfCharSet;
+    uint8_t lfOutPrecision, lfClipPrecision, lfQuality, lfPitchAndFamily;
+    char lfFaceName[32];
+};
+static_assert(sizeof(LogFontA) == 60, "LOGFONTA layout");
+
+struct MediaItemRecord {
+    char path[kPathField];
+    uint8_t reserved1[32];
+    RelativeRect rect;
+    uint8_t reserved2[12];
+};
+static_assert(sizeof(MediaItemRecord) == 320, "MediaItemRecord layout");
+static_assert(offsetof(MediaItemRecord, rect) == 292, "MediaItemRecord rect");
+
+struct PictureItemRecord {
+    char path[kPathField];
+    RelativeRect rect;
+    uint8_t reserved[16];
+};
+static_assert(sizeof(PictureItemRecord) == 292, "PictureItemRecord layout");
+
+struct TextItemRecord {
+    char text[10000];
+    RelativeRect rect;
+    uint8_t reserved1[8];
+    uint32_t textColour;
+    uint32_t reservedColour;
+    LogFontA font;
+    uint32_t reservedWords[3];
+};
+static_assert(sizeof(TextItemRecord) == 10104, "TextItemRecord layout");
+static_assert(offsetof(TextItemRecord, textColour) == 10024, "TextItemRecord colour");
+static_assert(offsetof(TextItemRecord, font) == 10032, "TextItemRecord font");
+
+// The in-memory form of a note, shared by the note window, the add-text dialog and the main window.
+struct TextNoteRecord {
+    LogFontA font;
+    char text[10000];
+    uint32_t textColour;
+    uint32_t reservedColour;
+    uint32_t reservedWords[4];
+};
+static_assert(sizeof(TextNoteRecord) == 10084, "TextNoteRecord layout");
+
+constexpr size_t kMaxNoteChars = 9999;
+constexpr uint32_t kNoteReservedColour = 0xC8C8C8;
+
+// Record size for a type code, 0 for codes that carry no record.
+inline size_t RecordSize(uint32_t type) {
+    switch (type) {
+    case kItemMovie:
+    case kItemMusic: return sizeof(MediaItemRecord);
+    case kItemPicture: return sizeof(PictureItemRecord);
+    case kItemText: return sizeof(TextItemRecord);
+    default: return 0;
+    }
+}
+
+// A new note's defaults: 12 points, "Microsoft Sans Serif", black, reserved colour 0xC8C8C8.
+void InitTextNoteRecord(TextNoteRecord* rec);
+
+}  // namespace sona

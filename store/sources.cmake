@@ -1,0 +1,2 @@
+# Files of store/. SONA_PORTABLE: no windows.h, also built and tested on the host. SONA_WIN: exe only.
+list(APPEND SONA_PORTABLE store/DeskRecords.cpp)
