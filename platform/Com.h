@@ -1,0 +1,42 @@
+// A move-only owner of one COM interface reference.
+#pragma once
+#include <objbase.h>
+
+#include <utility>
+
+namespace sona {
+
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() { Release(); }
+    ComPtr(ComPtr&& o) noexcept : p(std::exchange(o.p, nullptr)) {}
+    ComPtr& operator=(ComPtr&& o) noexcept {
+        if (this != &o) {
+            Release();
+            p = std::exchange(o.p, nullptr);
+        }
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+
+    void Release() {
+        if (p) std::exchange(p, nullptr)->Release();
+    }
+    T* get() const { return p; }
+    T* operator->() const { return p; }
+    explicit operator bool() const { return p != nullptr; }
+    // For out-parameters: releases what is held first.
+    T** put() {
+        Release();
+        return &p;
+    }
+    void** put_void() { return (void**)put(); }
+
+private:
+    T* p = nullptr;
+};
+
+}  // namespace sona

@@ -1,0 +1,142 @@
+// Single-owner handles for GDI and GDI+ objects, and the off-screen surface every window draws to.
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+// GDI+ headers want min/max in scope.
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+#include <memory>
+#include <utility>
+
+namespace sona {
+
+// Owns one GDI object (bitmap, brush, font, pen, region, palette) and deletes it.
+template <typename H>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(H h) : h(h) {}
+    ~GdiObject() { reset(); }
+    GdiObject(GdiObject&& o) noexcept : h(std::exchange(o.h, nullptr)) {}
+    GdiObject& operator=(GdiObject&& o) noexcept {
+        if (this != &o) {
+            reset();
+            h = std::exchange(o.h, nullptr);
+        }
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+
+    void reset(H n = nullptr) {
+        if (h) DeleteObject(h);
+        h = n;
+    }
+    H release() { return std::exchange(h, nullptr); }
+    H get() const { return h; }
+    operator H() const { return h; }
+    explicit operator bool() const { return h != nullptr; }
+
+private:
+    H h = nullptr;
+};
+
+using Bitmap = GdiObject<HBITMAP>;
+using Brush = GdiObject<HBRUSH>;
+using Font = GdiObject<HFONT>;
+using Pen = GdiObject<HPEN>;
+using Region = GdiObject<HRGN>;
+using Palette = GdiObject<HPALETTE>;
+
+// GetDC / ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND w) : wnd(w), dc(GetDC(w)) {}
+    ~WindowDC() {
+        if (dc) ReleaseDC(wnd, dc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    operator HDC() const { return dc; }
+
+private:
+    HWND wnd;
+    HDC dc;
+};
+
+// BeginPaint / EndPaint.
+class PaintDC {
+public:
+    explicit PaintDC(HWND w) : wnd(w) { dc = BeginPaint(w, &ps); }
+    ~PaintDC() { EndPaint(wnd, &ps); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    operator HDC() const { return dc; }
+    PAINTSTRUCT ps{};
+
+private:
+    HWND wnd;
+    HDC dc;
+};
+
+// Selects an object into a DC and puts the previous one back on scope exit.
+class SelectScope {
+public:
+    SelectScope(HDC dc, HGDIOBJ obj) : dc(dc), old(obj ? SelectObject(dc, obj) : nullptr) {}
+    ~SelectScope() {
+        if (old) SelectObject(dc, old);
+    }
+    SelectScope(const SelectScope&) = delete;
+    SelectScope& operator=(const SelectScope&) = delete;
+
+private:
+    HDC dc;
+    HGDIOBJ old;
+};
+
+// A memory DC with a bitmap of a given size selected into it. Compatible surfaces follow the
+// screen; alpha surfaces are 32-bit premultiplied top-down DIB sections that start fully
+// transparent, which is what UpdateLayeredWindow with per-pixel alpha wants.
+class OffscreenSurface {
+public:
+    OffscreenSurface() = default;
+    ~OffscreenSurface() { Reset(); }
+    OffscreenSurface(const OffscreenSurface&) = delete;
+    OffscreenSurface& operator=(const OffscreenSurface&) = delete;
+
+    bool CreateCompatible(HDC reference, int w, int h);
+    bool CreateAlpha(int w, int h);
+    void Reset();
+
+    HDC dc() const { return memDC; }
+    HBITMAP bitmap() const { return bmp; }
+    int width() const { return cx; }
+    int height() const { return cy; }
+    // Pixels of an alpha surface (BGRA, premultiplied, top-down), null for compatible ones.
+    uint32_t* pixels() const { return bits; }
+    explicit operator bool() const { return memDC != nullptr; }
+
+    // Copies the surface to a DC at (x, y).
+    void BlitTo(HDC target, int x = 0, int y = 0) const;
+
+private:
+    HDC memDC = nullptr;
+    HBITMAP bmp = nullptr;
+    HGDIOBJ oldBmp = nullptr;
+    uint32_t* bits = nullptr;
+    int cx = 0, cy = 0;
+};
+
+// Loads a BITMAP resource of this module.
+HBITMAP LoadBitmapResource(UINT id);
+
+// Owns a GDI+ object (Image, Graphics, Brush, Font, FontFamily, StringFormat).
+template <typename T>
+using GdipPtr = std::unique_ptr<T>;
+
+}  // namespace sona

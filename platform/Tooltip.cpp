@@ -1,0 +1,59 @@
+#include "platform/Tooltip.h"
+
+#include <commctrl.h>
+
+namespace sona {
+
+Tooltip::~Tooltip() {
+    if (tip && IsWindow(tip)) DestroyWindow(tip);
+}
+
+bool Tooltip::Create(HWND ownerWindow, DWORD style) {
+    owner = ownerWindow;
+    tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, ownerWindow, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return tip != nullptr;
+}
+
+// The 44-byte TOOLINFO of comctl32 5: works with every version of the control.
+static TOOLINFOA BaseToolInfo() {
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE > 44 ? 44 : TTTOOLINFOA_V2_SIZE;
+    return ti;
+}
+
+void Tooltip::AddTool(HWND toolWindow, const char* text) {
+    if (!tip) return;
+    TOOLINFOA ti = BaseToolInfo();
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = GetParent(toolWindow) ? GetParent(toolWindow) : owner;
+    ti.uId = (UINT_PTR)toolWindow;
+    ti.lpszText = (LPSTR)text;
+    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&ti);
+}
+
+void Tooltip::AddTool(HWND ownerWindow, UINT id, const RECT& rect, const char* text) {
+    if (!tip) return;
+    TOOLINFOA ti = BaseToolInfo();
+    ti.uFlags = 0;
+    ti.hwnd = ownerWindow;
+    ti.uId = id;
+    ti.rect = rect;
+    ti.lpszText = (LPSTR)text;
+    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&ti);
+}
+
+void Tooltip::UpdateText(HWND toolWindow, const char* text) {
+    if (!tip) return;
+    TOOLINFOA ti = BaseToolInfo();
+    ti.hwnd = GetParent(toolWindow) ? GetParent(toolWindow) : owner;
+    ti.uId = (UINT_PTR)toolWindow;
+    ti.lpszText = (LPSTR)text;
+    SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&ti);
+}
+
+void Tooltip::RelayEvent(MSG* msg) {
+    if (tip) SendMessageA(tip, TTM_RELAYEVENT, 0, (LPARAM)msg);
+}
+
+}  // namespace sona

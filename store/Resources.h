@@ -1,0 +1,21 @@
+// Resources carried by the executable: PNG skins into GDI+ images, raw resources to files.
+#pragma once
+#include "platform/Gdi.h"
+
+#include <string>
+
+namespace sona {
+
+// Decodes resource `id` of type `type` ("PNG") into a new GDI+ image stored in *image; the image
+// belongs to the caller. A missing resource leaves *image as it was.
+void LoadPngResource(UINT id, const char* type, Gdiplus::Image** image);
+// Convenience: the image or null.
+GdipPtr<Gdiplus::Image> LoadPng(UINT id);
+
+// Writes the raw bytes of a resource to `path`, replacing any file there. 1 on success, else 0.
+int ExtractResourceToFile(UINT id, const char* type, const char* path);
+
+// The executable's folder followed by "\Data\", created when missing. Always ends in a backslash.
+std::string GetDataFolder();
+
+}  // namespace sona
