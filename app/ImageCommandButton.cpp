@@ -1,0 +1,111 @@
+#include "app/ImageCommandButton.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "store/Resources.h"
+
+namespace sona {
+
+ImageCommandButton::~ImageCommandButton() { DestroyWindow(); }
+
+BOOL ImageCommandButton::Create(RECT r, HWND parent, UINT id) {
+    commandId = id;
+    const char* cls = RegisterWindowClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW),
+                                          SharedWhiteBrush());
+    if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, 0))
+        return FALSE;
+    RebuildSurface();
+    return TRUE;
+}
+
+int ImageCommandButton::SetImages(UINT normal, UINT hover, UINT pressed, UINT disabled) {
+    normalImg = LoadPng(normal);
+    hoverImg = LoadPng(hover);
+    pressedImg = LoadPng(pressed);
+    disabledImg = LoadPng(disabled);
+    Draw();
+    return 1;
+}
+
+void ImageCommandButton::RebuildSurface() {
+    if (!hwnd) return;
+    RECT rc = ClientRect();
+    WindowDC dc(hwnd);
+    surface.CreateCompatible(dc, rc.right, rc.bottom);
+}
+
+// The band slice first, then the state's picture over it; its alpha lets the band show through.
+void ImageCommandButton::Draw() {
+    if (!hwnd || !surface) return;
+    RECT rc = ClientRect();
+    HDC mem = surface.dc();
+    SetStretchBltMode(mem, COLORONCOLOR);
+    Brush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+    FillRect(mem, &rc, magenta);
+    Bitmap band(LoadBitmapResource(IDB_COMMAND_STRIP));
+    if (band) {
+        HDC src = CreateCompatibleDC(mem);
+        {
+            SelectScope sel(src, band);
+            BitBlt(mem, 0, 0, rc.right, rc.bottom, src, 0, 9, SRCCOPY);
+        }
+        DeleteDC(src);
+    }
+    Gdiplus::Image* img = state == kStateHover     ? hoverImg.get()
+                          : state == kStatePressed  ? pressedImg.get()
+                          : state == kStateDisabled ? disabledImg.get()
+                                                    : normalImg.get();
+    if (img) {
+        Gdiplus::Graphics g(mem);
+        g.DrawImage(img, Gdiplus::Rect(0, 0, rc.right, rc.bottom));
+    }
+    WindowDC dc(hwnd);
+    surface.BlitTo(dc);
+}
+
+LRESULT ImageCommandButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (!tracking) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
+            _TrackMouseEvent(&tme);
+            tracking = true;
+            if (state != kStateDisabled) state = kStateHover;
+            Draw();
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (state != kStateDisabled) state = kStatePressed;
+        Draw();
+        return 0;
+    case WM_LBUTTONUP:
+        if (state != kStateDisabled) {
+            state = kStateNormal;
+            HWND self = hwnd;
+            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(commandId, 0), (LPARAM)hwnd);
+            if (FromHandle(self) != this) return 0;
+        }
+        Draw();
+        return 0;
+    case WM_MOUSELEAVE:
+        if (state != kStateDisabled) state = kStateNormal;
+        tracking = false;
+        Draw();
+        return 0;
+    case WM_SIZE:
+        RebuildSurface();
+        Draw();
+        return 0;
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        surface.BlitTo(dc);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return TRUE;
+    }
+    return Window::WndProc(msg, wp, lp);
+}
+
+}  // namespace sona

@@ -1,0 +1,125 @@
+#include "controls/SkinButton.h"
+
+#include <commctrl.h>
+
+namespace sona {
+
+SkinButton::~SkinButton() { DestroyWindow(); }
+
+BOOL SkinButton::Create(RECT r, HWND parent, UINT id) {
+    commandId = id;
+    const char* cls = RegisterWindowClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
+                                          SharedWhiteBrush());
+    if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, 0))
+        return 0;
+    RebuildBuffer();
+    return 1;
+}
+
+BOOL SkinButton::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled) {
+    normalBmp.reset(LoadBitmapResource(normal));
+    hoverBmp.reset(LoadBitmapResource(hover));
+    pressedBmp.reset(LoadBitmapResource(pressed));
+    disabledBmp.reset(LoadBitmapResource(disabled));
+    Render();
+    return 1;
+}
+
+void SkinButton::SetText(const char* text) {
+    caption = text ? text : "";
+    Render();
+}
+
+void SkinButton::Enable(BOOL enable) {
+    enabled = enable != FALSE;
+    state = enabled ? kStateNormal : kStateDisabled;
+    Render();
+}
+
+void SkinButton::RebuildBuffer() {
+    if (!hwnd) return;
+    RECT rc = ClientRect();
+    WindowDC dc(hwnd);
+    buffer.CreateCompatible(dc, rc.right, rc.bottom);
+}
+
+// Draws the state bitmap and the caption into the buffer, then copies it to the window.
+void SkinButton::Render() {
+    if (!hwnd || !buffer) return;
+    RECT rc = ClientRect();
+    HDC mem = buffer.dc();
+    Brush fill(CreateSolidBrush(0xBEB4B4));
+    FillRect(mem, &rc, fill);
+    HBITMAP bmp = state == kStateHover     ? hoverBmp.get()
+                  : state == kStatePressed  ? pressedBmp.get()
+                  : state == kStateDisabled ? disabledBmp.get()
+                                            : normalBmp.get();
+    if (bmp) {
+        HDC src = CreateCompatibleDC(mem);
+        {
+            SelectScope sel(src, bmp);
+            BitBlt(mem, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, src, 0, 0, SRCCOPY);
+        }
+        DeleteDC(src);
+    }
+    if (!caption.empty()) {
+        SetBkMode(mem, TRANSPARENT);
+        SetTextColor(mem, GetSysColor(state == kStateDisabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        SelectScope font(mem, GetStockObject(DEFAULT_GUI_FONT));
+        SIZE size{};
+        GetTextExtentPoint32A(mem, caption.c_str(), (int)caption.size(), &size);
+        RECT text = rc;
+        text.top += (rc.bottom - rc.top - size.cy) / 2;
+        DrawTextA(mem, caption.c_str(), (int)caption.size(), &text, DT_CENTER);
+    }
+    WindowDC dc(hwnd);
+    buffer.BlitTo(dc);
+}
+
+LRESULT SkinButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (!tracking) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
+            _TrackMouseEvent(&tme);
+            tracking = true;
+            if (state != kStateDisabled) state = kStateHover;
+            Render();
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (state != kStateDisabled) state = kStatePressed;
+        Render();
+        return 0;
+    case WM_LBUTTONUP:
+        if (state != kStateDisabled) {
+            state = kStateNormal;
+            HWND self = hwnd;
+            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(commandId, 0), (LPARAM)hwnd);
+            // The command may have destroyed the button (a dialog closing).
+            if (FromHandle(self) != this) return 0;
+        }
+        Render();
+        return 0;
+    case WM_MOUSELEAVE:
+        if (state != kStateDisabled) state = kStateNormal;
+        tracking = false;
+        Render();
+        return 0;
+    case WM_SIZE:
+        RebuildBuffer();
+        Render();
+        return 0;
+    case WM_ERASEBKGND:
+        Render();
+        return 1;
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        buffer.BlitTo(dc);
+        return 0;
+    }
+    }
+    return Window::WndProc(msg, wp, lp);
+}
+
+}  // namespace sona
