@@ -1,0 +1,43 @@
+// The About window: a captionless, rounded, topmost picture with a close button. Created once,
+// modeless and hidden, by the main window; closing it only hides it.
+#pragma once
+#include "controls/SkinButton.h"
+#include "platform/Dialog.h"
+#include "platform/Gdi.h"
+
+namespace sona {
+
+class CDlgAbout : public Dialog {
+public:
+    // Command id of the close button.
+    static const UINT kCloseCommand = 10039;
+    static const int kWidth = 355;
+    static const int kHeight = 120;
+
+    CDlgAbout();
+    ~CDlgAbout() override;
+
+    // Creates the window modeless from its template, owned by `parent`; the caller hides it.
+    bool Create(HWND parent);
+
+    void DestroyWindow() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    // The window is only ever hidden, never ended by Enter or Esc.
+    void OnOK() override {}
+    void OnCancel() override {}
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    // For tests: the close button and the pre-drawn picture.
+    SkinButton& CloseButton() { return closeButton; }
+    const OffscreenSurface& Surface() const { return surface; }
+
+private:
+    void DrawPicture();
+    void CentreOnOwner();
+
+    SkinButton closeButton;
+    OffscreenSurface surface;
+};
+
+}  // namespace sona
