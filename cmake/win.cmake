@@ -45,3 +45,12 @@ foreach(src ${SONA_IMPORT_TESTS})
   target_link_options(${name} PRIVATE ${SONA_STATIC_LINK})
   target_link_libraries(${name} PRIVATE ${CMAKE_BINARY_DIR}/libSonadesk.a advapi32)
 endforeach()
+
+# The resource script finds its art beside it and the language pack made by the build.
+if(NOT SONA_GEN_DIR)
+  set(SONA_GEN_DIR ${CMAKE_BINARY_DIR}/gen)
+endif()
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${SONA_GEN_DIR}")
+set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_GEN_DIR}/lang.pack)
+file(GLOB SONA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/* ${CMAKE_SOURCE_DIR}/res/demo/* ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.cur)
+set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_ART})

@@ -64,7 +64,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     if (hwnd) {
         if (owner && GetActiveWindow() == hwnd) SetActiveWindow(owner);
         ShowWindow(hwnd, SW_HIDE);
-        ::DestroyWindow(hwnd);
+        DestroyWindow();
     }
     modal = false;
     return result;
@@ -73,7 +73,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
 void Dialog::EndDialog(INT_PTR r) {
     result = r;
     ended = true;
-    if (!modal && hwnd) ::DestroyWindow(hwnd);
+    if (!modal && hwnd) DestroyWindow();
 }
 
 BOOL Dialog::PreTranslateMessage(MSG* msg) {

@@ -20,7 +20,7 @@ public:
                   int w, int h, HWND parent, UINT_PTR idOrMenu);
     // Binds an existing window (a control made elsewhere) to this object.
     bool Subclass(HWND h);
-    void DestroyWindow();
+    virtual void DestroyWindow();
 
     // The object bound to a window, or null.
     static Window* FromHandle(HWND h);

@@ -1,0 +1,87 @@
+#include "app/DeskApplication.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+
+#include "app/DeskIds.h"
+#include "app/MainDeskWindow.h"
+#include "platform/Gdi.h"
+
+namespace sona {
+
+const char InstanceName[] = "0xa8eb1243, 0x1751, 0x4fea, 0xa7, 0x6d, 0x7d, 0xa6, 0x93, 0x9f, 0xac, 0x4a";
+
+BOOL CALLBACK FindRunningInstance(HWND window, LPARAM lp) {
+    if ((INT_PTR)GetPropA(window, InstanceName) == 1) {
+        *(HWND*)lp = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool PifHandOverPath(const char* commandLine, char* out, size_t outSize) {
+    if (!commandLine || !out || outSize == 0) return false;
+    size_t len = std::strlen(commandLine);
+    if (len < 3 || std::strcmp(commandLine + len - 3, "PIF") != 0) return false;
+    const char* quote = std::strrchr(commandLine, '"');
+    const char* rest = quote ? quote + 1 : commandLine;
+    if (*rest) rest++;  // the blank after the quoted program path
+    std::strncpy(out, rest, outSize - 1);
+    out[outSize - 1] = '\0';
+    return true;
+}
+
+BOOL DeskApplication::InitInstance() {
+    InitCommonControls();
+    // The rich edit control of the note editor.
+    LoadLibraryA("riched20.dll");
+
+    instanceMutex = CreateMutexA(nullptr, FALSE, InstanceName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        HWND found = nullptr;
+        EnumWindows(FindRunningInstance, (LPARAM)&found);
+        if (!found) return FALSE;
+        ShowWindow(found, SW_SHOWNORMAL);
+        SetForegroundWindow(found);
+        char path[MAX_PATH * 4];
+        if (PifHandOverPath(GetCommandLineA(), path, sizeof path)) {
+            // The default profile of a program without a registry key: an .ini of its own name.
+            WritePrivateProfileStringA("CommandPath", "path", path, "Sonadesk.ini");
+            SendMessageA(found, WM_SIZE, 0, 0);
+        }
+        return FALSE;
+    }
+
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+    CoInitialize(nullptr);
+    servicesStarted = true;
+
+    auto window = std::make_unique<MainDeskWindow>();
+    window->DoModal(nullptr);
+    mainWindow = nullptr;
+    return FALSE;
+}
+
+BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
+    if ((GetAsyncKeyState(VK_MENU) & 0x8000) && msg->wParam == VK_F4) {
+        if (mainWindow) SendMessageA(mainWindow, WM_DESK_EXIT, 0, 0);
+        return TRUE;
+    }
+    if (msg->message == 0xE146) return TRUE;
+    return Application::PreTranslateMessage(msg);
+}
+
+int DeskApplication::ExitInstance() {
+    // A second instance never started COM or GDI+, so it has nothing to stop.
+    if (servicesStarted) {
+        CoUninitialize();
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+        servicesStarted = false;
+    }
+    return 0;
+}
+
+}  // namespace sona

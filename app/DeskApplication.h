@@ -1,0 +1,35 @@
+// The process's application object: single instance, GDI+ and COM, the main window run as a
+// modal dialog, and the filter that turns Alt+F4 anywhere into the save-and-exit path.
+#pragma once
+#include <windows.h>
+
+#include "platform/App.h"
+
+namespace sona {
+
+// Names the single-instance mutex and the property that marks the running main window.
+extern const char InstanceName[];
+
+class DeskApplication : public Application {
+public:
+    BOOL InitInstance() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    int ExitInstance() override;
+
+    // The deciphered language text (65,536 bytes of 260-byte slots); null until deciphered.
+    const char* languageText = nullptr;
+
+private:
+    HANDLE instanceMutex = nullptr;
+    ULONG_PTR gdiplusToken = 0;
+    bool servicesStarted = false;
+};
+
+// EnumWindows callback: stores in *(HWND*)lp the top-level window whose property reads 1.
+BOOL CALLBACK FindRunningInstance(HWND window, LPARAM lp);
+
+// The text a second instance hands over: after the last double quote, less its first character.
+// Empty unless the command line ends in "PIF" exactly.
+bool PifHandOverPath(const char* commandLine, char* out, size_t outSize);
+
+}  // namespace sona

@@ -1,0 +1,659 @@
+#include "app/MainDeskWindow.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <commctrl.h>
+
+#include "app/DeskApplication.h"
+#include "app/DeskIds.h"
+#include "dialogs/CDlgAbout.h"
+#include "notes/NoteMeasure.h"
+#include "platform/CommonDialogs.h"
+#include "res/resource.h"
+#include "store/LanguagePack.h"
+#include "store/Resources.h"
+
+namespace sona {
+
+namespace {
+
+struct CommandButtonSpec {
+    UINT id;
+    RECT rect;
+    UINT images[4];
+    const char* tooltip;
+    bool visible;
+};
+
+const CommandButtonSpec kCommandButtons[8] = {
+    {ID_IMPORT_MOVIE, {339, 444, 403, 494}, {223, 248, 223, 223}, "Import Movie Files", false},
+    {ID_IMPORT_MUSIC, {403, 444, 467, 494}, {221, 246, 221, 221}, "Import Music Files", true},
+    {ID_IMPORT_PICTURE, {467, 444, 531, 494}, {222, 247, 222, 222}, "Import Picture Files", true},
+    {ID_ADD_TEXT, {531, 444, 595, 494}, {220, 244, 220, 220}, "Add Text to Desk", true},
+    {ID_DELETE_ITEM, {595, 444, 659, 494}, {225, 250, 225, 225}, "Delete", true},
+    {ID_CREATE_DESK, {670, 450, 732, 494}, {224, 249, 224, 224}, "Create New Desk", true},
+    {ID_REMOVE_DESK, {734, 450, 796, 494}, {226, 251, 226, 226}, "Remove Current Desk", true},
+    {ID_EXIT, {807, 450, 851, 494}, {227, 245, 227, 227}, "Exit", false},
+};
+
+struct CaptionButtonSpec {
+    UINT id;
+    POINT place;
+    UINT bitmaps[4];
+};
+
+const CaptionButtonSpec kCaptionButtons[3] = {
+    {ID_CAPTION_CLOSE, {770, 14}, {241, 239, 218, 241}},
+    {ID_CAPTION_SPARE, {750, 14}, {242, 243, 244, 242}},
+    {ID_CAPTION_MINIMIZE, {730, 14}, {245, 246, 247, 245}},
+};
+
+// The web link is left inactive: the program has no web site of its own to open.
+const char* const kWebAddress = nullptr;
+
+RECT WebLinkRect(const RECT& client) {
+    return RECT{client.left + 96, client.bottom - 48, client.left + 185, client.bottom - 34};
+}
+
+// Where the rectangle of a record's relative rectangle sits in each record kind.
+RelativeRect* RecordRect(uint32_t type, void* record) {
+    switch (type) {
+    case kItemMovie:
+    case kItemMusic: return &((MediaItemRecord*)record)->rect;
+    case kItemPicture: return &((PictureItemRecord*)record)->rect;
+    case kItemText: return &((TextItemRecord*)record)->rect;
+    default: return nullptr;
+    }
+}
+
+bool IsItemKind(uint32_t type) {
+    return type == kItemMovie || type == kItemMusic || type == kItemPicture || type == kItemText;
+}
+
+}  // namespace
+
+MainDeskWindow::MainDeskWindow() : Dialog(IDD_MAIN_DESK) {
+    icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SONADESK));
+}
+
+MainDeskWindow::~MainDeskWindow() {
+    if (hwnd) DestroyWindow();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Initialisation
+
+BOOL MainDeskWindow::OnInitDialog() {
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    if (Application::Current()) Application::Current()->mainWindow = hwnd;
+
+    dataFolder = GetDataFolder();
+    std::string pack = dataFolder + "EnglishLang_src";
+    bool packWritten = ExtractResourceToFile(IDR_LANG_PACK, "IDR_ENG_LANG", pack.c_str()) == 1;
+    // The file is polled until it exists; the wait is bounded so a folder that cannot be
+    // written still lets the program start (without its language pack).
+    for (int waited = 0; !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
+    Sleep(50);
+    std::string demoJpg = dataFolder + "demo01.jpg";
+    if (!FileStatusOk(demoJpg)) ExtractResourceToFile(IDR_DEMO_JPG, "IDR_RES", demoJpg.c_str());
+    std::string demoMp3 = dataFolder + "demo01.mp3";
+    if (!FileStatusOk(demoMp3)) ExtractResourceToFile(IDR_DEMO_MP3, "IDR_RES", demoMp3.c_str());
+
+    SetWindowTextA(hwnd, "Varnel Sonadesk");
+    OleInitialize(nullptr);
+    MoveWindow(hwnd, 0, 0, 800, 500, TRUE);
+    {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - 800) / 2,
+                     work.top + (work.bottom - work.top - 500) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    SetPropA(hwnd, InstanceName, (HANDLE)1);
+
+    if (packWritten && FileStatusOk(pack)) {
+        if (auto* app = static_cast<DeskApplication*>(Application::Current()))
+            if (LanguageText* text = DecodeLanguagePack(pack.c_str())) app->languageText = text->bytes;
+    }
+
+    about = std::make_unique<CDlgAbout>();
+    if (about->Create(hwnd)) ShowWindow(about->hwnd, SW_HIDE);
+
+    tooltip.Create(hwnd, TTS_ALWAYSTIP);
+    BringWindowToTop(hwnd);
+
+    tabImage = LoadPng(IDP_TAB);
+    selectedTabImage = LoadPng(IDP_TAB_SELECTED);
+    leftArrowImage = LoadPng(IDP_ARROW_LEFT);
+    rightArrowImage = LoadPng(IDP_ARROW_RIGHT);
+
+    CreateButtons();
+    deskStrip = RECT{16, 9, 336, 43};
+
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    style = (style & ~WS_CAPTION) | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    SetWindowLongA(hwnd, GWL_STYLE, style);
+
+    CreateBackBuffer();
+
+    if (!LoadDeskStore(dataFolder + "Media", dataFolder, &collection)) {
+        DestroyLiveItems();
+        ClearAllDesks();
+        LoadDeskStore(dataFolder + "Media_bak", dataFolder, &collection);
+    }
+    ClampCurrentDesk(&collection);
+    if (collection.desks.empty()) OnCreateDesk();
+    if (StripScrolls() && firstVisibleDesk > ScrollLimit()) firstVisibleDesk = ScrollLimit();
+    ShowCurrentDesk();
+    DragAcceptFiles(hwnd, TRUE);
+    SetTimer(hwnd, TIMER_FIRST_PAINT, 500, nullptr);
+    return TRUE;
+}
+
+void MainDeskWindow::CreateButtons() {
+    for (int i = 0; i < 3; i++) {
+        const CaptionButtonSpec& s = kCaptionButtons[i];
+        SkinButton& b = captionButtons[i];
+        b.Create(RECT{0, 0, 0, 0}, hwnd, s.id);
+        b.SetBitmaps(s.bitmaps[0], s.bitmaps[1], s.bitmaps[2], s.bitmaps[3]);
+        if (s.id == ID_CAPTION_SPARE) b.Enable(FALSE);
+        MoveWindow(b.hwnd, s.place.x, s.place.y, 16, 16, TRUE);
+    }
+    for (int i = 0; i < 8; i++) {
+        const CommandButtonSpec& s = kCommandButtons[i];
+        ImageCommandButton& b = commandButtons[i];
+        b.Create(s.rect, hwnd, s.id);
+        b.SetImages(s.images[0], s.images[1], s.images[2], s.images[3]);
+        tooltip.AddTool(b.hwnd, s.tooltip);
+        if (!s.visible) ShowWindow(b.hwnd, SW_HIDE);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages
+
+BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
+    tooltip.RelayEvent(msg);
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1) {
+        // Help, the Windows way: F1 anywhere in the program shows the About window.
+        SendMessageA(hwnd, WM_DESK_SHOW_ABOUT, 0, 0);
+        return TRUE;
+    }
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
+    return Dialog::PreTranslateMessage(msg);
+}
+
+LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE: {
+        LRESULT r = Default();
+        if (r == -1) return -1;
+        user32 = LoadLibraryA("User32.DLL");
+        if (!user32) {
+            MessageBoxA(hwnd, "User32.dll ERROR!", "", MB_OK);
+            ExitProcess(0);
+        }
+        return 0;
+    }
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        if (IsIconic(hwnd)) {
+            RECT rc = ClientRect();
+            int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+            DrawIcon(dc, (rc.right - cx + 1) / 2, (rc.bottom - cy + 1) / 2, icon);
+        } else if (backBuffer) {
+            backBuffer.BlitTo(dc);
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        return (LRESULT)icon;
+    case WM_TIMER:
+        if (wp == TIMER_FIRST_PAINT) {
+            KillTimer(hwnd, TIMER_FIRST_PAINT);
+            RedrawDeskView(0);
+        } else if (wp == TIMER_SCROLL_LEFT || wp == TIMER_SCROLL_RIGHT) {
+            ScrollTimer(wp == TIMER_SCROLL_LEFT);
+        }
+        return Default();
+    case WM_LBUTTONDOWN: {
+        POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
+        RECT link = WebLinkRect(ClientRect());
+        if (kWebAddress && PtInRect(&link, pt))
+            ShellExecuteA(nullptr, nullptr, kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+        bool stripHit = HandleStripClick(pt);
+        if (!stripHit && pt.y < 50) PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(pt.x, pt.y));
+        return Default();
+    }
+    case WM_LBUTTONUP:
+        EndArrowHold();
+        return Default();
+    case WM_MOUSEMOVE: {
+        POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
+        RECT link = WebLinkRect(ClientRect());
+        if (kWebAddress && PtInRect(&link, pt))
+            SetCursor(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_LINK)));
+        return Default();
+    }
+    case WM_SIZE:
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles((HDROP)wp);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Windows is ending the session: save now, the process may not get another chance.
+        sessionSaved = SaveDesks();
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp && !sessionSaved) SaveDesks();
+        return 0;
+    case WM_DESTROY:
+        RemovePropA(hwnd, InstanceName);
+        OleUninitialize();
+        if (user32) FreeLibrary(user32);
+        user32 = nullptr;
+        return Default();
+    case WM_COMMAND:
+        switch (LOWORD(wp)) {
+        case ID_IMPORT_MOVIE: OnImportMovie(); return 0;
+        case ID_IMPORT_MUSIC: OnImportMusic(); return 0;
+        case ID_IMPORT_PICTURE: OnImportPicture(); return 0;
+        case ID_ADD_TEXT: OnAddText(); return 0;
+        case ID_DELETE_ITEM: OnDeleteItem(); return 0;
+        case ID_CREATE_DESK: OnCreateDesk(); return 0;
+        case ID_REMOVE_DESK: OnRemoveDesk(); return 0;
+        case ID_EXIT:
+        case ID_CAPTION_CLOSE: OnExit(); return 0;
+        case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return 0;
+        }
+        break;
+    case WM_DESK_REDRAW:
+        RedrawDeskView(0);
+        return 0;
+    case WM_DESKITEM_SELECT:
+        currentItem = (HWND)lp;
+        return 0;
+    case WM_DESKITEM_REMOVE:
+        OnDeleteItem();
+        return 0;
+    case WM_DESK_SHOW_ABOUT:
+        if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
+        return 0;
+    case WM_DESK_EXIT:
+        OnExit();
+        return 0;
+    }
+    return Dialog::WndProc(msg, wp, lp);
+}
+
+bool MainDeskWindow::OnExit() {
+    if (exiting) return true;
+    exiting = true;
+    bool saved = SaveDesks();
+    exiting = false;
+    if (!saved) return false;  // the user was told; nothing is lost and the window stays
+    OnOK();
+    return true;
+}
+
+void MainDeskWindow::OnCancel() { OnExit(); }
+
+bool MainDeskWindow::SaveDesks() {
+    SyncCurrentDesk();
+    // Both files are attempted: one good copy is better than none. Each is written to a
+    // temporary file and renamed, so a failure never harms the copy already there.
+    std::string failures;
+    for (const char* name : {"Media", "Media_bak"}) {
+        std::string path = dataFolder + name;
+        SaveResult r = SaveDeskStore(path, collection);
+        if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
+    }
+    if (failures.empty()) return true;
+    std::string text = "The desks could not be saved to:" + failures +
+                       "\n\nNothing has been lost: the desks stay open. Free some disk space or make the "
+                       "folder writable, then exit again.";
+    MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+void MainDeskWindow::DestroyWindow() {
+    KillTimer(hwnd, TIMER_SCROLL_LEFT);
+    KillTimer(hwnd, TIMER_SCROLL_RIGHT);
+    DestroyLiveItems();
+    ClearAllDesks();
+    backBuffer.Reset();
+    tabImage.reset();
+    selectedTabImage.reset();
+    leftArrowImage.reset();
+    rightArrowImage.reset();
+    about.reset();
+    Dialog::DestroyWindow();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Desk collection
+
+RECT MainDeskWindow::OuterRect(int* w, int* h) const {
+    RECT m = WindowRect();
+    if (w) *w = m.right - m.left;
+    if (h) *h = m.bottom - m.top;
+    return m;
+}
+
+void MainDeskWindow::SyncCurrentDesk() {
+    if (collection.currentDesk >= collection.desks.size()) return;
+    int W, H;
+    OuterRect(&W, &H);
+    if (W <= 0 || H <= 0) return;
+    DeskRecords& records = collection.desks[collection.currentDesk];
+    DeskTypes& types = collection.deskTypes[collection.currentDesk];
+    for (size_t i = 0; i < liveItems.size() && i < records.size(); i++) {
+        uint32_t type = types[i];
+        DeskItem* item = liveItems[i].get();
+        if (!item || !records[i] || !IsItemKind(type)) continue;
+        RECT r{};
+        if (item->ItemWindow()) GetWindowRect(item->ItemWindow(), &r);
+        RelativeRect* rel = RecordRect(type, records[i].get());
+        rel->left = (float)r.left / (float)W;
+        rel->top = (float)r.top / (float)H;
+        rel->right = (float)r.right / (float)W;
+        rel->bottom = (float)r.bottom / (float)H;
+        item->WriteRecord(type, records[i].get());
+    }
+}
+
+RECT MainDeskWindow::KeepOnScreen(RECT r) const {
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
+    MONITORINFO mi{sizeof mi};
+    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return r;
+    const RECT& work = mi.rcWork;
+    int w = r.right - r.left, h = r.bottom - r.top;
+    int x = r.left, y = r.top;
+    if (x + w > work.right) x = work.right - w;
+    if (x < work.left) x = work.left;
+    if (y + h > work.bottom) y = work.bottom - h;
+    if (y < work.top) y = work.top;
+    return RECT{x, y, x + w, y + h};
+}
+
+void MainDeskWindow::ShowCurrentDesk() {
+    DestroyLiveItems();
+    RedrawDeskView(0);
+    if (collection.currentDesk < collection.desks.size()) {
+        int W, H;
+        OuterRect(&W, &H);
+        DeskRecords& records = collection.desks[collection.currentDesk];
+        DeskTypes& types = collection.deskTypes[collection.currentDesk];
+        for (size_t i = 0; i < records.size(); i++) {
+            uint32_t type = types[i];
+            if (!IsItemKind(type) || !records[i]) continue;
+            const RelativeRect* rel = RecordRect(type, records[i].get());
+            RECT r{(LONG)(W * rel->left), (LONG)(H * rel->top), (LONG)(W * rel->right), (LONG)(H * rel->bottom)};
+            r = KeepOnScreen(r);
+            liveItems.push_back(RestoreDeskItem(type, records[i].get(), r, hwnd));
+            liveItemTypes.push_back(type);
+        }
+    }
+    RedrawDeskView(0);
+}
+
+void MainDeskWindow::DestroyLiveItems() {
+    for (auto& item : liveItems)
+        if (item) item->StopIfPlaying();
+    liveItems.clear();
+    liveItemTypes.clear();
+}
+
+void MainDeskWindow::ClearAllDesks() { sona::ClearAllDesks(&collection); }
+
+void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record) {
+    if (collection.currentDesk >= collection.desks.size()) return;
+    if (item && item->ItemWindow()) currentItem = item->ItemWindow();
+    liveItems.push_back(std::move(item));
+    liveItemTypes.push_back(type);
+    collection.desks[collection.currentDesk].push_back(std::move(record));
+    collection.deskTypes[collection.currentDesk].push_back(type);
+}
+
+SIZE MainDeskWindow::MeasureNote(const TextNoteRecord& note) {
+    return MeasureNoteText(note, backBuffer ? backBuffer.dc() : nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void MainDeskWindow::OnCreateDesk() {
+    SyncCurrentDesk();
+    collection.desks.emplace_back();
+    collection.deskTypes.emplace_back();
+    uint32_t n = (uint32_t)collection.desks.size();
+    collection.currentDesk = n - 1;
+    if (StripScrolls()) firstVisibleDesk = ScrollLimit();
+    ShowCurrentDesk();
+    RedrawDeskView(0);
+}
+
+void MainDeskWindow::OnRemoveDesk() {
+    if (collection.currentDesk >= collection.desks.size()) return;
+    if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
+    DestroyLiveItems();
+    uint32_t d = collection.currentDesk;
+    collection.desks[d].clear();
+    collection.deskTypes[d].clear();
+    if (collection.desks.size() > 1) {
+        collection.desks.erase(collection.desks.begin() + d);
+        collection.deskTypes.erase(collection.deskTypes.begin() + d);
+    }
+    if (collection.currentDesk >= collection.desks.size() && collection.currentDesk > 0) collection.currentDesk--;
+    // Keep the strip inside its range so no tab cell names a desk that is gone.
+    if (!StripScrolls()) firstVisibleDesk = 0;
+    else if (firstVisibleDesk > ScrollLimit()) firstVisibleDesk = ScrollLimit();
+    ShowCurrentDesk();
+}
+
+void MainDeskWindow::OnDeleteItem() {
+    if (collection.currentDesk < collection.desks.size()) {
+        DeskRecords& records = collection.desks[collection.currentDesk];
+        DeskTypes& types = collection.deskTypes[collection.currentDesk];
+        for (size_t i = 0; i < liveItems.size(); i++) {
+            if (!IsItemKind(liveItemTypes[i]) || !liveItems[i]) continue;
+            if (liveItems[i]->ItemWindow() != currentItem) continue;
+            liveItems[i]->StopIfPlaying();
+            liveItems.erase(liveItems.begin() + i);
+            liveItemTypes.erase(liveItemTypes.begin() + i);
+            if (i < records.size()) {
+                records.erase(records.begin() + i);
+                types.erase(types.begin() + i);
+            }
+            break;
+        }
+    }
+    RedrawDeskView(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Desk strip
+
+int MainDeskWindow::StripSlots() const {
+    int h = deskStrip.bottom - deskStrip.top;
+    return h > 0 ? (deskStrip.right - deskStrip.left) / h : 0;
+}
+
+bool MainDeskWindow::StripScrolls() const { return collection.desks.size() > (size_t)StripSlots(); }
+
+uint32_t MainDeskWindow::ScrollLimit() const {
+    size_t n = collection.desks.size(), slots = (size_t)StripSlots();
+    return n + 2 > slots ? (uint32_t)(n + 2 - slots) : 0;
+}
+
+bool MainDeskWindow::HandleStripClick(POINT pt) {
+    int h = deskStrip.bottom - deskStrip.top;
+    if (h <= 0 || pt.y < deskStrip.top || pt.y >= deskStrip.bottom || pt.x < deskStrip.left) return false;
+    int cell = (pt.x - deskStrip.left) / h;
+    int slots = StripSlots();
+    if (cell >= slots) return false;
+    size_t n = collection.desks.size();
+    bool scrolls = StripScrolls();
+    if (scrolls && cell == 0) {
+        if (firstVisibleDesk > 0) {
+            SetTimer(hwnd, TIMER_SCROLL_LEFT, 200, nullptr);
+            SetCapture(hwnd);
+            leftArrowHeld = true;
+            firstVisibleDesk--;
+            RedrawDeskView(1);
+        }
+        return true;
+    }
+    if (scrolls && cell == slots - 1) {
+        if (firstVisibleDesk < ScrollLimit()) {
+            SetTimer(hwnd, TIMER_SCROLL_RIGHT, 200, nullptr);
+            SetCapture(hwnd);
+            rightArrowHeld = true;
+            firstVisibleDesk++;
+            RedrawDeskView(1);
+        }
+        return true;
+    }
+    size_t d = scrolls ? firstVisibleDesk + (size_t)(cell - 1) : (size_t)cell;
+    if (d >= n) return false;
+    SyncCurrentDesk();
+    collection.currentDesk = (uint32_t)d;
+    ShowCurrentDesk();
+    RedrawDeskView(1);
+    return true;
+}
+
+void MainDeskWindow::ScrollTimer(bool left) {
+    if (left) {
+        if (firstVisibleDesk > 0) {
+            firstVisibleDesk--;
+            RedrawDeskView(1);
+        }
+    } else if (firstVisibleDesk < ScrollLimit()) {
+        firstVisibleDesk++;
+        RedrawDeskView(1);
+    }
+}
+
+void MainDeskWindow::EndArrowHold() {
+    if (rightArrowHeld) {
+        KillTimer(hwnd, TIMER_SCROLL_RIGHT);
+        rightArrowHeld = false;
+        ReleaseCapture();
+    }
+    if (leftArrowHeld) {
+        KillTimer(hwnd, TIMER_SCROLL_LEFT);
+        leftArrowHeld = false;
+        ReleaseCapture();
+    }
+    RedrawDeskView(1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Desk view
+
+void MainDeskWindow::CreateBackBuffer() {
+    RECT rc = ClientRect();
+    WindowDC dc(hwnd);
+    backBuffer.CreateCompatible(dc, rc.right, rc.bottom);
+}
+
+static void CopyBitmapResource(HDC target, UINT id, int x, int y, int w, int h) {
+    Bitmap bmp(LoadBitmapResource(id));
+    if (!bmp) return;
+    HDC src = CreateCompatibleDC(target);
+    {
+        SelectScope sel(src, bmp);
+        BitBlt(target, x, y, w, h, src, 0, 0, SRCCOPY);
+    }
+    DeleteDC(src);
+}
+
+void MainDeskWindow::RedrawDeskView(int stripOnly) {
+    if (!backBuffer || !hwnd) return;
+    WindowDC windowDC(hwnd);
+    RECT rc = ClientRect();
+    HDC dc = backBuffer.dc();
+
+    if (stripOnly == 0) {
+        Brush grey(CreateSolidBrush(0xDCDCDC));
+        FillRect(dc, &rc, grey);
+        Bitmap tile(LoadBitmapResource(IDB_DESK_TILE));
+        if (tile) {
+            Brush pattern(CreatePatternBrush(tile));
+            FillRect(dc, &rc, pattern);
+        }
+    }
+    CopyBitmapResource(dc, IDB_BOTTOM_BAND, 0, rc.bottom - 64, 800, 64);
+    CopyBitmapResource(dc, IDB_TOP_BAND, 0, 0, 800, 50);
+    MoveToEx(dc, 0, 49, nullptr);
+    LineTo(dc, 0, rc.bottom - 64);
+    MoveToEx(dc, 799, 49, nullptr);
+    LineTo(dc, 799, rc.bottom - 64);
+
+    int h = deskStrip.bottom - deskStrip.top;
+    int slots = StripSlots();
+    size_t n = collection.desks.size();
+    bool scrolls = StripScrolls();
+    {
+        Gdiplus::Graphics g(dc);
+        auto cellRect = [&](int k) { return Gdiplus::Rect(deskStrip.left + k * h, deskStrip.top, h, h); };
+        SetBkMode(dc, TRANSPARENT);
+        SelectScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
+        auto drawTab = [&](int cell, size_t desk) {
+            Gdiplus::Image* img = desk == collection.currentDesk ? selectedTabImage.get() : tabImage.get();
+            if (img) g.DrawImage(img, cellRect(cell));
+            char label[16];
+            std::snprintf(label, sizeof label, "%d", (int)desk + 1);
+            int left = deskStrip.left + cell * h, right = left + h;
+            RECT white{left - 1, deskStrip.top + 10, right - 1, deskStrip.top + h + 10};
+            SetTextColor(dc, 0xFFFFFF);
+            DrawTextA(dc, label, -1, &white, DT_CENTER);
+            RECT black{left, deskStrip.top + 11, right, deskStrip.top + h + 11};
+            SetTextColor(dc, 0);
+            DrawTextA(dc, label, -1, &black, DT_CENTER);
+        };
+        if (scrolls) {
+            Gdiplus::Rect left = cellRect(0), right = cellRect(slots - 1);
+            if (leftArrowHeld) left.Offset(1, 1);
+            if (rightArrowHeld) right.Offset(1, 1);
+            if (leftArrowImage) g.DrawImage(leftArrowImage.get(), left);
+            for (int k = 1; k <= slots - 2; k++) {
+                size_t desk = firstVisibleDesk + (size_t)(k - 1);
+                if (desk < n) drawTab(k, desk);
+            }
+            if (rightArrowImage) g.DrawImage(rightArrowImage.get(), right);
+        } else {
+            for (size_t d = 0; d < n; d++) drawTab((int)d, d);
+        }
+    }
+    {
+        LOGFONTA lf{};
+        lf.lfHeight = 15;
+        lf.lfWeight = 700;
+        std::strcpy(lf.lfFaceName, "Microsoft Sans Serif");
+        Font captionFont(CreateFontIndirectA(&lf));
+        SelectScope sel(dc, captionFont);
+        SetTextColor(dc, 0xAAAAAA);
+        SetBkMode(dc, TRANSPARENT);
+        RECT caption{400, 15, 680, 40};
+        DrawTextA(dc, "Varnel Sonadesk V1.2.7", -1, &caption, 0);
+    }
+
+    // Leave the buttons' own pixels alone so they do not flicker.
+    auto exclude = [&](HWND b) {
+        if (!b || !IsWindowVisible(b)) return;
+        RECT r;
+        GetWindowRect(b, &r);
+        MapWindowPoints(nullptr, hwnd, (POINT*)&r, 2);
+        ExcludeClipRect(windowDC, r.left, r.top, r.right, r.bottom);
+    };
+    for (auto& b : captionButtons) exclude(b.hwnd);
+    for (auto& b : commandButtons) exclude(b.hwnd);
+    BitBlt(windowDC, 0, 0, rc.right, stripOnly ? 64 : rc.bottom, dc, 0, 0, SRCCOPY);
+}
+
+}  // namespace sona

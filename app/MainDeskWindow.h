@@ -1,0 +1,102 @@
+// The program's one top-level frame: the borderless 800x500 window that shows the current desk,
+// owns every desk's records and the item windows of the desk shown, and runs the commands.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ImageCommandButton.h"
+#include "controls/SkinButton.h"
+#include "items/DeskItem.h"
+#include "platform/Dialog.h"
+#include "platform/Gdi.h"
+#include "platform/Tooltip.h"
+#include "store/DeskStore.h"
+
+namespace sona {
+
+class CDlgAbout;
+
+class MainDeskWindow : public Dialog {
+public:
+    MainDeskWindow();
+    ~MainDeskWindow() override;
+
+    BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Closing from the task bar or the system menu arrives here: it saves like Exit.
+    void OnCancel() override;
+    void DestroyWindow() override;
+
+    // Desk collection: live windows to records and back.
+    void SyncCurrentDesk();
+    void ShowCurrentDesk();
+    void DestroyLiveItems();
+    void ClearAllDesks();
+    void CreateBackBuffer();
+    void RedrawDeskView(int stripOnly);
+    SIZE MeasureNote(const TextNoteRecord& note);
+
+    // Commands.
+    void OnCreateDesk();
+    void OnRemoveDesk();
+    void OnDeleteItem();
+    bool OnExit();
+    void OnImportMovie();
+    void OnImportMusic();
+    void OnImportPicture();
+    void OnAddText();
+    // Imports each path as an item of `type` at the command's place, in order.
+    void ImportFiles(const std::vector<std::string>& paths, uint32_t type);
+    void OnDropFiles(HDROP drop);
+
+    // Saves "Media" then "Media_bak"; on failure tells the user and returns false.
+    bool SaveDesks();
+
+    // State, named as the rest of the program knows it.
+    DeskCollection collection;  // desks, deskTypes, currentDesk
+    std::vector<std::unique_ptr<DeskItem>> liveItems;
+    std::vector<uint32_t> liveItemTypes;
+    HWND currentItem = nullptr;
+    uint32_t firstVisibleDesk = 0;
+    bool leftArrowHeld = false;
+    bool rightArrowHeld = false;
+    RECT deskStrip{16, 9, 336, 43};
+    std::string dataFolder;
+
+    // Strip geometry.
+    int StripSlots() const;
+    bool StripScrolls() const;
+    uint32_t ScrollLimit() const;
+    // Appends a live item and its record at the same index of the current desk.
+    void AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record);
+    // The outer rectangle of the main window and its size.
+    RECT OuterRect(int* w, int* h) const;
+
+    // Buttons (for tests and the desk view's clip).
+    SkinButton captionButtons[3];
+    ImageCommandButton commandButtons[8];
+
+private:
+    void CreateButtons();
+    bool HandleStripClick(POINT pt);
+    void ScrollTimer(bool left);
+    void EndArrowHold();
+    // A restored rectangle wholly off every monitor moves onto the nearest work area.
+    RECT KeepOnScreen(RECT r) const;
+
+    HICON icon = nullptr;
+    HMODULE user32 = nullptr;
+    Tooltip tooltip;
+    std::unique_ptr<CDlgAbout> about;
+    OffscreenSurface backBuffer;
+    GdipPtr<Gdiplus::Image> tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
+    bool exiting = false;
+    bool sessionSaved = false;
+};
+
+}  // namespace sona

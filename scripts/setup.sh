@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what building and testing Sonadesk needs, from Debian's packages, once.
+# Idempotent: packages already present are not touched; runs as root or through sudo.
+set -euo pipefail
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config git python3 python3-pil python3-numpy
+  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  googletest libgtest-dev libcrypto++-dev libcrypto++-utils
+  clang libclang-rt-14-dev
+  wine wine32:i386
+  xvfb xdotool x11-utils imagemagick fonts-wine fonts-liberation2
+  sox lame ffmpeg pulseaudio pulseaudio-utils
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386
+  gstreamer1.0-libav:i386 gstreamer1.0-plugins-bad:i386
+)
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
+
+echo "setup: installing ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q >/dev/null
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/tmp/sonadesk-apt.log 2>&1 || {
+  tail -30 /tmp/sonadesk-apt.log; exit 1; }

@@ -1,0 +1,146 @@
+// Test probe, run under the same Wine as Sonadesk: finds the program's windows and prints what
+// the end-to-end tests check (rectangles, styles, properties), one JSON object per line, and
+// posts or sends messages on request.
+//   probe windows             every top-level window of the running Sonadesk process
+//   probe wait-main SECONDS   waits for the main window, prints it (exit 1 if it never comes)
+//   probe children HWND       the child windows of a window
+//   probe post|send HWND MSG WPARAM LPARAM   (numbers in decimal or 0x hex)
+//   probe foreground          the foreground and focus windows
+//   probe profile SECTION KEY the value of a key of Sonadesk.ini
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+static const char kInstanceName[] = "0xa8eb1243, 0x1751, 0x4fea, 0xa7, 0x6d, 0x7d, 0xa6, 0x93, 0x9f, 0xac, 0x4a";
+
+static std::string Escape(const char* s) {
+    std::string out;
+    for (; *s; s++) {
+        unsigned char c = (unsigned char)*s;
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += (char)c;
+        } else if (c < 0x20 || c >= 0x80) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += (char)c;
+        }
+    }
+    return out;
+}
+
+static void PrintWindow(HWND h) {
+    char cls[256] = {}, title[512] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    GetWindowTextA(h, title, sizeof title);
+    RECT r{};
+    GetWindowRect(h, &r);
+    RECT c{};
+    GetClientRect(h, &c);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    int region = GetWindowRgn(h, rgn);
+    RECT rb{};
+    if (region != ERROR) GetRgnBox(rgn, &rb);
+    DeleteObject(rgn);
+    std::printf(
+        "{\"hwnd\": %lu, \"pid\": %lu, \"class\": \"%s\", \"title\": \"%s\", \"rect\": [%ld, %ld, %ld, %ld], "
+        "\"client\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %d, \"iconic\": %d, "
+        "\"owner\": %lu, \"parent\": %lu, \"id\": %ld, \"prop\": %ld, \"region\": %d, \"regionbox\": [%ld, %ld, %ld, %ld], "
+        "\"enabled\": %d}\n",
+        (unsigned long)(ULONG_PTR)h, pid, Escape(cls).c_str(), Escape(title).c_str(), r.left, r.top, r.right,
+        r.bottom, c.right, c.bottom, (unsigned long)GetWindowLongA(h, GWL_STYLE),
+        (unsigned long)GetWindowLongA(h, GWL_EXSTYLE), IsWindowVisible(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
+        (unsigned long)(ULONG_PTR)GetWindow(h, GW_OWNER), (unsigned long)(ULONG_PTR)GetParent(h),
+        (long)GetWindowLongA(h, GWL_ID), (long)(INT_PTR)GetPropA(h, kInstanceName), region, rb.left, rb.top,
+        rb.right, rb.bottom, IsWindowEnabled(h) ? 1 : 0);
+}
+
+static HWND mainWindow = nullptr;
+
+static BOOL CALLBACK FindMain(HWND h, LPARAM) {
+    if ((INT_PTR)GetPropA(h, kInstanceName) == 1) {
+        mainWindow = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static DWORD targetPid = 0;
+
+static BOOL CALLBACK PrintProcessWindow(HWND h, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == targetPid) PrintWindow(h);
+    return TRUE;
+}
+
+static BOOL CALLBACK PrintChild(HWND h, LPARAM parent) {
+    if (GetParent(h) == (HWND)parent) PrintWindow(h);
+    return TRUE;
+}
+
+static unsigned long Number(const char* s) { return std::strtoul(s, nullptr, 0); }
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string cmd = argv[1];
+    if (cmd == "wait-main") {
+        double seconds = argc > 2 ? std::atof(argv[2]) : 10;
+        DWORD until = GetTickCount() + (DWORD)(seconds * 1000);
+        do {
+            mainWindow = nullptr;
+            EnumWindows(FindMain, 0);
+            if (mainWindow) {
+                PrintWindow(mainWindow);
+                return 0;
+            }
+            Sleep(50);
+        } while ((long)(until - GetTickCount()) > 0);
+        return 1;
+    }
+    if (cmd == "windows") {
+        EnumWindows(FindMain, 0);
+        if (!mainWindow) return 1;
+        GetWindowThreadProcessId(mainWindow, &targetPid);
+        EnumWindows(PrintProcessWindow, 0);
+        return 0;
+    }
+    if (cmd == "children" && argc > 2) {
+        HWND parent = (HWND)(ULONG_PTR)Number(argv[2]);
+        EnumChildWindows(parent, PrintChild, (LPARAM)parent);
+        return 0;
+    }
+    if ((cmd == "post" || cmd == "send") && argc > 5) {
+        HWND h = (HWND)(ULONG_PTR)Number(argv[2]);
+        UINT msg = (UINT)Number(argv[3]);
+        WPARAM wp = (WPARAM)Number(argv[4]);
+        LPARAM lp = (LPARAM)Number(argv[5]);
+        if (cmd == "post") return PostMessageA(h, msg, wp, lp) ? 0 : 1;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, 10000, &result)) return 1;
+        std::printf("{\"result\": %ld}\n", (long)result);
+        return 0;
+    }
+    if (cmd == "foreground") {
+        HWND fg = GetForegroundWindow();
+        GUITHREADINFO gi{sizeof gi};
+        GetGUIThreadInfo(0, &gi);
+        std::printf("{\"foreground\": %lu, \"focus\": %lu, \"active\": %lu}\n", (unsigned long)(ULONG_PTR)fg,
+                    (unsigned long)(ULONG_PTR)gi.hwndFocus, (unsigned long)(ULONG_PTR)gi.hwndActive);
+        return 0;
+    }
+    if (cmd == "profile" && argc > 3) {
+        char value[1024] = {};
+        GetPrivateProfileStringA(argv[2], argv[3], "", value, sizeof value, "Sonadesk.ini");
+        std::printf("{\"value\": \"%s\"}\n", Escape(value).c_str());
+        return 0;
+    }
+    return 2;
+}
