@@ -1,2 +1,4 @@
 # Files of controls/. SONA_PORTABLE: no windows.h, also built and tested on the host. SONA_WIN: exe only.
 list(APPEND SONA_WIN controls/SkinButton.cpp)
+list(APPEND SONA_WIN controls/CMstMenu.cpp)
+list(APPEND SONA_WIN controls/SkinSlider.cpp)

@@ -1,0 +1,242 @@
+#include "controls/SkinSlider.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstdio>
+
+#include "app/DeskIds.h"
+#include "res/resource.h"
+
+namespace sona {
+
+namespace {
+
+// One tooltip for all sliders: only one thumb can be dragged at a time.
+HWND sharedTip = nullptr;
+TOOLINFOA sharedTool;
+char tipText[32];
+
+// The 44-byte TOOLINFO that every comctl32 version accepts.
+constexpr UINT kToolInfoSize = 44;
+
+// Fills `rect` with a pattern brush made from bitmap `id`, the pattern starting at `origin`.
+void FillPattern(HDC dc, const RECT& rect, UINT id, POINT origin) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    Bitmap bmp(LoadBitmapResource(id));
+    if (!bmp) return;
+    Brush brush(CreatePatternBrush(bmp));
+    if (!brush) return;
+    POINT old;
+    SetBrushOrgEx(dc, origin.x, origin.y, &old);
+    FillRect(dc, &rect, brush);
+    SetBrushOrgEx(dc, old.x, old.y, nullptr);
+}
+
+}  // namespace
+
+SkinSlider::~SkinSlider() {
+    if (dragging && GetCapture() == hwnd) ReleaseCapture();
+    DestroyWindow();
+}
+
+BOOL SkinSlider::Create(RECT r, HWND parentWindow, UINT sliderId) {
+    parent = parentWindow;
+    const char* cls = RegisterWindowClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW),
+                                          SharedWhiteBrush());
+    if (!CreateEx(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                  r.bottom - r.top, parentWindow, 0))
+        return FALSE;
+    SetBitmaps(IDB_SLIDER_TRACK, IDB_SLIDER_TRACK, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, 0x0C);
+    id = sliderId;
+    RebuildSurface();
+    Draw();
+    return TRUE;
+}
+
+void SkinSlider::SetBitmaps(UINT filledTrack, UINT emptyTrack, UINT hoverThumb, UINT pressedThumb,
+                            UINT normalThumb, UINT styleFlags) {
+    filledTrackId = filledTrack & 0xFFFF;
+    emptyTrackId = emptyTrack & 0xFFFF;
+    hoverThumbId = hoverThumb & 0xFFFF;
+    pressedThumbId = pressedThumb & 0xFFFF;
+    normalThumbId = normalThumb & 0xFFFF;
+    SetStyle(styleFlags);
+    Draw();
+}
+
+void SkinSlider::SetStyle(UINT flags) {
+    if (flags & 0x20) {
+        tooltipOn = tooltipFollows = true;
+    } else {
+        tooltipOn = (flags & 0x10) != 0;
+        tooltipFollows = false;
+    }
+}
+
+void SkinSlider::SetRange(int maximum) { range = maximum; }
+
+void SkinSlider::SetPos(int pos) {
+    position = pos;
+    Draw();
+}
+
+// The thumb travels over the width less its own, so it stays whole at both ends.
+RECT SkinSlider::ThumbRect() const {
+    RECT rc = ClientRect();
+    int w = rc.right - rc.left;
+    double x = range != 0 ? (double)position / range * (w - kThumbWidth) + rc.left : rc.left;
+    return RECT{(int)x, rc.top, (int)(x + kThumbWidth), rc.top + kThumbHeight};
+}
+
+// Client x to position over the full width; the caller keeps x inside the slider while dragging.
+int SkinSlider::PositionAt(int x) const {
+    RECT rc = ClientRect();
+    int w = rc.right - rc.left;
+    return w > 0 ? range * x / w : 0;
+}
+
+void SkinSlider::RebuildSurface() {
+    if (!hwnd) return;
+    RECT rc = ClientRect();
+    WindowDC dc(hwnd);
+    surface.CreateCompatible(dc, rc.right, rc.bottom);
+}
+
+// The split uses the full width while the thumb uses width - 16, so the two do not line up
+// exactly; the skins are drawn with that in mind.
+void SkinSlider::Draw() {
+    if (!hwnd || !surface) return;
+    RECT rc = ClientRect();
+    HDC mem = surface.dc();
+    Brush white(CreateSolidBrush(RGB(255, 255, 255)));
+    FillRect(mem, &rc, white);
+    SetStretchBltMode(mem, HALFTONE);
+    int w = rc.right - rc.left;
+    int split = range > 0 ? position * w / range : 0;
+    FillPattern(mem, RECT{rc.left, rc.top, split, rc.top + kTrackHeight}, filledTrackId, POINT{0, 0});
+    FillPattern(mem, RECT{split, rc.top, rc.right, rc.top + kTrackHeight}, emptyTrackId, POINT{0, 0});
+    RECT thumb = ThumbRect();
+    FillPattern(mem, thumb, thumbState == kHover ? hoverThumbId : normalThumbId, POINT{thumb.left, thumb.top});
+    WindowDC dc(hwnd);
+    surface.BlitTo(dc);
+}
+
+void SkinSlider::Notify() { PostMessageA(parent, WM_SLIDER_CHANGED, id, position); }
+
+const char* SkinSlider::GetTooltipText() {
+    if (range >= 1) std::snprintf(tipText, sizeof tipText, "%d%%", position * 100 / range);
+    return tipText;
+}
+
+HWND SkinSlider::SharedTooltip() { return sharedTip; }
+
+// Messages to the shared tooltip are posted; they point only at process-wide storage.
+void SkinSlider::ShowTooltip() {
+    if (!sharedTip) {
+        sharedTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+    }
+    if (!sharedTip) return;
+    ZeroMemory(&sharedTool, sizeof sharedTool);
+    sharedTool.cbSize = kToolInfoSize;
+    sharedTool.uFlags = TTF_TRACK;
+    sharedTool.lpszText = (LPSTR)GetTooltipText();
+    PostMessageA(sharedTip, TTM_ADDTOOLA, 0, (LPARAM)&sharedTool);
+    MoveTooltip();
+    PostMessageA(sharedTip, TTM_TRACKACTIVATE, TRUE, (LPARAM)&sharedTool);
+}
+
+// The tip hangs from the thumb's bottom-left corner.
+void SkinSlider::MoveTooltip() {
+    if (!sharedTip) return;
+    RECT thumb = ThumbRect();
+    POINT corner{thumb.left, thumb.bottom};
+    ClientToScreen(hwnd, &corner);
+    PostMessageA(sharedTip, TTM_TRACKPOSITION, 0, (LPARAM)(((DWORD)corner.y << 16) | ((DWORD)corner.x & 0xFFFF)));
+}
+
+// Ends a drag: the tooltip goes away and the capture is given back.
+void SkinSlider::EndDrag() {
+    dragging = false;
+    if (sharedTip) PostMessageA(sharedTip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&sharedTool);
+    if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+LRESULT SkinSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MOUSEMOVE: {
+        int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+        RECT thumb = ThumbRect();
+        POINT pt{x, y};
+        if (!tracking && PtInRect(&thumb, pt)) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
+            _TrackMouseEvent(&tme);
+            tracking = true;
+            thumbState = kHover;
+            Draw();
+        }
+        if (dragging) {
+            RECT rc = ClientRect();
+            if (x < 0) x = 0;
+            if (x > rc.right) x = rc.right;
+            // The text is taken before the position moves, so it lags one mouse move behind.
+            if (tooltipOn && sharedTip) {
+                sharedTool.lpszText = (LPSTR)GetTooltipText();
+                PostMessageA(sharedTip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&sharedTool);
+            }
+            if (tooltipFollows) MoveTooltip();
+            position = PositionAt(x);
+            Draw();
+        }
+        return Default();
+    }
+    case WM_LBUTTONDOWN: {
+        int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+        RECT thumb = ThumbRect();
+        POINT pt{x, y};
+        if (PtInRect(&thumb, pt)) {
+            if (tooltipOn) ShowTooltip();
+            SetCapture(hwnd);
+            dragging = true;
+        }
+        // A click on the track jumps the thumb there at once.
+        position = PositionAt(x);
+        Draw();
+        Notify();
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        thumbState = kNormal;
+        if (dragging) {
+            Notify();
+            EndDrag();
+        }
+        Draw();
+        return Default();
+    case WM_CAPTURECHANGED:
+        // Losing the capture to someone else (a menu, a task switch) ends the drag where it is.
+        if (dragging && (HWND)lp != hwnd) EndDrag();
+        return Default();
+    case WM_MOUSELEAVE:
+        thumbState = kNormal;
+        tracking = false;
+        Draw();
+        return 0;
+    case WM_SIZE:
+        RebuildSurface();
+        Draw();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        surface.BlitTo(dc);
+        return 0;
+    }
+    }
+    return Window::WndProc(msg, wp, lp);
+}
+
+}  // namespace sona
