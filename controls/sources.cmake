@@ -2,3 +2,4 @@
 list(APPEND SONA_WIN controls/SkinButton.cpp)
 list(APPEND SONA_WIN controls/CMstMenu.cpp)
 list(APPEND SONA_WIN controls/SkinSlider.cpp)
+list(APPEND SONA_PORTABLE controls/ScrollModel.cpp controls/ColourGrid.cpp)
