@@ -76,7 +76,7 @@ PALETTE = {
 SHAPES = {
     "tab_inset": 2,          # gap around a tab key inside its 34x34 cell
     "tab_radius": 6,
-    "strip_well": (13, 6, 339, 46, 8),       # recess behind the desk tabs on the top band
+    "strip_well": (13, 6, 325, 46, 8),       # recess behind the desk tabs on the top band
     "caption_buttons_x": (730, 750, 770),
     "caption_buttons_y": 14,
     "web_link": (96, 16, 185, 30),            # in bottom-band coordinates
@@ -172,9 +172,11 @@ def glyph(w, h, cx, cy, size, name):
             for x in (.37, .48, .59):
                 box(x, .41, x + .05, .81, .02, 0)
         elif name == "desk":
-            box(.06, .2, .70, .82, .08)
-            box(.13, .33, .63, .75, .03, 0)
-            box(.06, .13, .34, .26, .05)
+            box(.24, .10, .84, .70, .12)
+            box(.33, .19, .75, .61, .06, 0)
+            box(.02, .22, .68, .90, .14, 0)
+            box(.06, .26, .64, .86, .11)
+            box(.155, .355, .545, .765, .05, 0)
         elif name == "plus":
             box(.40, .18, .60, .82, .04)
             box(.18, .40, .82, .60, .04)
@@ -668,7 +670,10 @@ def music_disc():
     irid = .16 + .22 * np.clip(np.cos(2 * (th - .6)), 0, 1) ** 3
     data = silver * (1 - irid[..., None] * band[..., None]) + rainbow * (irid * band)[..., None]
     # fine track rings
-    data *= (1 + .025 * np.sin(r * 3.1))[..., None]
+    data *= (1 + .012 * np.sin(r * 1.3))[..., None]
+    # bright wedges where the surface catches the light
+    wedge = np.clip(np.cos(2 * (th + .75)), 0, 1) ** 6 * band
+    data = data + (1 - data) * (wedge * .55)[..., None]
     col = data
     alpha = disc.copy()
     # printed accent arc makes the turning visible
@@ -973,7 +978,7 @@ def main():
         sfx = "_hover" if hover else ""
         out_png(round_button(35, 35, 33, "pause", hover), 265 if hover else 257, "movie_pause" + sfx)
         out_png(round_button(35, 35, 33, "play", hover), 266 if hover else 258, "movie_play" + sfx)
-        out_png(round_button(21, 21, 20, "fullscreen", hover, gscale=.55), 261 if hover else 255, "movie_fullscreen" + sfx)
+        out_png(round_button(21, 21, 20, "fullscreen", hover, gscale=.6), 261 if hover else 255, "movie_fullscreen" + sfx)
         out_png(round_button(21, 21, 20, "speaker", hover, gscale=.6), 264 if hover else 256, "movie_mute" + sfx)
         out_png(round_button(21, 21, 20, "muted", hover, gscale=.6), 263 if hover else 262, "movie_muted" + sfx)
         out_png(round_button(21, 20, 19, "stop", hover, gscale=.5), 267 if hover else 259, "movie_stop" + sfx)
