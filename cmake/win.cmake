@@ -9,10 +9,10 @@ set(SONA_SYSLIBS gdiplus strmiids quartz ole32 oleaut32 uuid comctl32 comdlg32 s
 add_library(sona_obj OBJECT ${SONA_PORTABLE} ${SONA_WIN})
 
 add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
-set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe)
-# --dynamicbase keeps the relocations so another module can load the exe to use its exports.
-target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase
-    -Wl,--out-implib,${CMAKE_BINARY_DIR}/libSonadesk.a)
+# The exe exports CMstRegistry: CMake makes its import library. --dynamicbase keeps the
+# relocations so another module can map the exe to use those exports.
+set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
+target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase)
 target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
 set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h")
 
@@ -41,9 +41,8 @@ file(GLOB SONA_IMPORT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/import/*
 foreach(src ${SONA_IMPORT_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  add_dependencies(${name} Sonadesk)
   target_link_options(${name} PRIVATE ${SONA_STATIC_LINK})
-  target_link_libraries(${name} PRIVATE ${CMAKE_BINARY_DIR}/libSonadesk.a advapi32)
+  target_link_libraries(${name} PRIVATE Sonadesk advapi32)
 endforeach()
 
 # The resource script finds its art beside it and the language pack made by the build.

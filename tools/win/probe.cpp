@@ -6,7 +6,7 @@
 //   probe children HWND       the child windows of a window
 //   probe post|send HWND MSG WPARAM LPARAM   (numbers in decimal or 0x hex)
 //   probe foreground          the foreground and focus windows
-//   probe profile SECTION KEY the value of a key of Sonadesk.ini
+//   probe profile SECTION KEY the value of a key of Sonadesk.ini; profile-clear empties CommandPath
 #include <windows.h>
 
 #include <cstdio>
@@ -134,6 +134,10 @@ int main(int argc, char** argv) {
         GetGUIThreadInfo(0, &gi);
         std::printf("{\"foreground\": %lu, \"focus\": %lu, \"active\": %lu}\n", (unsigned long)(ULONG_PTR)fg,
                     (unsigned long)(ULONG_PTR)gi.hwndFocus, (unsigned long)(ULONG_PTR)gi.hwndActive);
+        return 0;
+    }
+    if (cmd == "profile-clear") {
+        WritePrivateProfileStringA("CommandPath", nullptr, nullptr, "Sonadesk.ini");
         return 0;
     }
     if (cmd == "profile" && argc > 3) {
