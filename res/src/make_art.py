@@ -299,10 +299,12 @@ def caption_button(band, px, py, kind, state):
     if kind == "spare":
         face["normal"] = ("#4a4e55", "#34373d")
     top, bot = face[state]
-    c = cov(sdf_circle(X, Y, 8, 8, 7.2))
-    L.paint(cov(sdf_circle(X, Y, 8, 8.6, 7.6)), "#000000", .45)
-    L.paint(c, vgrad(L, [(0, top), (1, bot)], 1, 15))
-    L.paint(ring(L, 8, 8, 6.2, 7.2) * (Y < 8), "#ffffff", .12)
+    # a rounded chip filling the whole button, so that only its corners show the
+    # background (the close bitmaps are also used on the add-text dialog's grey)
+    sd = sdf_rrect(X, Y, 0, 0, 16, 16, 3.5)
+    L.paint(cov(sd), vgrad(L, [(0, top), (1, bot)], 0, 16))
+    L.paint(np.clip(1 - np.abs(sd + 1.5), 0, 1) * (Y < 8), "#ffffff", .16)
+    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), "#000000", .45)
     g = glyph(16, 16, 8, 8 + (0.5 if state == "pressed" else 0), 10, {"close": "close", "minimise": "minimise",
                                                                         "spare": "maximise"}[kind])
     if kind == "spare":
