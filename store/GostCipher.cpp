@@ -65,7 +65,32 @@ inline uint32_t F(uint32_t x) {
 #define GOST_DOWN(k) \
     do { GOST_PAIR(k[7], k[6]); GOST_PAIR(k[5], k[4]); GOST_PAIR(k[3], k[2]); GOST_PAIR(k[1], k[0]); } while (0)
 
+// The decryption key order on two blocks at once (halves a1/a2 and b1/b2).
+#define GOST_PAIR2(ka, kb) \
+    do { a2 ^= F(a1 + (ka)); b2 ^= F(b1 + (ka)); a1 ^= F(a2 + (kb)); b1 ^= F(b2 + (kb)); } while (0)
+#define GOST_UP2(k) \
+    do { GOST_PAIR2(k[0], k[1]); GOST_PAIR2(k[2], k[3]); GOST_PAIR2(k[4], k[5]); GOST_PAIR2(k[6], k[7]); } while (0)
+#define GOST_DOWN2(k) \
+    do { GOST_PAIR2(k[7], k[6]); GOST_PAIR2(k[5], k[4]); GOST_PAIR2(k[3], k[2]); GOST_PAIR2(k[1], k[0]); } while (0)
+
 }  // namespace
+
+void GostDecryptBlocks(uint8_t* blocks, size_t count, const uint8_t key[32]) {
+    uint32_t k[8];
+    for (int i = 0; i < 8; i++) k[i] = Load32(key + 4 * i);
+    for (; count >= 2; count -= 2, blocks += 16) {
+        uint32_t a1 = Load32(blocks), a2 = Load32(blocks + 4), b1 = Load32(blocks + 8), b2 = Load32(blocks + 12);
+        GOST_UP2(k);
+        GOST_DOWN2(k);
+        GOST_DOWN2(k);
+        GOST_DOWN2(k);
+        Store32(blocks, a2);
+        Store32(blocks + 4, a1);
+        Store32(blocks + 8, b2);
+        Store32(blocks + 12, b1);
+    }
+    if (count) GostDecryptBlock(blocks, key);
+}
 
 void GostDecryptBlock(uint8_t block[8], const uint8_t key[32]) {
     uint32_t k[8];
