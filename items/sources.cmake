@@ -1,3 +1,4 @@
 # Files of items/. SONA_PORTABLE: no windows.h, also built and tested on the host. SONA_WIN: exe only.
 list(APPEND SONA_PORTABLE items/HitZone.cpp)
 list(APPEND SONA_WIN items/LayeredUpdate.cpp items/LayeredImageButton.cpp)
+list(APPEND SONA_WIN items/MediaPlayerHost.cpp)
