@@ -136,19 +136,25 @@ inline void StoreBlock(uint8_t* p, const uint32_t w[4]) {
         x##0 = n0; x##1 = n1; x##2 = n2; x##3 = n3;              \
     } while (0)
 #define SQ_ROUND(T, k, x) SQ_ROUND_WITH(T, k, x, SQ_PIN)
-#define SQ_LAST_COLUMN(S, k, x, j)                                                              \
-    ((k)[j] ^ (static_cast<uint32_t>(S[SQ_BYTE(x##0, j)]) |                                     \
-               static_cast<uint32_t>(S[SQ_BYTE(x##1, j)]) << 8 |                                \
-               static_cast<uint32_t>(S[SQ_BYTE(x##2, j)]) << 16 |                               \
-               static_cast<uint32_t>(S[SQ_BYTE(x##3, j)]) << 24))
-#define SQ_LAST(S, k, x)                                         \
+#define SQ_LAST_COLUMN(S, k, x, j, out, PIN)                                                    \
+    do {                                                                                        \
+        uint32_t p_ = (k)[j] ^ S[SQ_BYTE(x##0, j)] ^ static_cast<uint32_t>(S[SQ_BYTE(x##1, j)]) << 8; \
+        uint32_t q_ = static_cast<uint32_t>(S[SQ_BYTE(x##2, j)]) << 16 ^                        \
+                      static_cast<uint32_t>(S[SQ_BYTE(x##3, j)]) << 24;                         \
+        PIN(p_);                                                                                \
+        PIN(q_);                                                                                \
+        out = p_ ^ q_;                                                                          \
+    } while (0)
+#define SQ_LAST_WITH(S, k, x, PIN)                                \
     do {                                                         \
-        const uint32_t n0 = SQ_LAST_COLUMN(S, k, x, 0);          \
-        const uint32_t n1 = SQ_LAST_COLUMN(S, k, x, 1);          \
-        const uint32_t n2 = SQ_LAST_COLUMN(S, k, x, 2);          \
-        const uint32_t n3 = SQ_LAST_COLUMN(S, k, x, 3);          \
+        uint32_t n0, n1, n2, n3;                                 \
+        SQ_LAST_COLUMN(S, k, x, 0, n0, PIN);                     \
+        SQ_LAST_COLUMN(S, k, x, 1, n1, PIN);                     \
+        SQ_LAST_COLUMN(S, k, x, 2, n2, PIN);                     \
+        SQ_LAST_COLUMN(S, k, x, 3, n3, PIN);                     \
         x##0 = n0; x##1 = n1; x##2 = n2; x##3 = n3;              \
     } while (0)
+#define SQ_LAST(S, k, x) SQ_LAST_WITH(S, k, x, SQ_PIN)
 #define SQ_ADD_KEY(k, x) \
     do { x##0 ^= (k)[0]; x##1 ^= (k)[1]; x##2 ^= (k)[2]; x##3 ^= (k)[3]; } while (0)
 
@@ -354,11 +360,33 @@ void CbcStealWipe(CbcStealContext* ctx) { SecureWipe(ctx, sizeof *ctx); }
 void OfbInit(OfbStreamContext* ctx, const uint8_t key[16]) {
     SecureWipe(ctx, sizeof *ctx);
     BuildSquareSchedules(key, &ctx->encryption, nullptr);
+    const uint32_t* rk = ctx->encryption.words;
+    for (unsigned j = 0; j < 4; j++)
+        for (unsigned i = 0; i < 4; i++) {
+            const uint8_t join = static_cast<uint8_t>((rk[32 + i] ^ rk[i]) >> (8 * j));
+            // The second round key rides along in the first row's table of each column.
+            const uint32_t roundKey = i == 0 ? rk[4 + j] : 0;
+            for (unsigned v = 0; v < 256; v++) ctx->chained[j][i][v] = kTables.t[i][kTables.s[v] ^ join] ^ roundKey;
+        }
 }
 
 void OfbSetIv(OfbStreamContext* ctx, const uint8_t* iv) {
     if (iv) LoadBlock(iv, ctx->feedback);
 }
+
+// In OFB one block's output is the next block's input, so the speed is the length of that chain.
+// The final round (substitution and transposition only) followed by the two round keys and the
+// next block's first round (whose transposition undoes the previous one) collapses into a single
+// round of look-ups in ctx->chained; each column then depends on one state word only. The
+// keystream block itself is computed beside the chain from the same state.
+#define SQ_CHAINED_COLUMN(M, x, j, out)                                              \
+    do {                                                                             \
+        uint32_t p_ = M[j][0][SQ_BYTE(x##j, 0)] ^ M[j][1][SQ_BYTE(x##j, 1)];          \
+        uint32_t q_ = M[j][2][SQ_BYTE(x##j, 2)] ^ M[j][3][SQ_BYTE(x##j, 3)];          \
+        SQ_PIN(p_);                                                                  \
+        SQ_PIN(q_);                                                                  \
+        out = p_ ^ q_;                                                               \
+    } while (0)
 
 void OfbApply(OfbStreamContext* ctx, uint8_t* buffer, size_t length) {
     uint8_t stream[16];
@@ -372,33 +400,42 @@ void OfbApply(OfbStreamContext* ctx, uint8_t* buffer, size_t length) {
     }
     for (size_t i = 0; i < available; i++) buffer[i] ^= stream[16 - available + i];
     buffer += available;
-    size_t left = length - available;
+    size_t left = length - available;  // at least 1
     const uint32_t* rk = ctx->encryption.words;
-    // Each keystream block is the next block's input, so the last round key and the first one
-    // meet with nothing in between: the state is kept with the first key already added, and
-    // both keys are added as one. The keystream itself is taken off that state.
-    const uint32_t e0 = rk[0], e1 = rk[1], e2 = rk[2], e3 = rk[3];
-    const uint32_t joined[4] = {rk[32] ^ e0, rk[33] ^ e1, rk[34] ^ e2, rk[35] ^ e3};
-    uint32_t a0 = ctx->feedback[0] ^ e0, a1 = ctx->feedback[1] ^ e1, a2 = ctx->feedback[2] ^ e2,
-             a3 = ctx->feedback[3] ^ e3;
-#define SQ_OFB_NEXT()                                                                          \
-    do {                                                                                       \
-        SQ_ROUND(kTables.t, rk + 4, a); SQ_ROUND(kTables.t, rk + 8, a);                        \
-        SQ_ROUND(kTables.t, rk + 12, a); SQ_ROUND(kTables.t, rk + 16, a);                      \
-        SQ_ROUND(kTables.t, rk + 20, a); SQ_ROUND(kTables.t, rk + 24, a);                      \
-        SQ_ROUND(kTables.t, rk + 28, a);                                                       \
-        SQ_LAST(kTables.s, joined, a);                                                         \
-    } while (0)
-    for (; left > 16; left -= 16, buffer += 16) {
-        SQ_OFB_NEXT();
-        Store32(buffer, Load32(buffer) ^ a0 ^ e0);
-        Store32(buffer + 4, Load32(buffer + 4) ^ a1 ^ e1);
-        Store32(buffer + 8, Load32(buffer + 8) ^ a2 ^ e2);
-        Store32(buffer + 12, Load32(buffer + 12) ^ a3 ^ e3);
+    const uint32_t(*chained)[4][256] = ctx->chained;
+
+    // State before the final round of the first new block.
+    uint32_t a0 = ctx->feedback[0], a1 = ctx->feedback[1], a2 = ctx->feedback[2], a3 = ctx->feedback[3];
+    SQ_ADD_KEY(rk, a);
+    SQ_ROUND(kTables.t, rk + 4, a); SQ_ROUND(kTables.t, rk + 8, a); SQ_ROUND(kTables.t, rk + 12, a);
+    SQ_ROUND(kTables.t, rk + 16, a); SQ_ROUND(kTables.t, rk + 20, a); SQ_ROUND(kTables.t, rk + 24, a);
+    SQ_ROUND(kTables.t, rk + 28, a);
+    uint32_t z0, z1, z2, z3;
+    for (;;) {
+        z0 = a0; z1 = a1; z2 = a2; z3 = a3;
+        if (left <= 16) {
+            SQ_LAST(kTables.s, rk + 32, z);
+            break;
+        }
+        // The chain goes first so the out-of-order core reaches it early; the keystream
+        // block and its exclusive-or fill the gaps behind it.
+        uint32_t n0, n1, n2, n3;
+        SQ_CHAINED_COLUMN(chained, a, 0, n0);
+        SQ_CHAINED_COLUMN(chained, a, 1, n1);
+        SQ_CHAINED_COLUMN(chained, a, 2, n2);
+        SQ_CHAINED_COLUMN(chained, a, 3, n3);
+        a0 = n0; a1 = n1; a2 = n2; a3 = n3;
+        SQ_LAST(kTables.s, rk + 32, z);
+        Store32(buffer, Load32(buffer) ^ z0);
+        Store32(buffer + 4, Load32(buffer + 4) ^ z1);
+        Store32(buffer + 8, Load32(buffer + 8) ^ z2);
+        Store32(buffer + 12, Load32(buffer + 12) ^ z3);
+        buffer += 16;
+        left -= 16;
+        SQ_ROUND(kTables.t, rk + 8, a); SQ_ROUND(kTables.t, rk + 12, a); SQ_ROUND(kTables.t, rk + 16, a);
+        SQ_ROUND(kTables.t, rk + 20, a); SQ_ROUND(kTables.t, rk + 24, a); SQ_ROUND(kTables.t, rk + 28, a);
     }
-    SQ_OFB_NEXT();
-#undef SQ_OFB_NEXT
-    ctx->feedback[0] = a0 ^ e0; ctx->feedback[1] = a1 ^ e1; ctx->feedback[2] = a2 ^ e2; ctx->feedback[3] = a3 ^ e3;
+    ctx->feedback[0] = z0; ctx->feedback[1] = z1; ctx->feedback[2] = z2; ctx->feedback[3] = z3;
     StoreBlock(stream, ctx->feedback);
     for (size_t i = 0; i < left; i++) buffer[i] ^= stream[i];
     ctx->available = static_cast<uint32_t>(16 - left);

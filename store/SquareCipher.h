@@ -43,6 +43,11 @@ struct OfbStreamContext {
     SquareKeySchedule encryption;
     uint32_t feedback[4];  // after each refill: the current keystream block
     uint32_t available;    // unused keystream bytes at the end of feedback, 0..16
+    // The last round of one keystream block and the first round of the next, as one look-up
+    // per byte (they depend on the key, hence they live here): chained[j][i][v] is
+    // T_i[S[v] ^ byte j of (last round key ^ first round key)[i]], with word j of the second
+    // round key added where i is 0. Built by OfbInit.
+    uint32_t chained[4][4][256];
 };
 
 // Zero-fills the context (zero register, nothing available) and keys it.
