@@ -38,7 +38,10 @@ Bytes RandomBytes(uint32_t seed, size_t n) {
     return out;
 }
 
-std::string TempPath(const std::string& name) { return testing::TempDir() + "langpack_test_" + name; }
+// Per process, since other test runs may share the temporary folder.
+std::string TempPath(const std::string& name) {
+    return testing::TempDir() + "langpack_test_" + std::to_string(getpid()) + "_" + name;
+}
 
 void WriteBytes(const std::string& path, const Bytes& data) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), data.size());
@@ -225,6 +228,11 @@ protected:
     void SetUp() override {
         if (access(ToolPath().c_str(), X_OK) != 0) GTEST_SKIP() << "langpack tool not built beside the tests";
         if (access(EnglishPath().c_str(), R_OK) != 0) GTEST_SKIP() << "res/lang/english.txt not found";
+    }
+    void TearDown() override {
+        const char* names[] = {"english.pack", "english.back", "small.txt", "small.pack", "small.back",
+                               "small.back.default", "long.txt", "odd.pack", "tool_stderr"};
+        for (const char* name : names) std::remove(TempPath(name).c_str());
     }
 };
 
