@@ -73,7 +73,8 @@ for level in $levels; do
       echo "== end-to-end tests of Sonadesk.exe"
       bench
       pattern="test_${SONADESK_E2E_FILTER:-*}.py"
-      (cd "$root/tests/e2e" && timeout 3000 python3 -m unittest discover -s . -p "$pattern" -v) >"$logs/e2e.log" 2>&1
+      py=python3; [ -x /usr/bin/python3 ] && py=/usr/bin/python3
+      (cd "$root/tests/e2e" && timeout 3000 $py -m unittest discover -s . -p "$pattern" -v) >"$logs/e2e.log" 2>&1
       rc=$?
       ran=$(grep -E '^Ran [0-9]+ test' "$logs/e2e.log" | sed -E 's/Ran ([0-9]+).*/\1/')
       ran=${ran:-0}
