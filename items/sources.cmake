@@ -2,3 +2,4 @@
 list(APPEND SONA_PORTABLE items/HitZone.cpp)
 list(APPEND SONA_WIN items/LayeredUpdate.cpp items/LayeredImageButton.cpp)
 list(APPEND SONA_WIN items/MediaPlayerHost.cpp)
+list(APPEND SONA_PORTABLE items/MediaLayout.cpp)
