@@ -363,7 +363,8 @@ TEST(CipherOracle, CbcStealMatchesCryptopp) {
 #else
     std::mt19937 rng(77);
     const Bytes iv = Mask(FreshCbc());
-    const size_t lengths[] = {16, 17, 18, 23, 24, 30, 31, 32, 40, 63, 100, 3376, 4096, 4100, 8192};
+    std::vector<size_t> lengths = {63, 100, 3376, 4096, 4100, 8192};
+    for (size_t n = 16; n <= 48; n++) lengths.push_back(n);  // one block, every stealing length, 40
     for (size_t n : lengths) {
         const Bytes ct = RandomBytes(rng, n);
         Bytes expected;

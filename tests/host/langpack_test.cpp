@@ -145,6 +145,17 @@ const Refusal kRefusals[] = {
     {19760, 19759, PackStatus::OutputTooSmall},
 };
 
+TEST(LanguagePack, EveryShortFinalChunkIsRefused) {
+    for (size_t full = 0; full < 16; full++)
+        for (size_t rest = 0; rest < 32; rest++)
+            EXPECT_EQ(CheckPackSize(full * kPackChunkSize + rest),
+                      rest >= 1 && rest <= 15 ? PackStatus::ShortFinalChunk : PackStatus::Ok)
+                << full << " chunks and " << rest;
+    EXPECT_EQ(CheckPackSize(65536), PackStatus::Ok);
+    EXPECT_EQ(CheckPackSize(65537), PackStatus::TooLong);
+    EXPECT_EQ(CheckPackSize(uint64_t(1) << 40), PackStatus::TooLong);
+}
+
 TEST(LanguagePack, RefusalsWriteNothing) {
     for (const auto& r : kRefusals) {
         const Bytes pack = RandomBytes(1, r.size);
