@@ -80,7 +80,7 @@ SHAPES = {
     "caption_buttons_x": (730, 750, 770),
     "caption_buttons_y": 14,
     "web_link": (96, 16, 185, 30),            # in bottom-band coordinates
-    "web_link_text": "Visit our website",
+    "web_link_text": "Varnel Sonadesk",
     "tagline": "Pictures, music, movies and notes",
     "cmd_plate_radius": 8,
     "frame_outer": (9, 6, 791, 590, 3),        # picture frame outer edge at 800x600
@@ -334,16 +334,15 @@ def bottom_band():
     # separator groove between the item commands and the desk commands
     for xx, col, op in ((664, "#000000", .45), (665, "#ffffff", .08)):
         L.paint(((x > xx) & (x < xx + 1) & (y > 16) & (y < 56)) * smooth(np.minimum(y - 16, 56 - y) / 8), col, op)
-    # mark, web link and tag line on the left
+    # mark, product name and tag line on the left
     mark(L, 60, 14, 28)
     x0, y0, x1, y1 = S["web_link"]
     size = 11
     while text_width(S["web_link_text"], SANS, size) > (x1 - x0 - 2) and size > 7:
         size -= 0.5
     t = text_mask(800, 64, x0 + 1, y1 - 3, S["web_link_text"], SANS, size, anchor="ls")
+    # The product name where a web link could sit: the program has no site to open.
     L.paint(t, P["accent_light"])
-    tw = text_width(S["web_link_text"], SANS, size)
-    L.paint(((x > x0 + 1) & (x < x0 + 1 + tw) & (y > y1 - 2) & (y < y1 - 1)) * 1.0, P["accent_light"], .7)
     tg = text_mask(800, 64, x0 + 1, y1 + 13, S["tagline"], SANS, 9, anchor="ls")
     L.paint(tg, P["band_text"])
     return L
