@@ -169,13 +169,15 @@ inline void StoreBlock(uint8_t* p, const uint32_t w[4]) {
     } while (0)
 
 // Two blocks interleaved round by round.
+#define SQ_ROUND2(T, k, x, y) \
+    do { SQ_ROUND_WITH(T, k, x, SQ_FREE); SQ_ROUND_WITH(T, k, y, SQ_FREE); } while (0)
 #define SQ_CIPHER2(T, S, rk, x, y)                                                     \
     do {                                                                               \
         SQ_ADD_KEY(rk, x); SQ_ADD_KEY(rk, y);                                          \
-        for (int r_ = 1; r_ < 8; r_++) {                                               \
-            SQ_ROUND_WITH(T, rk + 4 * r_, x, SQ_FREE);                                 \
-            SQ_ROUND_WITH(T, rk + 4 * r_, y, SQ_FREE);                                 \
-        }                                                                              \
+        SQ_ROUND2(T, rk + 4, x, y); SQ_ROUND2(T, rk + 8, x, y);                        \
+        SQ_ROUND2(T, rk + 12, x, y); SQ_ROUND2(T, rk + 16, x, y);                      \
+        SQ_ROUND2(T, rk + 20, x, y); SQ_ROUND2(T, rk + 24, x, y);                      \
+        SQ_ROUND2(T, rk + 28, x, y);                                                   \
         SQ_LAST(S, rk + 32, x); SQ_LAST(S, rk + 32, y);                                \
     } while (0)
 
