@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Benchmarks; each prints its measurement against a baseline measured in the same run.
+#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media]   (default: all)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export SONADESK_ROOT="$root"
+source "$root/scripts/wine-env.sh"
+B="$SONADESK_BUILD"
+names="${*:-store cipher startup desk-switch media}"
+up=0
+bench_up() {
+  [ $up = 1 ] && return
+  sona_display; sona_wine_prefix; sona_pulse; wineserver -p >/dev/null 2>&1 || true
+  up=1; trap sona_stop_bench EXIT
+}
+for name in $names; do
+  case $name in
+    store) "$B/host/bench_store" ;;
+    cipher) "$B/host/bench_cipher" ;;
+    startup)
+      bench_up
+      dir=$(mktemp -d /tmp/sonadesk-bench.XXXXXX)
+      cp "$B/win/Sonadesk.exe" "$B/win/minimal_window.exe" "$dir/"
+      (cd "$B/win" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" "$(winepath -w "$dir/minimal_window.exe")" 7)
+      rm -rf "$dir" ;;
+    desk-switch)
+      bench_up
+      if [ -x "$root/bench/desk-switch.sh" ]; then "$root/bench/desk-switch.sh"; else echo "desk-switch: not built yet"; fi ;;
+    media)
+      bench_up
+      if [ -x "$root/bench/media.sh" ]; then "$root/bench/media.sh"; else echo "media: not built yet"; fi ;;
+    *) echo "unknown benchmark: $name"; exit 2 ;;
+  esac
+done
