@@ -1,0 +1,354 @@
+#include "notes/CDlgAddText.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/DeskIds.h"
+#include "res/resource.h"
+
+namespace sona {
+
+namespace {
+
+const char* const kSizes[] = {"8", "9", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72"};
+constexpr int kDefaultSizeEntry = 3;  // "12"
+
+// One face from EnumFonts; always goes on to the next.
+int CALLBACK AddDrawableFace(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM data) {
+    auto* list = (FontNameCombo*)data;
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, lf->lfFaceName, LF_FACESIZE);
+    if (face[0] == '@') return 1;
+    HDC screen = GetDC(nullptr);
+    HFONT gdiFont = CreateFontIndirectA(lf);
+    LOGFONTA back{};
+    Gdiplus::Font* font = nullptr;
+    if (gdiFont && GetObjectA(gdiFont, sizeof back, &back))
+        font = new Gdiplus::Font(screen, &back);
+    else
+        font = new Gdiplus::Font(screen);
+    if (font->GetLastStatus() == Gdiplus::Ok) list->AddString(face);
+    delete font;
+    if (gdiFont) DeleteObject(gdiFont);
+    ReleaseDC(nullptr, screen);
+    return 1;
+}
+
+// The face name as a string (the field need not hold a NUL).
+std::string FaceOf(const TextNoteRecord& r) { return std::string(r.font.lfFaceName, strnlen(r.font.lfFaceName, sizeof r.font.lfFaceName)); }
+
+}  // namespace
+
+// =============================================================================================
+// FontNameCombo, NoteRichEdit
+
+void FontNameCombo::FillWithFaces() {
+    if (!hwnd) return;
+    HDC dc = GetDC(hwnd);
+    EnumFontsA(dc, nullptr, (FONTENUMPROCA)AddDrawableFace, (LPARAM)this);
+    ReleaseDC(hwnd, dc);
+}
+
+BOOL NoteRichEdit::Create(const RECT& r, HWND parent, UINT id) {
+    return CreateEx(0, "RichEdit20A", "", kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, id);
+}
+
+std::string NoteRichEdit::Text() const {
+    if (!hwnd) return std::string();
+    int n = GetWindowTextLengthA(hwnd);
+    std::vector<char> buf((size_t)n + 2, 0);
+    int got = GetWindowTextA(hwnd, buf.data(), n + 1);
+    return std::string(buf.data(), got > 0 ? (size_t)got : 0);
+}
+
+void NoteRichEdit::SetText(const char* text) {
+    if (hwnd) SetWindowTextA(hwnd, text ? text : "");
+}
+
+// =============================================================================================
+// TextFormatBar
+
+TextFormatBar::TextFormatBar() { InitTextNoteRecord(&working); }
+
+TextFormatBar::~TextFormatBar() { DestroyWindow(); }
+
+BOOL TextFormatBar::Create(const RECT& r, HWND parent) {
+    static HBRUSH background = CreateSolidBrush(RGB(200, 200, 210));
+    const char* cls = RegisterWindowClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW), background);
+    if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, 0))
+        return FALSE;
+    HFONT guiFont = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    RECT rc = ClientRect();
+
+    fontList.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT, RECT{120, 10, 280, 30}, hwnd, IDC_FONT_LIST);
+    SendMessageA(fontList.hwnd, WM_SETFONT, (WPARAM)guiFont, FALSE);
+    fontList.FillWithFaces();
+    fontList.SetCurSel(0);
+    fontList.SelectString(FaceOf(working).c_str());
+
+    sizeList.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, RECT{120, 35, 280, 55}, hwnd, IDC_SIZE_LIST);
+    for (const char* s : kSizes) sizeList.AddString(s);
+    sizeList.SetCurSel(kDefaultSizeEntry);
+    for (int i = 0; i < (int)(sizeof kSizes / sizeof kSizes[0]); i++) {
+        if (std::atoi(kSizes[i]) == working.font.lfHeight) {
+            sizeList.SetCurSel(i);
+            break;
+        }
+    }
+
+    colourPicker.Create("Text Color", WS_CHILD | WS_VISIBLE, RECT{120, 60, 280, 80}, hwnd, IDC_TEXT_COLOUR);
+    colourPicker.SetDefaultText("Color");
+    colourPicker.SetCustomText("Custom Color");
+    colourPicker.mode = CVrnColourPicker::kTextMode;
+    colourPicker.SetBackgroundColour(0xFFFFFF);
+    SendMessageA(colourPicker.hwnd, WM_SETFONT, (WPARAM)guiFont, FALSE);
+    colourPicker.SetColour(working.textColour);
+
+    // A face the list does not offer becomes the first listed one, touched or not.
+    StoreFaceName();
+
+    textBox.Create(RECT{12, 90, rc.right - 12, rc.bottom - 40}, hwnd, IDC_NOTE_EDIT);
+    SetFocus(textBox.hwnd);
+
+    RECT ok{90, rc.bottom - 32, 158, rc.bottom - 7};
+    okButton.Create(RECT{0, 0, 0, 0}, hwnd, IDC_TEXT_OK);
+    okButton.SetBitmaps(IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_HOVER, IDB_TEXT_BUTTON_PRESSED, IDB_TEXT_BUTTON);
+    okButton.SetText("OK");
+    MoveWindow(okButton.hwnd, ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, TRUE);
+    OffsetRect(&ok, 120, 0);
+    cancelButton.Create(RECT{0, 0, 0, 0}, hwnd, IDC_TEXT_CANCEL);
+    cancelButton.SetBitmaps(IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_HOVER, IDB_TEXT_BUTTON_PRESSED, IDB_TEXT_BUTTON);
+    cancelButton.SetText("Cancel");
+    MoveWindow(cancelButton.hwnd, ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, TRUE);
+
+    DrawPicture();
+    WindowDC dc(hwnd);
+    CopyPicture(dc, true);
+    return TRUE;
+}
+
+void TextFormatBar::StoreFaceName() {
+    std::string face;
+    if (fontList.GetLBText(fontList.GetCurSel(), &face) < 0) return;
+    size_t n = std::min(face.size(), sizeof working.font.lfFaceName - 1);
+    std::memcpy(working.font.lfFaceName, face.c_str(), n);
+    working.font.lfFaceName[n] = '\0';
+}
+
+// Labels on the light grey ground; the controls cover the rest.
+void TextFormatBar::DrawPicture() {
+    RECT rc = ClientRect();
+    {
+        WindowDC dc(hwnd);
+        if (!picture.CreateCompatible(dc, rc.right, rc.bottom)) return;
+    }
+    HDC mem = picture.dc();
+    Brush fill(CreateSolidBrush(RGB(220, 220, 220)));
+    FillRect(mem, &rc, fill);
+    SelectScope font(mem, GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(mem, RGB(0, 0, 0));
+    SetBkMode(mem, TRANSPARENT);
+    struct Label {
+        const char* text;
+        RECT place;
+    } labels[] = {{"Font", {15, 12, 90, 32}}, {"Font Size", {15, 37, 90, 57}}, {"Text Color", {15, 62, 90, 82}}};
+    for (Label& l : labels) DrawTextA(mem, l.text, -1, &l.place, DT_LEFT | DT_TOP);
+}
+
+// Copies the picture around the controls so that they are not painted over.
+void TextFormatBar::CopyPicture(HDC dc, bool allChildren) {
+    if (!picture) return;
+    int saved = SaveDC(dc);
+    std::vector<HWND> skip{fontList.hwnd, sizeList.hwnd, colourPicker.hwnd};
+    if (allChildren) {
+        skip.push_back(textBox.hwnd);
+        skip.push_back(okButton.hwnd);
+        skip.push_back(cancelButton.hwnd);
+    }
+    for (HWND child : skip) {
+        if (!child) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, hwnd, (POINT*)&r, 2);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    picture.BlitTo(dc);
+    RestoreDC(dc, saved);
+}
+
+// The text is cut at 9,999 characters and always ends in a NUL.
+void TextFormatBar::OnOk() {
+    std::string text = textBox.Text();
+    size_t n = std::min(text.size(), kMaxNoteChars);
+    std::memcpy(working.text, text.c_str(), n);
+    working.text[n] = '\0';
+    HWND parent = GetParent(hwnd);
+    if (parent) SendMessageA(parent, WM_ADDTEXT_CLOSE, 0, 0);
+}
+
+LRESULT TextFormatBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND: {
+        UINT id = LOWORD(wp), code = HIWORD(wp);
+        if (id == IDC_FONT_LIST && code == CBN_CLOSEUP) {
+            StoreFaceName();
+            return 0;
+        }
+        if (id == IDC_SIZE_LIST && code == CBN_CLOSEUP) {
+            std::string size;
+            if (sizeList.GetLBText(sizeList.GetCurSel(), &size) >= 0) working.font.lfHeight = std::atoi(size.c_str());
+            return 0;
+        }
+        if (id == IDC_TEXT_OK && code == 0) {
+            OnOk();
+            return 0;
+        }
+        if (id == IDC_TEXT_CANCEL && code == 0) {
+            HWND parent = GetParent(hwnd);
+            if (parent) SendMessageA(parent, WM_ADDTEXT_CLOSE, 0, 1);
+            return 0;
+        }
+        return Default();
+    }
+    case WM_COLOUR_CHOSEN:
+        if (lp == IDC_TEXT_COLOUR) working.textColour = (uint32_t)wp;
+        return 0;
+    case WM_SIZE:
+        if (hwnd && fontList.hwnd) {
+            DrawPicture();
+            WindowDC dc(hwnd);
+            CopyPicture(dc, true);
+        }
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        CopyPicture(dc, false);
+        return 0;
+    }
+    }
+    return Default();
+}
+
+// =============================================================================================
+// CDlgAddText
+
+CDlgAddText::CDlgAddText() : Dialog(IDD_ADD_TEXT) {}
+
+CDlgAddText::~CDlgAddText() { DestroyWindow(); }
+
+void CDlgAddText::DestroyWindow() {
+    background.Reset();
+    Dialog::DestroyWindow();
+}
+
+BOOL CDlgAddText::OnInitDialog() {
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    SetWindowLongA(hwnd, GWL_STYLE, (style & ~WS_CAPTION) | WS_MINIMIZEBOX);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+
+    MoveWindow(hwnd, 0, 0, 380, 340, FALSE);
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner) GetWindowRect(owner, &around);
+    int x = around.left + (around.right - around.left - 380) / 2;
+    int y = around.top + (around.bottom - around.top - 340) / 2;
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowTextA(hwnd, "Add Text");
+
+    RECT rc = ClientRect();
+    closeButton.Create(RECT{0, 0, 0, 0}, hwnd, IDC_DIALOG_CLOSE);
+    closeButton.SetBitmaps(IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_PRESSED, IDB_CLOSE);
+    MoveWindow(closeButton.hwnd, rc.right - 30, 8, 16, 16, TRUE);
+
+    if (record) std::memcpy(&bar.working, record, sizeof bar.working);
+    if (bar.Create(RECT{10, 30, 370, 330}, hwnd)) {
+        char text[sizeof bar.working.text + 1] = {};
+        std::memcpy(text, bar.working.text, sizeof bar.working.text);
+        bar.textBox.SetText(text);
+        SetFocus(bar.textBox.hwnd);
+    }
+    BuildBackground();
+    // The focus stays in the text box: no control is picked by the dialog manager.
+    return FALSE;
+}
+
+// The dark frame with the title drawn twice, white one pixel down-right under black.
+void CDlgAddText::BuildBackground() {
+    RECT w = WindowRect();
+    int width = w.right - w.left, height = w.bottom - w.top;
+    {
+        WindowDC dc(hwnd);
+        if (!background.CreateCompatible(dc, width, height)) return;
+    }
+    HDC mem = background.dc();
+    RECT all{0, 0, width, height};
+    Brush fill(CreateSolidBrush(RGB(90, 90, 90)));
+    FillRect(mem, &all, fill);
+    SelectScope font(mem, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(mem, TRANSPARENT);
+    char title[64] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    RECT white{16, 8, width + 1, 26};
+    SetTextColor(mem, RGB(255, 255, 255));
+    DrawTextA(mem, title, -1, &white, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    RECT black{15, 7, width, 25};
+    SetTextColor(mem, RGB(0, 0, 0));
+    DrawTextA(mem, title, -1, &black, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    WindowDC dc(hwnd);
+    background.BlitTo(dc);
+}
+
+// Esc never closes the editor and Enter only breaks lines in the text box. The text box gets
+// its Enter here, directly, because the windows above would swallow it.
+BOOL CDlgAddText::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN) {
+        if (msg->wParam == VK_ESCAPE) return TRUE;
+        if (msg->wParam == VK_RETURN) {
+            if (bar.textBox.hwnd && GetFocus() == bar.textBox.hwnd) {
+                TranslateMessage(msg);
+                DispatchMessageA(msg);
+            }
+            return TRUE;
+        }
+    }
+    return Dialog::PreTranslateMessage(msg);
+}
+
+LRESULT CDlgAddText::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ADDTEXT_CLOSE:
+        if (lp == 0) {
+            if (record) std::memcpy(record, &bar.working, sizeof *record);
+            EndDialog(IDOK);
+        } else if (lp == 1) {
+            EndDialog(IDCANCEL);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDC_DIALOG_CLOSE && HIWORD(wp) == 0) {
+            EndDialog(IDCANCEL);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN: {
+        int x = (short)LOWORD(lp), y = (short)HIWORD(lp);
+        RECT rc = ClientRect();
+        if (y >= rc.top && y < rc.top + 25 && x >= rc.left && x < rc.right)
+            PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(x, y));
+        return Default();
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        background.BlitTo(dc);
+        return 0;
+    }
+    }
+    return Dialog::WndProc(msg, wp, lp);
+}
+
+}  // namespace sona
