@@ -1,12 +1,162 @@
-// Import commands: pictures, music and movies onto the current desk.
+// Import commands: pictures, music and movies onto the current desk, from the Open dialogs and
+// from files dropped on the main window. Every chosen file becomes an item of its own, at the
+// command's place, in the order given.
+#include <cctype>
+#include <cstring>
+
+#include <windows.h>
+#include <commdlg.h>
+
 #include "app/MainDeskWindow.h"
+#include "platform/CommonDialogs.h"
+#include "items/PictureItem.h"
 
 namespace sona {
 
-void MainDeskWindow::OnImportMovie() { RedrawDeskView(0); }
-void MainDeskWindow::OnImportMusic() { RedrawDeskView(0); }
-void MainDeskWindow::OnImportPicture() { RedrawDeskView(0); }
-void MainDeskWindow::ImportFiles(const std::vector<std::string>&, uint32_t) { RedrawDeskView(0); }
-void MainDeskWindow::OnDropFiles(HDROP drop) { DragFinish(drop); }
+namespace {
+
+const char kMovieFilter[] =
+    "(all movie files)|*.avi;*.wmv;*.asf;*.mpg;*.mpeg|(*.avi)|*.avi|(*.wmv)|*.wmv|(*.asf)|*.asf|(*.mpg)|*.mpg|(*.mpeg)|*mpeg||";
+const char kMusicFilter[] =
+    "(all music files)|*.mp3;*.wav;*.wma;*.mid|(*.mp3)|*.mp3|(*.wav)|*.wav|(*.wma)|*.wma|(*.mid)|*.mid||";
+
+// The dialogs allow several files at once; every one of them is imported.
+const DWORD kImportDialogFlags = OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT;
+
+// A new live item and the rectangle its record stores.
+struct ImportedItem {
+    std::unique_ptr<DeskItem> item;
+    RECT rect{};
+};
+
+// A picture at the main window's left edge, 50 pixels down, its longer side 360 pixels. Files
+// that GDI+ cannot read as a picture (no width or height) give no item.
+ImportedItem ImportPicture(const std::string& path, const RECT& m, HWND owner) {
+    ImportedItem out;
+    auto picture = std::make_unique<PictureItem>();
+    picture->LoadPicture(path);
+    SIZE s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    if (s.cx == 0 || s.cy == 0) return out;
+    RECT r{m.left, m.top + 50, m.left + s.cx, m.top + 50 + s.cy};
+    picture->Create(r, owner, 0);
+    // The record takes the rectangle asked for, whatever the window made of it.
+    out.rect = r;
+    out.item = std::move(picture);
+    return out;
+}
+
+// A music or movie item. Music opens at (10, 60)-(270, 190) from the main window's corner,
+// movies at (10, 60)-(389, 410); a file that cannot be played still gets its item. Their
+// records store the window's rectangle as created.
+ImportedItem ImportMedia(uint32_t type, const std::string& path, const RECT& m, HWND owner) {
+    ImportedItem out;
+    RECT r = type == kItemMovie ? RECT{m.left + 10, m.top + 60, m.left + 389, m.top + 410}
+                                : RECT{m.left + 10, m.top + 60, m.left + 270, m.top + 190};
+    // The media item's creation goes here: construct it (kind Music before creation for
+    // music), Create(r, owner, 0), SetFile(path), then take out.rect from its window rectangle.
+    (void)r;
+    (void)path;
+    (void)owner;
+    return out;
+}
+
+// Builds the item of one file of kind `type`; no item when the kind cannot take the file.
+ImportedItem ImportOne(uint32_t type, const std::string& path, const RECT& m, HWND owner) {
+    // A folder is never an item, of any kind.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    switch (type) {
+    case kItemPicture: return ImportPicture(path, m, owner);
+    case kItemMovie:
+    case kItemMusic: return ImportMedia(type, path, m, owner);
+    default: return {};
+    }
+}
+
+// The kind a dropped file is imported as, by its extension; false for other files.
+bool KindOfDroppedFile(const std::string& path, uint32_t* type) {
+    size_t dot = path.find_last_of('.');
+    size_t slash = path.find_last_of("\\/");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) c = (char)std::tolower((unsigned char)c);
+    static const struct {
+        const char* ext;
+        uint32_t type;
+    } kinds[] = {
+        {"jpg", kItemPicture}, {"bmp", kItemPicture}, {"png", kItemPicture}, {"wmf", kItemPicture},
+        {"mp3", kItemMusic},   {"wav", kItemMusic},   {"wma", kItemMusic},   {"mid", kItemMusic},
+        {"avi", kItemMovie},   {"wmv", kItemMovie},   {"asf", kItemMovie},   {"mpg", kItemMovie},
+        {"mpeg", kItemMovie},
+    };
+    for (auto& k : kinds)
+        if (ext == k.ext) {
+            *type = k.type;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+// Runs the kind's Open dialog and imports whatever was chosen.
+static void RunImportDialog(MainDeskWindow& desk, const char* filter, uint32_t type) {
+    std::vector<std::string> paths = RunOpenFileDialog(desk.hwnd, filter, kImportDialogFlags);
+    desk.ImportFiles(paths, type);
+}
+
+void MainDeskWindow::OnImportMovie() { RunImportDialog(*this, kMovieFilter, kItemMovie); }
+
+void MainDeskWindow::OnImportMusic() { RunImportDialog(*this, kMusicFilter, kItemMusic); }
+
+void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, PictureItem::kFilter, kItemPicture); }
+
+// Each path becomes an item of its own, in order, each new one on top of the one before and the
+// last one current. Nothing chosen (a cancelled dialog) still redraws.
+void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t type) {
+    for (const std::string& path : paths) {
+        if (collection.currentDesk >= collection.desks.size()) break;
+        int W, H;
+        RECT m = OuterRect(&W, &H);
+        if (W <= 0 || H <= 0) break;
+        ImportedItem made = ImportOne(type, path, m, hwnd);
+        if (!made.item) continue;
+        RecordPtr record = NewRecord(type);
+        if (!record) continue;
+        SetRecordPath(record.get(), type, path);
+        RelativeRect rel{(float)made.rect.left / (float)W, (float)made.rect.top / (float)H,
+                         (float)made.rect.right / (float)W, (float)made.rect.bottom / (float)H};
+        if (type == kItemPicture)
+            ((PictureItemRecord*)record.get())->rect = rel;
+        else
+            ((MediaItemRecord*)record.get())->rect = rel;
+        AppendItem(std::move(made.item), type, std::move(record));
+    }
+    RedrawDeskView(0);
+}
+
+// Files dragged from Explorer: each one of a known extension is imported as if it had been
+// chosen in its kind's dialog, in the order Explorer lists them; other files are ignored.
+void MainDeskWindow::OnDropFiles(HDROP drop) {
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::pair<std::string, uint32_t>> files;
+    for (UINT i = 0; i < count; i++) {
+        char name[MAX_PATH];
+        UINT n = DragQueryFileA(drop, i, name, sizeof name);
+        if (n == 0 || n >= sizeof name) continue;
+        uint32_t type;
+        if (KindOfDroppedFile(name, &type)) files.emplace_back(name, type);
+    }
+    DragFinish(drop);
+    // Runs of the same kind go in together; a change of kind starts a new run, so the order holds.
+    size_t i = 0;
+    while (i < files.size()) {
+        std::vector<std::string> run;
+        uint32_t type = files[i].second;
+        for (; i < files.size() && files[i].second == type; i++) run.push_back(files[i].first);
+        ImportFiles(run, type);
+    }
+    if (files.empty()) RedrawDeskView(0);
+}
 
 }  // namespace sona

@@ -1,0 +1,207 @@
+#include "items/LayeredItemWindow.h"
+
+#include "app/DeskIds.h"
+#include "controls/CMstMenu.h"
+#include "items/LayeredUpdate.h"
+
+namespace sona {
+
+// Destroys the window while the object is still whole, so its handlers see live members.
+LayeredItemWindow::~LayeredItemWindow() {
+    if (hwnd) ::DestroyWindow(hwnd);
+    surface.Reset();
+}
+
+// Makes the popup, binds the layered update and shows the first picture.
+BOOL LayeredItemWindow::Create(const RECT& rect, HWND ownerWindow, UINT id) {
+    const char* cls = RegisterWindowClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW),
+                                          SharedWhiteBrush(), nullptr);
+    owner = ownerWindow;
+    // A popup takes its owner through the parent argument; the id is kept for parity with
+    // child windows, where it names the control (popups ignore it).
+    (void)id;
+    // Made hidden and shown once its first pixels are in place: nothing unpainted ever flashes,
+    // and showing it without activation leaves the keyboard with the main window. (An activated
+    // popup also becomes a managed X window under Wine, whose every close then waits two seconds
+    // for a window manager that a bare X server does not have.)
+    if (!CreateEx(WS_EX_TOOLWINDOW, cls, "", WS_POPUP, rect.left, rect.top, rect.right - rect.left,
+                  rect.bottom - rect.top, ownerWindow, 0)) {
+        owner = nullptr;
+        return FALSE;
+    }
+    Render();
+    ShowWindow(hwnd, SW_SHOWNA);
+    return TRUE;
+}
+
+// One full redraw: a new transparent surface, the item's drawing, then the screen.
+void LayeredItemWindow::Render() {
+    if (!hwnd) return;
+    RECT rc = ClientRect();
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0 || !surface.CreateAlpha(w, h)) return;
+    {
+        GdipPtr<Gdiplus::Bitmap> canvas = WrapAlphaSurface(surface);
+        if (canvas) {
+            Gdiplus::Graphics g(canvas.get());
+            DrawContent(g, w, h);
+        }
+    }
+    PushToScreen();
+}
+
+// The update itself; kept apart so the drawing above never touches the window's own DC.
+void LayeredItemWindow::PushToScreen() { UpdateLayered(hwnd, surface, 254); }
+
+// Maps a zone's cursor kind to the shared system cursor.
+HCURSOR LayeredItemWindow::ZoneCursorHandle(ZoneCursor cursor) {
+    switch (cursor) {
+    case ZoneCursor::kSizeWE: return LoadCursorA(nullptr, IDC_SIZEWE);
+    case ZoneCursor::kSizeNS: return LoadCursorA(nullptr, IDC_SIZENS);
+    case ZoneCursor::kSizeNWSE: return LoadCursorA(nullptr, IDC_SIZENWSE);
+    case ZoneCursor::kSizeNESW: return LoadCursorA(nullptr, IDC_SIZENESW);
+    default: return LoadCursorA(nullptr, IDC_ARROW);
+    }
+}
+
+// Tells the main window this item is now its current one, and takes the keyboard.
+void LayeredItemWindow::SelectSelf() {
+    if (owner) SendMessageA(owner, WM_DESKITEM_SELECT, 0, (LPARAM)hwnd);
+    if (hwnd) SetFocus(hwnd);
+}
+
+// Starts the system's move or size loop from a click, by posting ourselves the non-client
+// button-down it would have got over a caption or a border.
+void LayeredItemWindow::OnLeftButtonDown(int x, int y) {
+    HWND self = hwnd;
+    SelectSelf();
+    // The owner may have rebuilt the desk while handling the selection; then we are gone.
+    if (FromHandle(self) != this) return;
+    RECT rc = ClientRect();
+    int w = rc.right, h = rc.bottom;
+    LPARAM packed = PackPoint(x, y);
+    if (!IsResizable() || InMoveArea(x, y, w, h)) {
+        PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, packed);
+        return;
+    }
+    HitZone zone = ResizeZoneAt(x, y, w, h);
+    if (zone.code == kHitNone) return;
+    // The aspect lock needs to know which edge is being dragged even when no move came first.
+    OnResizeZone(zone.code);
+    PostMessageA(hwnd, WM_NCLBUTTONDOWN, (WPARAM)zone.code, packed);
+    SetCursor(ZoneCursorHandle(zone.cursor));
+}
+
+// Shows which way the band would size before the button goes down.
+void LayeredItemWindow::OnPointerMove(int x, int y) {
+    if (!IsResizable()) return;
+    RECT rc = ClientRect();
+    HitZone zone = ResizeZoneAt(x, y, rc.right, rc.bottom);
+    if (zone.code == kHitNone) return;
+    PostMessageA(hwnd, WM_NCMOUSEMOVE, (WPARAM)zone.code, PackPoint(x, y));
+    SetCursor(ZoneCursorHandle(zone.cursor));
+    OnResizeZone(zone.code);
+}
+
+// "Open", the item's own entries, "Remove"; the choice comes back as WM_COMMAND on this window.
+void LayeredItemWindow::ShowContextMenu(POINT screen) {
+    HWND self = hwnd;
+    SelectSelf();
+    if (FromHandle(self) != this) return;
+    if (screen.x == -1 && screen.y == -1) {
+        // From the keyboard (Shift+F10 or the menu key): open at the item's top-left corner.
+        screen = POINT{0, 0};
+        ClientToScreen(hwnd, &screen);
+    }
+    CMstMenu menu;
+    menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_EDIT, EditCommandText(), 16));
+    menu.AppendSeparator();
+    for (const ItemMenuEntry& e : MenuEntries()) {
+        if (e.id == 0)
+            menu.AppendSeparator();
+        else
+            menu.AppendEntry(e.checked ? MF_CHECKED : 0, new MenuEntry(e.id, e.text, 16));
+    }
+    menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_REMOVE, "Remove", 16));
+    // The choice is posted back to us, so it arrives after the menu object is gone.
+    menu.Track(self, screen, TPM_RIGHTBUTTON);
+}
+
+// Shared message handling; the item's specifics arrive through the virtuals.
+LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE: {
+        LRESULT r = Default();
+        if (r == -1) return -1;
+        BindLayeredUpdate();
+        LoadSkins();
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        HWND self = hwnd;
+        OnLeftButtonDown((short)LOWORD(lp), (short)HIWORD(lp));
+        if (FromHandle(self) != this) return 0;
+        return Default();
+    }
+    case WM_MOUSEMOVE:
+        OnPointerMove((short)LOWORD(lp), (short)HIWORD(lp));
+        return Default();
+    case WM_CONTEXTMENU:
+        ShowContextMenu(POINT{(short)LOWORD(lp), (short)HIWORD(lp)});
+        return 0;
+    case WM_COMMAND:
+        switch (LOWORD(wp)) {
+        case ID_DESKITEM_EDIT:
+            OnEditCommand();
+            return 0;
+        case ID_DESKITEM_REMOVE:
+            // The owner deletes this object before SendMessage returns: touch nothing after it.
+            SendMessageA(owner, WM_DESKITEM_REMOVE, 0, 0);
+            return 0;
+        default:
+            if (OnItemCommand(LOWORD(wp))) return 0;
+        }
+        return Default();
+    case WM_GETMINMAXINFO:
+        if (IsResizable()) {
+            MINMAXINFO* mm = (MINMAXINFO*)lp;
+            SIZE min = MinimumSize();
+            mm->ptMinTrackSize = POINT{min.cx, min.cy};
+            POINT max{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYMAXIMIZED)};
+            mm->ptMaxTrackSize = max;
+            mm->ptMaxSize = max;
+            return 0;
+        }
+        return Default();
+    case WM_SIZE:
+        OnSized();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        // Every pixel comes from the layered update; painting only validates.
+        PaintDC dc(hwnd);
+        return 0;
+    }
+    case WM_MOVE:
+        return 0;
+    case WM_MEASUREITEM:
+        if (CMstMenu::HandleMeasureItem(lp)) return TRUE;
+        return Default();
+    case WM_DRAWITEM:
+        if (CMstMenu::HandleDrawItem(lp)) return TRUE;
+        return Default();
+    }
+    return Default();
+}
+
+// Esc and Enter would end dialogs, Alt+F4 would close the item: none of them may reach the
+// default handling. (The application's own filter has already turned Alt+F4 into Exit.)
+BOOL LayeredItemWindow::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
+    bool keyMessage = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
+    if (keyMessage && msg->wParam == VK_F4 && (GetAsyncKeyState(VK_MENU) & 0x8000)) return TRUE;
+    return FALSE;
+}
+
+}  // namespace sona

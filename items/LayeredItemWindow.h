@@ -1,0 +1,81 @@
+// The window every desk item is: a borderless tool-window popup owned by the main window whose
+// pixels come only from a per-pixel-alpha layered update. It selects itself on a click, moves from
+// its inner area, resizes from its outer band (when the item allows it), shows the shared context
+// menu and swallows the keys that would otherwise close things. Items add their drawing, their
+// menu entries, their minimum size and their commands through the virtuals below.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "items/DeskItem.h"
+#include "items/HitZone.h"
+#include "platform/Gdi.h"
+#include "platform/Window.h"
+
+namespace sona {
+
+// One entry of an item's own part of the context menu; id 0 stands for a separator.
+struct ItemMenuEntry {
+    UINT id = 0;
+    const char* text = nullptr;
+    bool checked = false;
+};
+
+class LayeredItemWindow : public Window, public DeskItem {
+public:
+    LayeredItemWindow() = default;
+    ~LayeredItemWindow() override;
+
+    // Creates the window at `rect` (screen coordinates) owned by `owner`, then renders once.
+    // FALSE when the window could not be made; the item then has no window and no surface.
+    BOOL Create(const RECT& rect, HWND owner, UINT id);
+
+    // Rebuilds the surface at the client size, lets the item draw on it and hands it to the
+    // screen with constant alpha 254.
+    void Render();
+
+    HWND ItemWindow() const override { return hwnd; }
+    HWND Owner() const { return owner; }
+    // The last rendered pixels (premultiplied BGRA, top-down); tests read them back.
+    const OffscreenSurface& Surface() const { return surface; }
+
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // Turns an item's cursor kind into the system cursor.
+    static HCURSOR ZoneCursorHandle(ZoneCursor cursor);
+
+protected:
+    // Draws the item's content onto the fresh, fully transparent surface of w by h pixels.
+    virtual void DrawContent(Gdiplus::Graphics& g, int w, int h) = 0;
+    // Loads the item's skin images; runs during WM_CREATE.
+    virtual void LoadSkins() {}
+    // The entries between "Open"'s separator and "Remove", in order.
+    virtual std::vector<ItemMenuEntry> MenuEntries() const { return {}; }
+    // Text of command ID_DESKITEM_EDIT ("Open"; notes say "Edit").
+    virtual const char* EditCommandText() const { return "Open"; }
+    // The ID_DESKITEM_EDIT command.
+    virtual void OnEditCommand() {}
+    // Any other WM_COMMAND; true when handled.
+    virtual bool OnItemCommand(UINT id) { return false; }
+    // Items with a resize band and tracking limits.
+    virtual bool IsResizable() const { return false; }
+    // Smallest size the sizing loop may reach (resizable items only).
+    virtual SIZE MinimumSize() const { return SIZE{0, 0}; }
+    // The pointer moved or pressed over a resize zone (code is never kHitNone).
+    virtual void OnResizeZone(int32_t code) {}
+    // WM_SIZE; by default the item is simply drawn again at its new size.
+    virtual void OnSized() { Render(); }
+
+private:
+    void SelectSelf();
+    void OnLeftButtonDown(int x, int y);
+    void OnPointerMove(int x, int y);
+    void ShowContextMenu(POINT screen);
+    void PushToScreen();
+
+    HWND owner = nullptr;
+    OffscreenSurface surface;
+};
+
+}  // namespace sona

@@ -1,0 +1,121 @@
+#include "items/PictureCache.h"
+
+#include <cmath>
+
+namespace sona {
+
+namespace {
+
+// Bytes of pixels a copy holds (32 bits a pixel).
+size_t CopyBytes(const PictureCopy& copy) {
+    if (!copy.pixels) return 0;
+    return (size_t)copy.pixels->GetWidth() * copy.pixels->GetHeight() * 4;
+}
+
+}  // namespace
+
+// Tells whether drawing the copy into cx by cy would have to enlarge it.
+bool PictureCopy::Covers(int cx, int cy) const {
+    if (!pixels) return false;
+    UINT pw = pixels->GetWidth(), ph = pixels->GetHeight();
+    // A copy at the picture's own size is as sharp as the picture gets.
+    if (pw >= width && ph >= height) return true;
+    return (int)pw >= cx && (int)ph >= cy;
+}
+
+PictureCache::PictureCache(size_t budgetBytes) : budget(budgetBytes) {}
+
+// 96 MB of display copies: a few hundred desk pictures at their usual sizes, and little next to
+// the address space of a 32-bit process.
+PictureCache& PictureCache::Shared() {
+    static PictureCache cache(96u << 20);
+    return cache;
+}
+
+// Reads size and last-write time: enough to notice a file replaced under the same name.
+bool PictureCache::KeyForFile(const std::string& path, PictureKey* key) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    key->path = path;
+    key->fileSize = ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    key->modified = ((uint64_t)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+// Scales once with a good filter so that the many later renders scale only a small copy.
+std::shared_ptr<Gdiplus::Bitmap> PictureCache::MakeCopy(Gdiplus::Image& full, int cx, int cy) {
+    UINT w = full.GetWidth(), h = full.GetHeight();
+    if (w == 0 || h == 0) return nullptr;
+    // A quarter more than asked leaves room for small resizes before the file is read again.
+    double scale = std::max((cx * 1.25) / w, (cy * 1.25) / h);
+    if (scale > 1.0 || scale <= 0.0) scale = 1.0;
+    int cw = std::max(1, (int)std::ceil(w * scale));
+    int ch = std::max(1, (int)std::ceil(h * scale));
+    auto copy = std::make_shared<Gdiplus::Bitmap>(cw, ch, PixelFormat32bppPARGB);
+    if (copy->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    Gdiplus::Graphics g(copy.get());
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    if (g.DrawImage(&full, Gdiplus::Rect(0, 0, cw, ch)) != Gdiplus::Ok) return nullptr;
+    return copy;
+}
+
+bool PictureCache::Find(const PictureKey& key, PictureCopy* out) {
+    auto it = index.find(key.path);
+    if (it == index.end()) {
+        misses++;
+        return false;
+    }
+    Entry& e = *it->second;
+    if (e.key.fileSize != key.fileSize || e.key.modified != key.modified) {
+        // The file changed since it was decoded: the old copy is of no use any more.
+        bytesUsed -= e.bytes;
+        entries.erase(it->second);
+        index.erase(it);
+        misses++;
+        return false;
+    }
+    entries.splice(entries.begin(), entries, it->second);
+    *out = e.copy;
+    hits++;
+    return true;
+}
+
+void PictureCache::Store(const PictureKey& key, const PictureCopy& copy) {
+    auto it = index.find(key.path);
+    if (it != index.end()) {
+        bytesUsed -= it->second->bytes;
+        entries.erase(it->second);
+        index.erase(it);
+    }
+    Entry e;
+    e.key = key;
+    e.copy = copy;
+    e.bytes = CopyBytes(copy);
+    // A copy bigger than the whole budget would only push everything else out.
+    if (e.bytes > budget) return;
+    entries.push_front(std::move(e));
+    index[key.path] = entries.begin();
+    bytesUsed += entries.front().bytes;
+    Trim();
+}
+
+void PictureCache::Clear() {
+    entries.clear();
+    index.clear();
+    bytesUsed = 0;
+}
+
+// Drops the least recently used entries until the pixels fit the budget. Items that still draw
+// a dropped copy keep it alive through their own reference.
+void PictureCache::Trim() {
+    while (bytesUsed > budget && !entries.empty()) {
+        Entry& last = entries.back();
+        bytesUsed -= last.bytes;
+        index.erase(last.key.path);
+        entries.pop_back();
+    }
+}
+
+}  // namespace sona

@@ -1,0 +1,206 @@
+#include "items/PictureItem.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "platform/CommonDialogs.h"
+#include "platform/Text.h"
+#include "res/resource.h"
+#include "store/Resources.h"
+
+namespace sona {
+
+const char PictureItem::kFilter[] =
+    "(all picture files)|*.jpg;*.bmp;*png;*.wmf|(*.jpg)|*.jpg|(*.bmp)|*.bmp|(*.png)|*.png|(*.wmf)|*.wmf||";
+
+PictureItem::FileChooser PictureItem::chooseFiles = RunOpenFileDialog;
+
+namespace {
+
+// The frame skin in its stored (landscape) orientation and turned for portrait pictures. Every
+// picture window draws the same two images, so a desk of twenty pictures decodes the skin once,
+// not twenty times. They live as long as the process (GDI+ may already be shut down when static
+// destructors run, so they are never deleted).
+Gdiplus::Image* FrameImage(bool portrait) {
+    static Gdiplus::Image* landscape = nullptr;
+    static Gdiplus::Image* turned = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        landscape = LoadPng(IDP_PICTURE_FRAME).release();
+        if (landscape) {
+            turned = landscape->Clone();
+            if (turned) turned->RotateFlip(Gdiplus::Rotate90FlipX);
+        }
+    }
+    return portrait ? turned : landscape;
+}
+
+}  // namespace
+
+// Releases the window first, while the picture members it draws from still exist.
+PictureItem::~PictureItem() {
+    if (hwnd) ::DestroyWindow(hwnd);
+}
+
+// Longer side 360, the other in proportion, with the unsigned arithmetic of the stored sizes.
+SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {
+    if (w == 0 || h == 0) return SIZE{0, 0};
+    if (w > h) return SIZE{(LONG)kOpenSide, (LONG)(h * kOpenSide / w)};
+    return SIZE{(LONG)(w * kOpenSide / h), (LONG)kOpenSide};
+}
+
+// Reads the file's size from the cache when it can; otherwise decodes it now (through GDI+, so
+// JPEG, BMP, PNG, GIF, TIFF, ICO, WMF and EMF all work) and keeps the decoded image until the
+// first render has made its display copy.
+void PictureItem::LoadPicture(const std::string& file) {
+    path = file.size() < 260 ? file : file.substr(0, 259);
+    loaded = true;
+    picture = PictureCopy{};
+    decoded.reset();
+    keyValid = PictureCache::KeyForFile(path, &key);
+    if (keyValid && PictureCache::Shared().Find(key, &picture)) return;
+    std::wstring wide = AnsiToWide(path);
+    decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
+    if (decoded->GetLastStatus() == Gdiplus::Ok) {
+        picture.width = decoded->GetWidth();
+        picture.height = decoded->GetHeight();
+    }
+    if (picture.width == 0 || picture.height == 0) {
+        picture = PictureCopy{};
+        decoded.reset();
+        // Remember the failure too, so a desk holding a broken file does not try it every time.
+        if (keyValid) PictureCache::Shared().Store(key, picture);
+    }
+}
+
+// The dialog runs owned by the main window, which it disables; this window is disabled too, so
+// nothing can remove the item while its own dialog is open.
+void PictureItem::OpenFile() {
+    HWND self = hwnd;
+    if (self) EnableWindow(self, FALSE);
+    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : self, kFilter, OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT);
+    if (FromHandle(self) != this) return;
+    if (self) EnableWindow(self, TRUE);
+    // Several files can be chosen (the dialog allows it); one picture shows one file.
+    if (!chosen.empty()) OpenPath(chosen.front());
+}
+
+void PictureItem::OpenPath(const std::string& file) {
+    LoadPicture(file);
+    if (!hwnd) return;
+    // A file without a size keeps its path, but the window keeps its old size and pixels.
+    if (picture.height == 0 || picture.width == 0) return;
+    RECT r = WindowRect();
+    SIZE s = OpenedSize(picture.width, picture.height);
+    MoveWindow(hwnd, r.left, r.top, s.cx, s.cy, TRUE);
+    Render();
+}
+
+void PictureItem::WriteRecord(uint32_t type, void* record) const {
+    if (type != kItemPicture || !record) return;
+    auto* rec = (PictureItemRecord*)record;
+    size_t n = std::min(path.size(), kPathField - 1);
+    std::memcpy(rec->path, path.data(), n);
+    rec->path[n] = '\0';
+}
+
+void PictureItem::LoadSkins() { FrameImage(false); }
+
+// Gives the copy to draw into cx by cy. A copy too small for the area (the item grew) means
+// reading the file again; it is then made for the whole screen so that a drag to a larger size
+// reads the file once, not at every step.
+Gdiplus::Bitmap* PictureItem::CopyFor(int cx, int cy) {
+    if (picture.width == 0 || picture.height == 0) return nullptr;
+    if (picture.Covers(cx, cy)) return picture.pixels.get();
+    bool firstCopy = decoded != nullptr;
+    if (!decoded) {
+        std::wstring wide = AnsiToWide(path);
+        decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
+        if (decoded->GetLastStatus() != Gdiplus::Ok || decoded->GetWidth() == 0 || decoded->GetHeight() == 0) {
+            decoded.reset();
+            return picture.pixels.get();
+        }
+    }
+    int wantX = cx, wantY = cy;
+    if (!firstCopy) {
+        wantX = std::max(cx, GetSystemMetrics(SM_CXSCREEN));
+        wantY = std::max(cy, GetSystemMetrics(SM_CYSCREEN));
+    }
+    std::shared_ptr<Gdiplus::Bitmap> copy = PictureCache::MakeCopy(*decoded, wantX, wantY);
+    // The whole decoded file is tens of megabytes for a camera picture: keep only the copy.
+    decoded.reset();
+    if (!copy) return picture.pixels.get();
+    picture.pixels = copy;
+    if (keyValid) PictureCache::Shared().Store(key, picture);
+    return picture.pixels.get();
+}
+
+// Portrait pictures get the frame turned a quarter; a landscape picture turns it back; a
+// square one leaves it as it is.
+void PictureItem::OrientFrame() {
+    uint32_t w = picture.width, h = picture.height;
+    if (w < h && !frameRotated)
+        frameRotated = true;
+    else if (w > h && frameRotated)
+        frameRotated = false;
+}
+
+// The picture in its area, or a grey panel when its file is gone, then the frame over it all.
+void PictureItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
+    Gdiplus::Rect area(w / 30, h / 30, w - w / 15, h - h / 15);
+    if (FileStatusOk(path)) {
+        if (Gdiplus::Bitmap* copy = CopyFor(area.Width, area.Height)) g.DrawImage(copy, area);
+    } else {
+        Gdiplus::SolidBrush grey(Gdiplus::Color(100, 100, 100, 100));
+        g.FillRectangle(&grey, area);
+    }
+    if (loaded) OrientFrame();
+    if (Gdiplus::Image* frame = FrameImage(frameRotated)) g.DrawImage(frame, Gdiplus::Rect(0, 0, w, h));
+}
+
+// Keeps the picture's proportions while the user drags an edge: a side edge drives the height
+// from the width, the top, bottom or a corner drives the width from the height. Each correction
+// comes back here as a new WM_SIZE; the last one renders.
+void PictureItem::OnSized() {
+    uint32_t pw = picture.width, ph = picture.height;
+    if (!loaded || pw == 0 || ph == 0) return;
+    RECT r = WindowRect();
+    uint32_t ww = (uint32_t)(r.right - r.left), wh = (uint32_t)(r.bottom - r.top);
+    uint32_t tw = ww, th = wh;
+    if (IsSideZone(lastHitZone))
+        th = ww * ph / pw;
+    else if (IsVerticalOrCornerZone(lastHitZone))
+        tw = wh * pw / ph;
+    // The proportional size can fall below the smallest size the drag allows (a wide picture at
+    // 100 pixels wide); then the short side is held at the minimum and the long side follows.
+    if (tw != ww || th != wh) {
+        if (th < (uint32_t)kMinSize) {
+            th = kMinSize;
+            tw = th * pw / ph;
+        }
+        if (tw < (uint32_t)kMinSize) {
+            tw = kMinSize;
+            th = tw * ph / pw;
+        }
+    }
+    if (tw != ww || th != wh) {
+        SetWindowPos(hwnd, nullptr, r.left, r.top, (int)tw, (int)th, SWP_NOZORDER | SWP_NOREDRAW);
+        return;
+    }
+    Render();
+}
+
+LRESULT PictureItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDBLCLK) {
+        HWND self = hwnd;
+        OpenFile();
+        if (FromHandle(self) != this) return 0;
+        return Default();
+    }
+    return LayeredItemWindow::WndProc(msg, wp, lp);
+}
+
+}  // namespace sona

@@ -1,0 +1,82 @@
+// A picture file on a desk: the picture inside a decorative frame with a soft shadow. It drags
+// from its inner area, resizes from its outer band keeping the picture's proportions, and takes
+// another file from "Open" or a double-click.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "items/LayeredItemWindow.h"
+#include "items/PictureCache.h"
+
+namespace sona {
+
+class PictureItem : public LayeredItemWindow {
+public:
+    PictureItem() = default;
+    ~PictureItem() override;
+
+    // The Open dialog's filter of every picture command.
+    static const char kFilter[];
+    // Smallest size the user can drag a picture to.
+    static constexpr int kMinSize = 100;
+    // Longer side of a picture when it is imported or opened.
+    static constexpr uint32_t kOpenSide = 360;
+
+    // Size of a newly placed w by h picture: the longer side 360, the other in proportion
+    // (unsigned arithmetic, truncated). Both 0 when the picture has no size.
+    static SIZE OpenedSize(uint32_t w, uint32_t h);
+
+    // Shows the Open dialog; tests put their own chooser here. Returns every chosen path.
+    using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
+    static FileChooser chooseFiles;
+
+    // Takes `file` as the picture: remembers the path and reads the picture, from the shared
+    // cache when the same file (same size and time) was read before. Does not render.
+    void LoadPicture(const std::string& file);
+    // The "Open" command: the dialog, then OpenPath with the (first) chosen file.
+    void OpenFile();
+    // Loads `file` and, when it has a size, resizes the window so its longer side is 360 pixels
+    // with the top-left corner kept, then renders.
+    void OpenPath(const std::string& file);
+
+    // The picture's full size; 0 by 0 before LoadPicture and for files that did not decode.
+    uint32_t PictureWidth() const { return picture.width; }
+    uint32_t PictureHeight() const { return picture.height; }
+    // True once LoadPicture has run, whatever the file held.
+    bool HasPicture() const { return loaded; }
+    // True while the frame is drawn turned to portrait.
+    bool FrameRotated() const { return frameRotated; }
+
+    void WriteRecord(uint32_t type, void* record) const override;
+
+    // Full path of the picture file, at most 259 characters; stored with the desk.
+    std::string path;
+    // Hit-test code of the resize zone the pointer was last over; steers the aspect lock.
+    int32_t lastHitZone = 0;
+
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void DrawContent(Gdiplus::Graphics& g, int w, int h) override;
+    void LoadSkins() override;
+    void OnEditCommand() override { OpenFile(); }
+    bool IsResizable() const override { return true; }
+    SIZE MinimumSize() const override { return SIZE{kMinSize, kMinSize}; }
+    void OnResizeZone(int32_t code) override { lastHitZone = code; }
+    void OnSized() override;
+
+private:
+    // A copy of the picture that can fill cx by cy, read from the file again when needed.
+    Gdiplus::Bitmap* CopyFor(int cx, int cy);
+    void OrientFrame();
+
+    bool loaded = false;
+    bool frameRotated = false;
+    bool keyValid = false;
+    PictureKey key;
+    PictureCopy picture;
+    // The freshly decoded file, kept only until the first render has made its copy.
+    GdipPtr<Gdiplus::Image> decoded;
+};
+
+}  // namespace sona
