@@ -305,15 +305,18 @@ void MediaPlayerHost::PlaceVideo() {
 }
 
 // The renderer posts the video's mouse and key input to us (its drain); the item wants it as if
-// it had been clicked itself, at a point that moves it.
+// it had been clicked itself, at a point that moves it. In full screen a left click only ends
+// full screen (the item's filter, next in the chain, does that): passed on, it would also start
+// a move of the item that lasts until the button comes up.
 BOOL MediaPlayerHost::PreTranslateMessage(MSG* msg) {
     if (msg->hwnd != hwnd) return FALSE;
     switch (msg->message) {
     case WM_LBUTTONDOWN:
-        if (owner) SendMessageA(owner, WM_LBUTTONDOWN, 0, PackPoint(kVideoClickPoint, kVideoClickPoint));
+        if (owner && !fullScreen) SendMessageA(owner, WM_LBUTTONDOWN, 0, PackPoint(kVideoClickPoint, kVideoClickPoint));
         break;
     case WM_LBUTTONDBLCLK:
-        if (owner) SendMessageA(owner, WM_LBUTTONDBLCLK, 0, PackPoint(kVideoClickPoint, kVideoClickPoint));
+        if (owner && !fullScreen)
+            SendMessageA(owner, WM_LBUTTONDBLCLK, 0, PackPoint(kVideoClickPoint, kVideoClickPoint));
         break;
     case WM_RBUTTONDOWN:
         if (owner) SendMessageA(owner, WM_CONTEXTMENU, 0, PackPoint(msg->pt.x, msg->pt.y));
