@@ -1,8 +1,46 @@
 // The add-text command: a new note on the current desk.
+#include <cstring>
+
 #include "app/MainDeskWindow.h"
+#include "notes/CDlgAddText.h"
+#include "notes/TextItem.h"
 
 namespace sona {
 
-void MainDeskWindow::OnAddText() { RedrawDeskView(0); }
+// Writes a new note in the editor and, when confirmed, places it under the main window's
+// top-left corner at its measured size plus 20, live and recorded at the same index.
+void MainDeskWindow::OnAddText() {
+    int W = 0, H = 0;
+    RECT m = OuterRect(&W, &H);
+    auto note = std::make_unique<TextItem>();
+    CDlgAddText dialog;
+    dialog.record = &note->record;
+    if (dialog.DoModal() != IDOK) {
+        // The unused note never had a window.
+        note.reset();
+        RedrawDeskView(0);
+        return;
+    }
+    SIZE size = MeasureNote(note->record);
+    RECT place{m.left + 10, m.top + 60, m.left + size.cx + 30, m.top + size.cy + 80};
+    note->Create(place, hwnd, 0);
+    note->Render();
+
+    RecordPtr record = NewRecord(kItemText);
+    auto* rec = (TextItemRecord*)record.get();
+    std::memcpy(rec->text, note->record.text, sizeof rec->text);
+    rec->font = note->record.font;
+    rec->textColour = note->record.textColour;
+    RECT r{};
+    if (note->hwnd) GetWindowRect(note->hwnd, &r);
+    if (W > 0 && H > 0) {
+        rec->rect.left = (float)r.left / (float)W;
+        rec->rect.top = (float)r.top / (float)H;
+        rec->rect.right = (float)r.right / (float)W;
+        rec->rect.bottom = (float)r.bottom / (float)H;
+    }
+    AppendItem(std::move(note), kItemText, std::move(record));
+    RedrawDeskView(0);
+}
 
 }  // namespace sona

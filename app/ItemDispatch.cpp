@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "items/DeskItem.h"
+#include "notes/TextItem.h"
 #include "items/PictureItem.h"
 
 namespace sona {
@@ -16,6 +17,21 @@ std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, REC
         picture->LoadPicture(std::string(rec->path, strnlen(rec->path, kPathField)));
         picture->Create(r, owner, 0);
         return picture;
+    }
+    case kItemText: {
+        // A restored note takes its size from its text again, not from the stored rectangle.
+        const auto* rec = (const TextItemRecord*)record;
+        auto note = std::make_unique<TextItem>();
+        note->record.font = rec->font;
+        note->record.textColour = rec->textColour;
+        std::memcpy(note->record.text, rec->text, sizeof note->record.text);
+        note->record.text[sizeof note->record.text - 1] = '\0';
+        SIZE size = note->MeasureText(note->record);
+        if (r.right - r.left != size.cx) r.right = r.left + size.cx + 20;
+        if (r.bottom - r.top != size.cy) r.bottom = r.top + size.cy + 20;
+        note->Create(r, owner, 0);
+        note->Render();
+        return note;
     }
     default:
         return nullptr;

@@ -1,0 +1,101 @@
+#include "notes/TextItem.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "notes/CDlgAddText.h"
+#include "notes/NoteMeasure.h"
+#include "platform/Text.h"
+
+namespace sona {
+
+TextItem::TextItem() { InitTextNoteRecord(&record); }
+
+TextItem::~TextItem() = default;
+
+BOOL TextItem::Create(const RECT& rect, HWND owner, UINT id) {
+    if (!LayeredItemWindow::Create(rect, owner, id)) return FALSE;
+    // The base drew once without the region; draw again with it.
+    Render();
+    return TRUE;
+}
+
+SIZE TextItem::MeasureText(const TextNoteRecord& note) const {
+    if (!hwnd) return MeasureNoteText(note, nullptr);
+    WindowDC dc(hwnd);
+    return MeasureNoteText(note, dc);
+}
+
+void TextItem::Render() {
+    if (!hwnd) return;
+    RECT rc = ClientRect();
+    SetWindowRgn(hwnd, CreateRoundRectRgn(0, 0, rc.right, rc.bottom, 6, 6), TRUE);
+    LayeredItemWindow::Render();
+}
+
+// Card at alpha 60, text at alpha 250 from (10, 10); a face GDI+ does not know draws no text.
+void TextItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
+    Gdiplus::SolidBrush card(Gdiplus::Color(0x3CFFFFFF));
+    g.FillRectangle(&card, 0, 0, w, h);
+    char face[sizeof record.font.lfFaceName + 1] = {};
+    std::memcpy(face, record.font.lfFaceName, sizeof record.font.lfFaceName);
+    std::wstring wface = AnsiToWide(face);
+    Gdiplus::FontFamily family(wface.c_str(), nullptr);
+    if (family.GetLastStatus() != Gdiplus::Ok) return;
+    Gdiplus::Font font(&family, (Gdiplus::REAL)record.font.lfHeight, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    if (font.GetLastStatus() != Gdiplus::Ok) return;
+    Gdiplus::StringFormat format(0, 0);
+    format.SetTrimming(Gdiplus::StringTrimmingNone);
+    uint32_t c = record.textColour;
+    Gdiplus::SolidBrush ink(Gdiplus::Color(250, (BYTE)(c & 0xFF), (BYTE)((c >> 8) & 0xFF), (BYTE)((c >> 16) & 0xFF)));
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    char text[sizeof record.text + 1] = {};
+    std::memcpy(text, record.text, sizeof record.text);
+    std::wstring wtext = AnsiToWide(text);
+    // GDI+ breaks lines at LF alone as it does at CR LF; some GDI+ builds (Wine's) lay a CR out
+    // as a glyph and then wrap the following lines, so the CRs are left out of the drawing.
+    wtext.erase(std::remove(wtext.begin(), wtext.end(), L'\r'), wtext.end());
+    Gdiplus::RectF layout(10, 10, (Gdiplus::REAL)(w - 10), (Gdiplus::REAL)(h - 10));
+    g.DrawString(wtext.c_str(), (INT)wtext.size(), &font, layout, &format, &ink);
+}
+
+void TextItem::Edit() {
+    HWND self = hwnd;
+    CDlgAddText dialog;
+    dialog.record = &record;
+    if (dialog.DoModal() != IDOK) return;
+    if (!self || FromHandle(self) != this) return;
+    SIZE size = MeasureText(record);
+    RECT r = WindowRect();
+    MoveWindow(hwnd, r.left, r.top, size.cx + 20, size.cy + 20, TRUE);
+    Render();
+}
+
+void TextItem::WriteRecord(uint32_t type, void* out) const {
+    if (type != kItemText || !out) return;
+    auto* rec = (TextItemRecord*)out;
+    std::memcpy(rec->text, record.text, sizeof rec->text);
+    rec->font = record.font;
+    rec->textColour = record.textColour;
+    rec->reservedColour = kNoteReservedColour;
+    std::memset(rec->reservedWords, 0, sizeof rec->reservedWords);
+}
+
+LRESULT TextItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDBLCLK: {
+        HWND self = hwnd;
+        Edit();
+        if (FromHandle(self) != this) return 0;
+        return Default();
+    }
+    case WM_MOUSEMOVE:
+    case WM_MOVE:
+        return 0;
+    }
+    return LayeredItemWindow::WndProc(msg, wp, lp);
+}
+
+}  // namespace sona

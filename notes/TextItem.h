@@ -1,0 +1,38 @@
+// A text note on the desk: one face, size and colour, drawn anti-aliased on a faint translucent
+// card with rounded corners, sized to its text plus 20 pixels each way. It moves from any
+// point, is edited by double-click or its "Edit" command and removed with "Remove".
+#pragma once
+#include "items/LayeredItemWindow.h"
+#include "store/DeskRecords.h"
+
+namespace sona {
+
+class TextItem : public LayeredItemWindow {
+public:
+    TextItem();
+    ~TextItem() override;
+
+    // The note's font, text and colours; filled before the window exists when a desk is
+    // restored, edited in place by the note editor.
+    TextNoteRecord record;
+
+    BOOL Create(const RECT& rect, HWND owner, UINT id);
+    // The rounded window region, then the layered picture.
+    void Render();
+    // Runs the note editor on `record`; after OK the note keeps its top-left corner and takes
+    // its new text size plus 20 pixels.
+    void Edit();
+    // The size the record's text needs (the measurement the main window uses too).
+    SIZE MeasureText(const TextNoteRecord& note) const;
+
+    void WriteRecord(uint32_t type, void* out) const override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void DrawContent(Gdiplus::Graphics& g, int w, int h) override;
+    const char* EditCommandText() const override { return "Edit"; }
+    void OnEditCommand() override { Edit(); }
+    void OnSized() override { Render(); }
+};
+
+}  // namespace sona

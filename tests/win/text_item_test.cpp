@@ -1,0 +1,210 @@
+// The text note window: sizing from its text, the card and text alphas, the rounded region
+// that takes no clicks in its corners, editing and what it writes back.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "app/DeskIds.h"
+#include "notes/CDlgAddText.h"
+#include "notes/NoteMeasure.h"
+#include "notes/TextItem.h"
+
+using namespace sona;
+
+namespace {
+
+// A hidden stand-in for the main window: it only needs to own the notes.
+class Owner : public Window {
+public:
+    int selects = 0;
+    bool Create() {
+        const char* cls = RegisterWindowClass(CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW), SharedWhiteBrush());
+        return CreateEx(0, cls, "", WS_POPUP, 0, 0, 100, 100, nullptr, 0);
+    }
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_DESKITEM_SELECT) {
+            selects++;
+            return 0;
+        }
+        return Default();
+    }
+};
+
+// Places a note the way the add-text command does: measured size plus 20 each way.
+bool Place(TextItem& note, HWND owner, int x = 200, int y = 200) {
+    SIZE s = note.MeasureText(note.record);
+    return note.Create(RECT{x, y, x + s.cx + 20, y + s.cy + 20}, owner, 0) != FALSE;
+}
+
+SIZE ClientSize(const TextItem& note) {
+    RECT rc = note.ClientRect();
+    return SIZE{rc.right, rc.bottom};
+}
+
+uint8_t AlphaAt(const TextItem& note, int x, int y) {
+    const OffscreenSurface& s = note.Surface();
+    return (uint8_t)(s.pixels()[y * s.width() + x] >> 24);
+}
+
+// Drives the note's own editor from inside its modal loop.
+std::function<void(CDlgAddText&)> editorScript;
+bool editorScriptRan = false;
+VOID CALLBACK EditorTick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND active = GetActiveWindow();
+    auto* dialog = dynamic_cast<CDlgAddText*>(Window::FromHandle(active));
+    if (!dialog || editorScriptRan) return;
+    editorScriptRan = true;
+    KillTimer(nullptr, id);
+    editorScript(*dialog);
+}
+
+void EditWith(TextItem& note, std::function<void(CDlgAddText&)> action) {
+    editorScript = std::move(action);
+    editorScriptRan = false;
+    SetTimer(nullptr, 0, 100, EditorTick);
+    note.Edit();
+}
+
+class TextItemTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(owner.Create()); }
+    Owner owner;
+};
+
+}  // namespace
+
+TEST_F(TextItemTest, EmptyTextGivesA20By20Card) {
+    TextItem note;
+    SIZE s = note.MeasureText(note.record);
+    EXPECT_EQ(s.cx, 0);
+    EXPECT_EQ(s.cy, 0);
+    ASSERT_TRUE(Place(note, owner.hwnd));
+    SIZE c = ClientSize(note);
+    EXPECT_EQ(c.cx, 20);
+    EXPECT_EQ(c.cy, 20);
+    // Only the faint card: alpha 60 everywhere inside the corners.
+    EXPECT_EQ(AlphaAt(note, 10, 10), 60);
+    EXPECT_TRUE(GetWindowLongA(note.hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetWindowLongA(note.hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+TEST_F(TextItemTest, CrLfLinesMeasureAsThatManyLinesAndNeverWrap) {
+    TextNoteRecord one;
+    InitTextNoteRecord(&one);
+    std::strcpy(one.text, "The longest line here");
+    TextNoteRecord three = one;
+    std::strcpy(three.text, "short\r\nThe longest line here\r\nmid line");
+    SIZE s1 = MeasureNoteText(one, nullptr), s3 = MeasureNoteText(three, nullptr);
+    ASSERT_GT(s1.cy, 0);
+    // The longest line sets the width (Wine's GDI+ adds a few pixels for each CR it measures).
+    EXPECT_GE(s3.cx, s1.cx);
+    EXPECT_LE(s3.cx, s1.cx + 16);
+    EXPECT_GE(s3.cy, 3 * s1.cy - 3);
+    EXPECT_LE(s3.cy, 3 * s1.cy + 3);
+
+    TextItem note;
+    note.record = three;
+    EXPECT_EQ(note.MeasureText(note.record).cx, s3.cx);
+    ASSERT_TRUE(Place(note, owner.hwnd));
+    SIZE c = ClientSize(note);
+    EXPECT_EQ(c.cx, s3.cx + 20);
+    EXPECT_EQ(c.cy, s3.cy + 20);
+    // The window's measurement and the main window's agree.
+    EXPECT_EQ(note.MeasureText(note.record).cy, s3.cy);
+    // Text is drawn (alpha above the card's) but nothing below the third line's band.
+    int inked = 0;
+    for (int y = 10; y < c.cy - 10; y++)
+        for (int x = 10; x < c.cx - 10; x++)
+            if (AlphaAt(note, x, y) > 60) inked++;
+    EXPECT_GT(inked, 50);
+    for (int y = c.cy - 9; y < c.cy; y++)
+        for (int x = 0; x < c.cx; x++) EXPECT_LE(AlphaAt(note, x, y), 60) << x << "," << y;
+}
+
+TEST_F(TextItemTest, AnUninstalledFaceGivesAnEmpty20By20Note) {
+    TextItem note;
+    std::strcpy(note.record.font.lfFaceName, "No Such Face Here");
+    std::strcpy(note.record.text, "invisible");
+    ASSERT_TRUE(Place(note, owner.hwnd));
+    SIZE c = ClientSize(note);
+    EXPECT_EQ(c.cx, 20);
+    EXPECT_EQ(c.cy, 20);
+    for (int y = 2; y < 18; y++)
+        for (int x = 2; x < 18; x++) EXPECT_EQ(AlphaAt(note, x, y), 60);
+}
+
+TEST_F(TextItemTest, CornersOutsideTheRoundedRegionTakeNoClicks) {
+    TextItem note;
+    std::strcpy(note.record.text, "Corners");
+    ASSERT_TRUE(Place(note, owner.hwnd, 300, 300));
+    SIZE c = ClientSize(note);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(note.hwnd, rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, c.cx - 1, c.cy - 1));
+    EXPECT_TRUE(PtInRegion(rgn, c.cx / 2, c.cy / 2));
+    EXPECT_TRUE(PtInRegion(rgn, 3, c.cy / 2));
+    DeleteObject(rgn);
+    EXPECT_NE(WindowFromPoint(POINT{300, 300}), note.hwnd);
+    EXPECT_EQ(WindowFromPoint(POINT{300 + c.cx / 2, 300 + c.cy / 2}), note.hwnd);
+}
+
+TEST_F(TextItemTest, WriteRecordCopiesTextFontColoursAndReservedValues) {
+    TextItem note;
+    std::strcpy(note.record.text, "a\r\nb");
+    note.record.textColour = 0x0000FF;
+    note.record.font.lfHeight = 24;
+    TextItemRecord rec;
+    std::memset(&rec, 0xAB, sizeof rec);
+    note.WriteRecord(kItemText, &rec);
+    EXPECT_STREQ(rec.text, "a\r\nb");
+    EXPECT_EQ(rec.textColour, 0x0000FFu);
+    EXPECT_EQ(rec.reservedColour, 0xC8C8C8u);
+    EXPECT_EQ(rec.font.lfHeight, 24);
+    EXPECT_STREQ(rec.font.lfFaceName, "Microsoft Sans Serif");
+    for (uint32_t w : rec.reservedWords) EXPECT_EQ(w, 0u);
+}
+
+TEST_F(TextItemTest, EditKeepsTheCornerAndResizesOnlyOnOk) {
+    TextItem note;
+    std::strcpy(note.record.text, "x");
+    ASSERT_TRUE(Place(note, owner.hwnd, 250, 260));
+    RECT before = note.WindowRect();
+    TextNoteRecord kept = note.record;
+    EditWith(note, [](CDlgAddText& d) {
+        d.Bar().textBox.SetText("a much longer note\r\nover two lines");
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_CANCEL, 0);
+    });
+    EXPECT_EQ(std::memcmp(&note.record, &kept, sizeof kept), 0);
+    RECT same = note.WindowRect();
+    EXPECT_TRUE(EqualRect(&same, &before));
+
+    EditWith(note, [](CDlgAddText& d) {
+        d.Bar().textBox.SetText("a much longer note\r\nover two lines");
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
+    });
+    EXPECT_STREQ(note.record.text, "a much longer note\r\nover two lines");
+    SIZE s = note.MeasureText(note.record);
+    RECT after = note.WindowRect();
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, s.cx + 20);
+    EXPECT_EQ(after.bottom - after.top, s.cy + 20);
+}
+
+TEST_F(TextItemTest, KeyboardFilterSwallowsEscAndEnter) {
+    TextItem note;
+    ASSERT_TRUE(Place(note, owner.hwnd));
+    MSG esc{note.hwnd, WM_KEYDOWN, VK_ESCAPE, 0}, enter{note.hwnd, WM_KEYDOWN, VK_RETURN, 0}, a{note.hwnd, WM_KEYDOWN, 'A', 0};
+    EXPECT_TRUE(note.PreTranslateMessage(&esc));
+    EXPECT_TRUE(note.PreTranslateMessage(&enter));
+    EXPECT_FALSE(note.PreTranslateMessage(&a));
+    // A click selects the note in its owner and asks the system to move it.
+    SendMessageA(note.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(3, 3));
+    EXPECT_EQ(owner.selects, 1);
+    MSG m;
+    EXPECT_TRUE(PeekMessageA(&m, note.hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(m.wParam, (WPARAM)HTCAPTION);
+}
