@@ -3,6 +3,7 @@
 
 #include "items/DeskItem.h"
 #include "notes/TextItem.h"
+#include "items/MediaItem.h"
 #include "items/PictureItem.h"
 
 namespace sona {
@@ -17,6 +18,17 @@ std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, REC
         picture->LoadPicture(std::string(rec->path, strnlen(rec->path, kPathField)));
         picture->Create(r, owner, 0);
         return picture;
+    }
+    case kItemMovie:
+    case kItemMusic: {
+        // A movie needs room for its frame and controls; a music card keeps its stored size.
+        const auto* rec = (const MediaItemRecord*)record;
+        MediaKind kind = type == kItemMovie ? MediaKind::Movie : MediaKind::Music;
+        if (kind == MediaKind::Movie) {
+            if (r.right - r.left < MediaItem::kMinMovieWidth) r.right = r.left + MediaItem::kMinMovieWidth;
+            if (r.bottom - r.top < MediaItem::kMinMovieHeight) r.bottom = r.top + MediaItem::kMinMovieHeight;
+        }
+        return CreateMediaItem(kind, r, owner, std::string(rec->path, strnlen(rec->path, kPathField)));
     }
     case kItemText: {
         // A restored note takes its size from its text again, not from the stored rectangle.

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/DeskIds.h"
+#include "items/MediaItem.h"
 #include "items/MediaPlayerHost.h"
 #include "platform/App.h"
 #include "platform/Window.h"
@@ -281,6 +284,199 @@ TEST_F(MediaHostTest, FormatsOfTheFilters) {
         EXPECT_GT(host.GetPosition(), 0);
         host.Stop();
     }
+}
+
+// --- media items ------------------------------------------------------------------------------
+
+// The main window's stand-in: it only has to exist and take the items' selection messages.
+class FakeDesk : public Window {
+public:
+    bool Make() {
+        const char* cls = RegisterWindowClass(0, LoadCursorA(nullptr, IDC_ARROW));
+        return CreateEx(0, cls, "desk", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, 0);
+    }
+};
+
+// Relative to the item's window origin.
+RECT RelativeTo(HWND item, HWND w) {
+    RECT i, r;
+    GetWindowRect(item, &i);
+    GetWindowRect(w, &r);
+    return RECT{r.left - i.left, r.top - i.top, r.right - i.left, r.bottom - i.top};
+}
+
+void Command(MediaItem& item, UINT id) { SendMessageA(item.hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+class MediaItemTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(desk.Make()); }
+    std::unique_ptr<MediaItem> Make(MediaKind kind, RECT r, const char* file) {
+        return CreateMediaItem(kind, r, desk.hwnd, file ? Media(file) : std::string());
+    }
+    FakeDesk desk;
+};
+
+TEST_F(MediaItemTest, MoviePlaysPausesMutesGoesFullScreenAndStops) {
+    auto item = Make(MediaKind::Movie, RECT{110, 160, 110 + 379, 160 + 350}, "clip.avi");
+    ASSERT_NE(item->ItemWindow(), nullptr);
+    MediaPlayerHost* host = item->Host();
+    RECT h = RelativeTo(item->hwnd, host->hwnd);
+    EXPECT_EQ(h.left, 23);
+    EXPECT_EQ(h.top, 22);
+    EXPECT_EQ(h.right, 355);
+    EXPECT_EQ(h.bottom, 270);
+    RECT play = RelativeTo(item->hwnd, item->Button(0).hwnd);
+    EXPECT_EQ(play.left, 18);
+    EXPECT_EQ(play.top, 350 - 55);
+    EXPECT_EQ(item->PlayButtonImage(), 258u);
+    EXPECT_STREQ(item->PlayButtonTooltip(), "Play");
+    EXPECT_EQ(host->GetState(), PlayState::Stopped);
+
+    Command(*item, IDC_MOVIE_PLAY);
+    EXPECT_EQ(host->GetState(), PlayState::Playing);
+    EXPECT_EQ(item->PositionSlider()->GetRange(), 30);
+    EXPECT_EQ(item->PlayButtonImage(), 257u);
+    EXPECT_STREQ(item->PlayButtonTooltip(), "Pause");
+    // The host announced 320 x 240: box 341 x 254 fits 338 x 254... 320/240 = 1.333 < 1.3425.
+    EXPECT_EQ(item->VideoSize().cx, 320);
+    h = RelativeTo(item->hwnd, host->hwnd);
+    EXPECT_EQ(h.left, 19 + (341 - 338) / 2 + 3);
+    EXPECT_EQ(h.right - h.left, 338 - 6);
+
+    // The timer moves the position slider while the movie plays.
+    Pump(1300);
+    EXPECT_GE(item->PositionSlider()->GetPos(), 5);
+
+    // The volume slider reports 50: -25 dB.
+    PostMessageA(item->hwnd, WM_SLIDER_CHANGED, MediaItem::kVolumeSliderId, 50);
+    Pump(50);
+    long volume = 0;
+    host->Audio()->get_Volume(&volume);
+    EXPECT_EQ(volume, -2500);
+    Command(*item, IDC_MOVIE_MUTE);
+    EXPECT_TRUE(host->IsMuted());
+    EXPECT_EQ(item->MuteButtonImage(), 262u);
+    EXPECT_STREQ(item->MuteButtonTooltip(), "Voice");
+    Command(*item, ID_MEDIA_MUTE);
+    EXPECT_FALSE(host->IsMuted());
+    EXPECT_EQ(item->MuteButtonImage(), 256u);
+    EXPECT_STREQ(item->MuteButtonTooltip(), "Mute");
+
+    Command(*item, IDC_MOVIE_PLAY);
+    EXPECT_EQ(host->GetState(), PlayState::Paused);
+    EXPECT_EQ(item->PlayButtonImage(), 258u);
+    Command(*item, ID_MEDIA_PLAYPAUSE);
+    EXPECT_EQ(host->GetState(), PlayState::Playing);
+    EXPECT_EQ(item->PlayButtonImage(), 257u);
+
+    // Full screen; a click anywhere leaves it and is swallowed, and the full-screen command
+    // arriving from that same click does not go back in.
+    Command(*item, IDC_MOVIE_FULLSCREEN);
+    EXPECT_TRUE(host->IsFullScreen());
+    PostMessageA(host->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 50));
+    Pump(50);
+    EXPECT_FALSE(host->IsFullScreen());
+    EXPECT_TRUE(item->FullScreenClickGuard());
+    Command(*item, IDC_MOVIE_FULLSCREEN);
+    EXPECT_FALSE(host->IsFullScreen());
+    EXPECT_FALSE(item->FullScreenClickGuard());
+
+    Command(*item, IDC_MOVIE_STOP);
+    EXPECT_EQ(host->GetState(), PlayState::Stopped);
+    EXPECT_FALSE(host->HasGraph());
+    EXPECT_EQ(item->PlayButtonImage(), 258u);
+}
+
+TEST_F(MediaItemTest, MovieAtItsEndStartsAgainUntilStopped) {
+    auto item = Make(MediaKind::Movie, RECT{100, 100, 500, 420}, "mute.avi");
+    MediaPlayerHost* host = item->Host();
+    Command(*item, IDC_MOVIE_PLAY);
+    ASSERT_EQ(host->GetState(), PlayState::Playing);
+    LONGLONG d = host->GetDuration();
+    // 2 s of video; the tick after the end rewinds it.
+    Pump(3000);
+    EXPECT_EQ(host->GetState(), PlayState::Playing);
+    LONGLONG p = host->GetPosition();
+    EXPECT_LT(p, d);
+    EXPECT_GT(p, 0);
+    Command(*item, ID_MEDIA_STOP);
+    EXPECT_FALSE(host->HasGraph());
+}
+
+TEST_F(MediaItemTest, MusicCardTurnsItsDiscAndLoops) {
+    const int l = 210, t = 260;
+    auto item = Make(MediaKind::Music, RECT{l, t, l + 260, t + 130}, "loop.wav");
+    RECT w = item->WindowRect();
+    EXPECT_EQ(w.right - w.left, 260);
+    const int slots[] = {4, 5, 6};
+    for (int i = 0; i < 3; i++) {
+        RECT b = RelativeTo(item->hwnd, item->Button(slots[i]).hwnd);
+        EXPECT_EQ(b.left, 13 + 22 * i);
+        EXPECT_EQ(b.top, 28);
+        EXPECT_EQ(b.right - b.left, 18);
+        EXPECT_EQ(b.bottom - b.top, 20);
+    }
+    EXPECT_FALSE(IsWindowVisible(item->PositionSlider()->hwnd));
+    EXPECT_FALSE(IsWindowVisible(item->VolumeSlider()->hwnd));
+    EXPECT_EQ(item->Button(0).hwnd, nullptr);
+
+    MediaPlayerHost* host = item->Host();
+    unsigned turns = item->DiscTurns();
+    Command(*item, IDC_MUSIC_PLAY);
+    ASSERT_EQ(host->GetState(), PlayState::Playing);
+    LONGLONG d = host->GetDuration();
+    Pump(2300);
+    EXPECT_GE(item->DiscTurns(), turns + 3);
+    EXPECT_EQ(host->GetState(), PlayState::Playing);
+    EXPECT_LT(host->GetPosition(), d);
+
+    Command(*item, IDC_MUSIC_PAUSE);
+    EXPECT_EQ(host->GetState(), PlayState::Paused);
+    turns = item->DiscTurns();
+    Pump(600);
+    EXPECT_EQ(item->DiscTurns(), turns);
+    Command(*item, ID_MUSIC_STOP);
+    EXPECT_EQ(host->GetState(), PlayState::Stopped);
+    EXPECT_FALSE(host->HasGraph());
+}
+
+TEST_F(MediaItemTest, BlipGetsARangeOfOneAndAGoneFileChangesNothing) {
+    auto item = Make(MediaKind::Movie, RECT{100, 100, 500, 420}, "blip.wav");
+    Command(*item, IDC_MOVIE_PLAY);
+    EXPECT_EQ(item->Host()->GetState(), PlayState::Playing);
+    EXPECT_EQ(item->PositionSlider()->GetRange(), 1);
+    Command(*item, IDC_MOVIE_STOP);
+
+    auto gone = Make(MediaKind::Movie, RECT{100, 100, 500, 420}, "no-such-file.avi");
+    Command(*gone, IDC_MOVIE_PLAY);
+    EXPECT_EQ(gone->Host()->GetState(), PlayState::Stopped);
+    EXPECT_EQ(gone->PlayButtonImage(), 258u);
+    EXPECT_FALSE(gone->Host()->HasGraph());
+}
+
+TEST_F(MediaItemTest, RestoredFromRecordsAndWrittenBack) {
+    MediaItemRecord rec{};
+    const char kPath[] = "C:\\media\\song.mp3";
+    std::memcpy(rec.path, kPath, sizeof kPath);
+    auto movie = RestoreDeskItem(kItemMovie, &rec, RECT{50, 60, 250, 160}, desk.hwnd);
+    ASSERT_NE(movie, nullptr);
+    RECT m;
+    GetWindowRect(movie->ItemWindow(), &m);
+    EXPECT_EQ(m.right - m.left, 320);
+    EXPECT_EQ(m.bottom - m.top, 260);
+    auto music = RestoreDeskItem(kItemMusic, &rec, RECT{50, 60, 250, 160}, desk.hwnd);
+    ASSERT_NE(music, nullptr);
+    GetWindowRect(music->ItemWindow(), &m);
+    EXPECT_EQ(m.right - m.left, 200);
+    EXPECT_EQ(m.bottom - m.top, 100);
+    EXPECT_EQ(((MediaItem*)music.get())->Kind(), MediaKind::Music);
+    MediaItemRecord out{};
+    std::memset(out.path, 'x', sizeof out.path);
+    music->WriteRecord(kItemMusic, &out);
+    EXPECT_STREQ(out.path, rec.path);
+    // Stopped items have nothing to stop.
+    music->StopIfPlaying();
+    EXPECT_EQ(((MediaItem*)music.get())->Host()->GetState(), PlayState::Stopped);
 }
 
 }  // namespace

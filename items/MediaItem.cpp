@@ -1,0 +1,428 @@
+#include "items/MediaItem.h"
+
+#include <cstring>
+
+#include "app/DeskIds.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Text.h"
+#include "store/Resources.h"
+
+namespace sona {
+
+const char MediaItem::kMovieFilter[] =
+    "(all movie files)|*.avi;*.wmv;*.asf;*.mpg;*.mpeg|(*.avi)|*.avi|(*.wmv)|*.wmv|(*.asf)|*.asf|(*.mpg)|*.mpg|"
+    "(*.mpeg)|*mpeg||";
+const char MediaItem::kMusicFilter[] =
+    "(all music files)|*.mp3;*.wav;*.wma;*.mid|(*.mp3)|*.mp3|(*.wav)|*.wav|(*.wma)|*.wma|(*.mid)|*.mid||";
+
+MediaItem::FileChooser MediaItem::chooseFiles = RunOpenFileDialog;
+
+namespace {
+
+// OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT, as every Open dialog of the program asks.
+const DWORD kOpenDialogFlags = 0x202;
+
+// The buttons of each kind, in creation order.
+struct ButtonSpec {
+    int slot;
+    UINT id;
+    const char* tooltip;
+    UINT normal, hover, pressed, disabled;
+};
+const ButtonSpec kMovieButtons[] = {
+    {0, IDC_MOVIE_PLAY, "Play", 258, 266, 258, 258},
+    {1, IDC_MOVIE_STOP, "Stop", 259, 267, 259, 259},
+    {2, IDC_MOVIE_MUTE, "Mute", 256, 264, 256, 256},
+    {3, IDC_MOVIE_FULLSCREEN, "Full Screen", 255, 261, 255, 255},
+};
+const ButtonSpec kMusicButtons[] = {
+    {4, IDC_MUSIC_PLAY, "Play", 269, 253, 269, 269},
+    {5, IDC_MUSIC_PAUSE, "Pause", 270, 254, 270, 270},
+    {6, IDC_MUSIC_STOP, "Stop", 268, 252, 268, 268},
+};
+
+// The eleven skin images: the movie frame, the music card, its disc and highlight.
+const UINT kSkinIds[] = {211, 207, 214, 208, 212, 216, 215, 213, 219, 278, 279};
+const UINT kMusicCard = 219, kMusicDisc = 278, kMusicHighlight = 279;
+
+// Slots of the movie buttons whose look changes.
+const int kPlaySlot = 0, kMuteSlot = 2;
+
+// Draws a skin piece stretched over `r`. Sampling past the image's border mirrors it instead of
+// fading to transparent, so stretched edges meet the corners without a seam.
+void DrawPiece(Gdiplus::Graphics& g, Gdiplus::Image* img, const MediaRect& r) {
+    if (!img || r.Width() <= 0 || r.Height() <= 0) return;
+    Gdiplus::ImageAttributes attrs;
+    attrs.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    g.DrawImage(img, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()), 0, 0, (INT)img->GetWidth(),
+                (INT)img->GetHeight(), Gdiplus::UnitPixel, &attrs);
+}
+
+}  // namespace
+
+// Stops the poll, then lets the host (and its graph), the sliders and the buttons go before the
+// base class destroys the window.
+MediaItem::~MediaItem() {
+    if (hwnd) KillTimer(hwnd, kTimerId);
+    host.reset();
+    positionSlider.reset();
+    volumeSlider.reset();
+}
+
+// The window first; then the satellites at empty rectangles (Layout places them), the timer and
+// a first layout through WM_SIZE.
+BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
+    videoWidth = kDefaultVideoWidth;
+    videoHeight = kDefaultVideoHeight;
+    if (!LayeredItemWindow::Create(rect, ownerWindow, id)) return FALSE;
+    const RECT empty{0, 0, 0, 0};
+
+    host = std::make_unique<MediaPlayerHost>();
+    host->Create(empty, hwnd);
+
+    positionSlider = std::make_unique<SkinSlider>();
+    positionSlider->Create(empty, hwnd, kPositionSliderId);
+    positionSlider->SetBitmaps(187, 187, 189, 189, 189, 0x0C);
+    positionSlider->SetStyle(0x10);
+
+    volumeSlider = std::make_unique<SkinSlider>();
+    volumeSlider->Create(empty, hwnd, kVolumeSliderId);
+    volumeSlider->SetStyle(0x10);
+    volumeSlider->SetBitmaps(187, 187, 189, 189, 189, 0x0C);
+    volumeSlider->SetStyle(0x10);
+    volumeSlider->SetRange(100);
+    volumeSlider->SetPos(100);
+
+    if (kind == MediaKind::Music) {
+        ShowWindow(positionSlider->hwnd, SW_HIDE);
+        ShowWindow(volumeSlider->hwnd, SW_HIDE);
+    }
+
+    const ButtonSpec* specs = kind == MediaKind::Movie ? kMovieButtons : kMusicButtons;
+    int count = kind == MediaKind::Movie ? 4 : 3;
+    for (int i = 0; i < count; i++) {
+        buttons[specs[i].slot].Create(empty, hwnd, specs[i].id);
+        buttons[specs[i].slot].SetTooltip(specs[i].tooltip);
+    }
+    for (int i = 0; i < count; i++)
+        buttons[specs[i].slot].SetImages(specs[i].normal, specs[i].hover, specs[i].pressed, specs[i].disabled);
+    if (kind == MediaKind::Movie) {
+        playImage = 258;
+        playTooltip = "Play";
+        muteImage = 256;
+        muteTooltip = "Mute";
+    }
+
+    SetTimer(hwnd, kTimerId, kTimerPeriod, nullptr);
+    Render();
+    SendMessageA(hwnd, WM_SIZE, 0, 0);
+    return TRUE;
+}
+
+// The path goes to the host; the card shows the new name at once.
+void MediaItem::SetFile(const std::string& path) {
+    if (host) host->SetPath(path.c_str());
+    Render();
+}
+
+// All eleven images, whatever the kind; a missing one leaves its piece transparent.
+void MediaItem::LoadSkins() {
+    skins.clear();
+    for (UINT id : kSkinIds) skins.push_back(SkinImage{id, LoadPng(id)});
+}
+
+Gdiplus::Image* MediaItem::Skin(UINT id) const {
+    for (const SkinImage& s : skins)
+        if (s.id == id) return s.image.get();
+    return nullptr;
+}
+
+void MediaItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
+    if (kind == MediaKind::Movie)
+        DrawMovie(g, w, h);
+    else
+        DrawMusic(g, w, h);
+}
+
+// The frame, then the nearly opaque dark area the video sits on.
+void MediaItem::DrawMovie(Gdiplus::Graphics& g, int w, int h) {
+    SkinPiece pieces[kMovieFramePieces];
+    MovieFrame(w, h, pieces);
+    for (const SkinPiece& p : pieces) DrawPiece(g, Skin(p.resource), p.rect);
+    MediaRectF dark = MovieDarkArea(w, h);
+    Gdiplus::SolidBrush brush(Gdiplus::Color(250, 0, 0, 0));
+    g.FillRectangle(&brush, Gdiplus::RectF(dark.x, dark.y, dark.w, dark.h));
+}
+
+// The card, the disc, its highlight and the file name. The disc image itself is turned a quarter
+// after each drawing, so the half-second renders while playing make it spin.
+void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
+    DrawPiece(g, Skin(kMusicCard), MediaRect{0, 0, w, h});
+    Gdiplus::Image* disc = Skin(kMusicDisc);
+    if (disc) {
+        MediaRect d = MusicDisc(w, h);
+        g.DrawImage(disc, d.left, d.top, d.Width(), d.Height());
+    }
+    if (Gdiplus::Image* shine = Skin(kMusicHighlight)) {
+        MediaRect s = MusicHighlight(w, h);
+        g.DrawImage(shine, s.left, s.top, s.Width(), s.Height());
+    }
+    if (disc) {
+        disc->RotateFlip(Gdiplus::Rotate90FlipNone);
+        discTurns++;
+    }
+    std::wstring name = AnsiToWide(FileNamePart(host ? host->GetPath().c_str() : ""));
+    if (name.empty()) return;
+    Gdiplus::FontFamily family(L"Microsoft Sans Serif");
+    Gdiplus::Font font(&family, 8.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    Gdiplus::SolidBrush brush(Gdiplus::Color(150, 0, 0, 0));
+    Gdiplus::StringFormat format(0, 0);
+    format.SetTrimming(Gdiplus::StringTrimmingNone);
+    MediaRectF a = MusicTitleArea(w, h);
+    g.DrawString(name.c_str(), -1, &font, Gdiplus::RectF(a.x, a.y, a.w, a.h), &format, &brush);
+}
+
+// Draw at the new size first, then bring the satellites along.
+void MediaItem::OnSized() {
+    Render();
+    Layout();
+}
+
+void MediaItem::Layout() {
+    if (!hwnd) return;
+    RECT wr = WindowRect();
+    MediaLayoutResult out =
+        sona::Layout(kind, MediaRect{wr.left, wr.top, wr.right, wr.bottom}, videoWidth, videoHeight);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    int first = kind == MediaKind::Movie ? 0 : 4;
+    if (buttons[first].hwnd) {
+        for (int i = 0; i < out.buttonCount; i++) {
+            const MediaRect& b = out.buttons[i];
+            if (buttons[first + i].hwnd)
+                SetWindowPos(buttons[first + i].hwnd, nullptr, b.left, b.top, b.Width(), b.Height(), flags);
+        }
+    }
+    if (kind == MediaKind::Movie && positionSlider && positionSlider->hwnd) {
+        const MediaRect& p = out.positionSlider;
+        SetWindowPos(positionSlider->hwnd, nullptr, p.left, p.top, p.Width(), p.Height(), flags);
+        const MediaRect& v = out.volumeSlider;
+        if (volumeSlider && volumeSlider->hwnd)
+            SetWindowPos(volumeSlider->hwnd, nullptr, v.left, v.top, v.Width(), v.Height(), flags);
+    }
+    if (kind == MediaKind::Movie && host && host->hwnd) {
+        const MediaRect& h = out.host;
+        SetWindowPos(host->hwnd, hwnd, h.left, h.top, h.Width(), h.Height(), flags);
+    }
+}
+
+void MediaItem::ShowPlayLook() {
+    playImage = 258;
+    playTooltip = "Play";
+    buttons[kPlaySlot].SetImages(258, 266, 258, 258);
+    buttons[kPlaySlot].SetTooltip("Play");
+}
+
+void MediaItem::ShowPauseLook() {
+    playImage = 257;
+    playTooltip = "Pause";
+    buttons[kPlaySlot].SetImages(257, 265, 257, 257);
+    buttons[kPlaySlot].SetTooltip("Pause");
+}
+
+// Playing or paused: toggle. Stopped: open the file again from its start; the position slider
+// then counts the file's length in tenths of a second.
+void MediaItem::MoviePlayPause() {
+    if (!host) return;
+    if (host->GetState() != PlayState::Stopped) {
+        host->TogglePause();
+        if (host->GetState() == PlayState::Paused)
+            ShowPlayLook();
+        else
+            ShowPauseLook();
+        return;
+    }
+    if (!host->Reopen()) return;
+    if (positionSlider) {
+        positionSlider->SetRange(PositionRangeFor(host->GetDuration()));
+        if (positionSlider->hwnd) InvalidateRect(positionSlider->hwnd, nullptr, TRUE);
+    }
+    ShowPauseLook();
+}
+
+void MediaItem::MovieStop() {
+    ShowPlayLook();
+    if (host) host->Stop();
+    Render();
+}
+
+bool MediaItem::OnItemCommand(UINT id) {
+    switch (id) {
+    case ID_MEDIA_PLAYPAUSE:
+    case IDC_MOVIE_PLAY:
+        MoviePlayPause();
+        return true;
+    case ID_MEDIA_STOP:
+    case IDC_MOVIE_STOP:
+        MovieStop();
+        return true;
+    case ID_MEDIA_MUTE:
+    case IDC_MOVIE_MUTE:
+        if (!host) return true;
+        host->ToggleMute();
+        if (!host->IsMuted()) {
+            muteImage = 256;
+            muteTooltip = "Mute";
+            buttons[kMuteSlot].SetImages(256, 264, 256, 256);
+            buttons[kMuteSlot].SetTooltip("Mute");
+        } else {
+            muteImage = 262;
+            muteTooltip = "Voice";
+            buttons[kMuteSlot].SetImages(262, 263, 262, 262);
+            buttons[kMuteSlot].SetTooltip("Voice");
+        }
+        return true;
+    case ID_MEDIA_FULLSCREEN:
+    case IDC_MOVIE_FULLSCREEN:
+        // The click that just left full screen also reaches the button under it; it must not
+        // go straight back in. Leaving is done by a click or Esc, never by this command.
+        if (fullScreenClickGuard) {
+            fullScreenClickGuard = FALSE;
+            return true;
+        }
+        if (host && !host->IsFullScreen()) host->ToggleFullScreen();
+        return true;
+    case ID_MUSIC_PLAY:
+    case IDC_MUSIC_PLAY:
+        if (host) host->Reopen();
+        return true;
+    case ID_MUSIC_PAUSE:
+    case IDC_MUSIC_PAUSE:
+        if (host) host->TogglePause();
+        return true;
+    case ID_MUSIC_STOP:
+    case IDC_MUSIC_STOP:
+        if (host) host->Stop();
+        return true;
+    }
+    return false;
+}
+
+// Another file from the kind's Open dialog, playing at once. Of several chosen files only the
+// first can be played here.
+void MediaItem::OpenFile() {
+    if (!host) return;
+    std::vector<std::string> chosen =
+        chooseFiles(hwnd, kind == MediaKind::Movie ? kMovieFilter : kMusicFilter, kOpenDialogFlags);
+    if (chosen.empty()) return;
+    if (kind == MediaKind::Movie) {
+        if (host->GetState() != PlayState::Stopped) MovieStop();
+        host->SetPath(chosen.front().c_str());
+        MoviePlayPause();
+    } else {
+        if (host->GetState() != PlayState::Stopped) host->Stop();
+        host->SetPath(chosen.front().c_str());
+        host->Reopen();
+        Render();
+    }
+}
+
+// "Play" while paused or stopped, "Pause" while playing; the base adds "Open" and "Remove".
+std::vector<ItemMenuEntry> MediaItem::MenuEntries() const {
+    bool playing = host && host->GetState() == PlayState::Playing;
+    std::vector<ItemMenuEntry> e;
+    if (kind == MediaKind::Movie) {
+        e.push_back({ID_MEDIA_PLAYPAUSE, playing ? "Pause" : "Play", false});
+        e.push_back({ID_MEDIA_STOP, "Stop", false});
+        e.push_back({ID_MEDIA_MUTE, "Mute", host && host->IsMuted()});
+        e.push_back({ID_MEDIA_FULLSCREEN, "Full Screen", false});
+    } else {
+        if (playing)
+            e.push_back({ID_MUSIC_PAUSE, "Pause", false});
+        else
+            e.push_back({ID_MUSIC_PLAY, "Play", false});
+        e.push_back({ID_MUSIC_STOP, "Stop", false});
+    }
+    e.push_back({0, nullptr, false});
+    return e;
+}
+
+// The half-second poll: the slider follows the movie, the disc turns, and a file that has played
+// to its end starts again.
+void MediaItem::OnTick() {
+    fullScreenClickGuard = FALSE;
+    if (!host || host->GetState() != PlayState::Playing) return;
+    LONGLONG position = host->GetPosition();
+    LONGLONG duration = host->GetDuration();
+    if (kind == MediaKind::Movie) {
+        if (positionSlider && positionSlider->hwnd && !positionSlider->IsDragging())
+            positionSlider->SetPos(TenthsOf(position));
+        if (ReachedEnd(position, duration)) host->Seek(0);
+    } else {
+        if (ReachedEnd(position, duration)) host->Seek(0);
+        Render();
+    }
+}
+
+// Leaving full screen takes any click; that click must not also move the item or press a button.
+BOOL MediaItem::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_LBUTTONDOWN && host && host->IsFullScreen()) {
+        host->ToggleFullScreen();
+        fullScreenClickGuard = TRUE;
+        return TRUE;
+    }
+    return LayeredItemWindow::PreTranslateMessage(msg);
+}
+
+LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MOVE:
+        Layout();
+        if (kind == MediaKind::Movie && host && host->VideoWindow()) host->ShiftVideoUp();
+        return 0;
+    case WM_TIMER:
+        if (wp == kTimerId) OnTick();
+        return Default();
+    case WM_LBUTTONDBLCLK:
+        OpenFile();
+        return Default();
+    case WM_PLAYER_VIDEOSIZE:
+        videoWidth = (LONG)wp;
+        videoHeight = (LONG)lp;
+        SendMessageA(hwnd, WM_SIZE, 0, 0);
+        return 0;
+    case WM_SLIDER_CHANGED:
+        if (!host) return 0;
+        if (wp == kPositionSliderId)
+            host->Seek((LONGLONG)(int32_t)lp * 1000000);
+        else if (wp == kVolumeSliderId)
+            host->SetVolume((int)lp);
+        return 0;
+    }
+    return LayeredItemWindow::WndProc(msg, wp, lp);
+}
+
+// The host's path is what the desk keeps of a media item (with the rectangle, written by the
+// caller).
+void MediaItem::WriteRecord(uint32_t type, void* record) const {
+    if ((type != kItemMovie && type != kItemMusic) || !record) return;
+    MediaItemRecord* rec = (MediaItemRecord*)record;
+    std::memset(rec->path, 0, sizeof rec->path);
+    if (host) {
+        const std::string& p = host->GetPath();
+        std::memcpy(rec->path, p.data(), p.size() < kPathField - 1 ? p.size() : kPathField - 1);
+    }
+}
+
+// Deleting an item does not stop its player; its owner does it here first.
+void MediaItem::StopIfPlaying() {
+    if (host && (host->GetState() == PlayState::Playing || host->GetState() == PlayState::Paused)) host->Stop();
+}
+
+std::unique_ptr<MediaItem> CreateMediaItem(MediaKind kind, const RECT& rect, HWND owner, const std::string& path) {
+    auto item = std::make_unique<MediaItem>();
+    item->SetKind(kind);
+    if (item->Create(rect, owner, 0)) item->SetFile(path);
+    return item;
+}
+
+}  // namespace sona

@@ -1,0 +1,115 @@
+// A music or movie file on a desk, played in place. A movie is a resizable framed player with
+// its video, four buttons and position and volume sliders, and goes full screen; music is a
+// fixed card with a turning disc, the file name and three buttons. The buttons, sliders and the
+// player host are popups that float over the item and follow it.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/SkinSlider.h"
+#include "items/LayeredImageButton.h"
+#include "items/LayeredItemWindow.h"
+#include "items/MediaLayout.h"
+#include "items/MediaPlayerHost.h"
+
+namespace sona {
+
+class MediaItem : public LayeredItemWindow {
+public:
+    // Ids of the two sliders, as they report in WM_SLIDER_CHANGED.
+    enum { kPositionSliderId = 0, kVolumeSliderId = 1 };
+    // The half-second poll of the player.
+    enum { kTimerId = 1, kTimerPeriod = 500 };
+    // Smallest movie the sizing loop allows.
+    static constexpr int kMinMovieWidth = 320;
+    static constexpr int kMinMovieHeight = 260;
+    static const char kMovieFilter[];
+    static const char kMusicFilter[];
+
+    MediaItem() = default;
+    ~MediaItem() override;
+
+    // Movie unless told otherwise before Create.
+    void SetKind(MediaKind k) { kind = k; }
+    MediaKind Kind() const { return kind; }
+
+    // The window (LayeredItemWindow::Create), then the host, sliders, buttons and timer.
+    BOOL Create(const RECT& rect, HWND owner, UINT id);
+    // Gives the host its file and draws; nothing is opened or played.
+    void SetFile(const std::string& path);
+    // "Open" and double-click: another file from the dialog, played at once.
+    void OpenFile();
+    // Puts the buttons, sliders and the host where the window now is.
+    void Layout();
+
+    // Shows the Open dialog; tests put their own chooser here. Returns every chosen path.
+    using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
+    static FileChooser chooseFiles;
+
+    void WriteRecord(uint32_t type, void* record) const override;
+    void StopIfPlaying() override;
+
+    // What the tests and the main window look at.
+    MediaPlayerHost* Host() const { return host.get(); }
+    SkinSlider* PositionSlider() const { return positionSlider.get(); }
+    SkinSlider* VolumeSlider() const { return volumeSlider.get(); }
+    // Movie: 0 play/pause, 1 stop, 2 mute, 3 full screen. Music: 4 play, 5 pause, 6 stop.
+    const LayeredImageButton& Button(int i) const { return buttons[i]; }
+    SIZE VideoSize() const { return SIZE{videoWidth, videoHeight}; }
+    BOOL FullScreenClickGuard() const { return fullScreenClickGuard; }
+    // Resource ids of the play/pause and mute buttons' current normal images.
+    UINT PlayButtonImage() const { return playImage; }
+    UINT MuteButtonImage() const { return muteImage; }
+    const char* PlayButtonTooltip() const { return playTooltip; }
+    const char* MuteButtonTooltip() const { return muteTooltip; }
+    // How many quarter turns the disc has made; the next render turns it once more.
+    unsigned DiscTurns() const { return discTurns; }
+
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    void DrawContent(Gdiplus::Graphics& g, int w, int h) override;
+    void LoadSkins() override;
+    std::vector<ItemMenuEntry> MenuEntries() const override;
+    void OnEditCommand() override { OpenFile(); }
+    bool OnItemCommand(UINT id) override;
+    bool IsResizable() const override { return kind == MediaKind::Movie; }
+    SIZE MinimumSize() const override { return SIZE{kMinMovieWidth, kMinMovieHeight}; }
+    void OnSized() override;
+
+private:
+    void DrawMovie(Gdiplus::Graphics& g, int w, int h);
+    void DrawMusic(Gdiplus::Graphics& g, int w, int h);
+    void MoviePlayPause();
+    void MovieStop();
+    void ShowPlayLook();
+    void ShowPauseLook();
+    void OnTick();
+    Gdiplus::Image* Skin(UINT id) const;
+
+    MediaKind kind = MediaKind::Movie;
+    std::unique_ptr<MediaPlayerHost> host;
+    std::unique_ptr<SkinSlider> positionSlider, volumeSlider;
+    LayeredImageButton buttons[7];
+    // The eleven skin images, by resource id.
+    struct SkinImage {
+        UINT id;
+        GdipPtr<Gdiplus::Image> image;
+    };
+    std::vector<SkinImage> skins;
+    LONG videoWidth = kDefaultVideoWidth, videoHeight = kDefaultVideoHeight;
+    BOOL fullScreenClickGuard = FALSE;
+    UINT playImage = 0, muteImage = 0;
+    const char* playTooltip = "";
+    const char* muteTooltip = "";
+    unsigned discTurns = 0;
+};
+
+// A new media item of `kind` at `rect` (screen coordinates) owned by `owner`, holding `path`, as
+// the import commands and desk loading make them. The item comes back even when its window could
+// not be made (ItemWindow() is then null).
+std::unique_ptr<MediaItem> CreateMediaItem(MediaKind kind, const RECT& rect, HWND owner, const std::string& path);
+
+}  // namespace sona
