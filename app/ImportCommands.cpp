@@ -9,6 +9,7 @@
 
 #include "app/MainDeskWindow.h"
 #include "platform/CommonDialogs.h"
+#include "items/MediaItem.h"
 #include "items/PictureItem.h"
 
 namespace sona {
@@ -52,11 +53,10 @@ ImportedItem ImportMedia(uint32_t type, const std::string& path, const RECT& m, 
     ImportedItem out;
     RECT r = type == kItemMovie ? RECT{m.left + 10, m.top + 60, m.left + 389, m.top + 410}
                                 : RECT{m.left + 10, m.top + 60, m.left + 270, m.top + 190};
-    // The media item's creation goes here: construct it (kind Music before creation for
-    // music), Create(r, owner, 0), SetFile(path), then take out.rect from its window rectangle.
-    (void)r;
-    (void)path;
-    (void)owner;
+    MediaKind kind = type == kItemMovie ? MediaKind::Movie : MediaKind::Music;
+    std::unique_ptr<MediaItem> media = CreateMediaItem(kind, r, owner, path);
+    if (media->ItemWindow()) GetWindowRect(media->ItemWindow(), &out.rect);
+    out.item = std::move(media);
     return out;
 }
 

@@ -24,8 +24,11 @@ BOOL LayeredItemWindow::Create(const RECT& rect, HWND ownerWindow, UINT id) {
     // and showing it without activation leaves the keyboard with the main window. (An activated
     // popup also becomes a managed X window under Wine, whose every close then waits two seconds
     // for a window manager that a bare X server does not have.)
-    if (!CreateEx(WS_EX_TOOLWINDOW, cls, "", WS_POPUP, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, ownerWindow, 0)) {
+    creating = true;
+    bool made = CreateEx(WS_EX_TOOLWINDOW, cls, "", WS_POPUP, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, ownerWindow, 0);
+    creating = false;
+    if (!made) {
         owner = nullptr;
         return FALSE;
     }

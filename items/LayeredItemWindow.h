@@ -66,6 +66,9 @@ protected:
     virtual void OnResizeZone(int32_t code) {}
     // WM_SIZE; by default the item is simply drawn again at its new size.
     virtual void OnSized() { Render(); }
+    // True while Create is still making the window (its first WM_SIZE arrives then; Create
+    // renders once right after, so items may skip drawing there).
+    bool InCreate() const { return creating; }
 
 private:
     void SelectSelf();
@@ -75,6 +78,7 @@ private:
     void PushToScreen();
 
     HWND owner = nullptr;
+    bool creating = false;
     OffscreenSurface surface;
 };
 

@@ -4,6 +4,8 @@
 #include <commdlg.h>
 
 #include <cstring>
+#include <list>
+#include <memory>
 
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
@@ -36,6 +38,53 @@ Gdiplus::Image* FrameImage(bool portrait) {
         }
     }
     return portrait ? turned : landscape;
+}
+
+// The frame already scaled to a window size. Scaling the 800 by 600 skin is most of a render's
+// cost, and a desk shown again asks for the very sizes it asked for before, so the scaled frames
+// are kept, most recently used first, up to 16 MB of pixels.
+class ScaledFrames {
+public:
+    Gdiplus::Bitmap* Get(bool portrait, int w, int h) {
+        for (auto it = frames.begin(); it != frames.end(); ++it)
+            if (it->portrait == portrait && it->w == w && it->h == h) {
+                frames.splice(frames.begin(), frames, it);
+                return frames.front().bitmap.get();
+            }
+        Gdiplus::Image* skin = FrameImage(portrait);
+        if (!skin || w <= 0 || h <= 0) return nullptr;
+        auto bitmap = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
+        {
+            // The same scaling (GDI+'s default) as drawing the skin straight onto the window.
+            Gdiplus::Graphics g(bitmap.get());
+            g.DrawImage(skin, Gdiplus::Rect(0, 0, w, h));
+        }
+        size_t bytes = (size_t)w * h * 4;
+        frames.push_front(Entry{portrait, w, h, bytes, std::move(bitmap)});
+        used += bytes;
+        while (used > kBudget && frames.size() > 1) {
+            used -= frames.back().bytes;
+            frames.pop_back();
+        }
+        return frames.front().bitmap.get();
+    }
+
+private:
+    static constexpr size_t kBudget = 16u << 20;
+    struct Entry {
+        bool portrait;
+        int w, h;
+        size_t bytes;
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    };
+    std::list<Entry> frames;
+    size_t used = 0;
+};
+
+// Never destroyed, for the same reason as the skin images above.
+ScaledFrames& Frames() {
+    static ScaledFrames* frames = new ScaledFrames;
+    return *frames;
 }
 
 }  // namespace
@@ -158,7 +207,7 @@ void PictureItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
         g.FillRectangle(&grey, area);
     }
     if (loaded) OrientFrame();
-    if (Gdiplus::Image* frame = FrameImage(frameRotated)) g.DrawImage(frame, Gdiplus::Rect(0, 0, w, h));
+    if (Gdiplus::Bitmap* frame = Frames().Get(frameRotated, w, h)) g.DrawImage(frame, 0, 0, w, h);
 }
 
 // Keeps the picture's proportions while the user drags an edge: a side edge drives the height
@@ -190,6 +239,8 @@ void PictureItem::OnSized() {
         SetWindowPos(hwnd, nullptr, r.left, r.top, (int)tw, (int)th, SWP_NOZORDER | SWP_NOREDRAW);
         return;
     }
+    // The window's first WM_SIZE comes from its creation, which renders once itself right after.
+    if (InCreate()) return;
     Render();
 }
 

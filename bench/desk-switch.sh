@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Desk-switch benchmark (called by scripts/bench.sh inside its Wine bench): a fresh folder with a
+# copy of Sonadesk.exe, then bench_desk_switch.exe makes the pictures and the store there and
+# times the switches against a bare GDI+ decode of the same files.
+set -uo pipefail
+B="${SONADESK_BUILD:?}"
+dir=$(mktemp -d /tmp/sonadesk-deskswitch.XXXXXX)
+cp "$B/win/Sonadesk.exe" "$dir/"
+(cd "$B/win" && wine bench_desk_switch.exe "$(winepath -w "$dir")" "${DESK_SWITCH_ROUNDS:-5}")
+rc=$?
+rm -rf "$dir"
+exit $rc
