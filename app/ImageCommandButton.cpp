@@ -43,7 +43,8 @@ void ImageCommandButton::Draw() {
     SetStretchBltMode(mem, COLORONCOLOR);
     Brush magenta(CreateSolidBrush(RGB(255, 0, 255)));
     FillRect(mem, &rc, magenta);
-    Bitmap band(LoadBitmapResource(IDB_COMMAND_STRIP));
+    // Every button shows the same slice of the band strip: load it once for all of them.
+    static HBITMAP band = LoadBitmapResource(IDB_COMMAND_STRIP);
     if (band) {
         HDC src = CreateCompatibleDC(mem);
         {

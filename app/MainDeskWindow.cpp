@@ -93,9 +93,9 @@ BOOL MainDeskWindow::OnInitDialog() {
     std::string pack = dataFolder + "EnglishLang_src";
     bool packWritten = ExtractResourceToFile(IDR_LANG_PACK, "IDR_ENG_LANG", pack.c_str()) == 1;
     // The file is polled until it exists; the wait is bounded so a folder that cannot be
-    // written still lets the program start (without its language pack).
+    // written still lets the program start (without its language pack). The write above is
+    // synchronous and closed, so there is nothing more to wait for once the file is seen.
     for (int waited = 0; !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
-    Sleep(50);
     std::string demoJpg = dataFolder + "demo01.jpg";
     if (!FileStatusOk(demoJpg)) ExtractResourceToFile(IDR_DEMO_JPG, "IDR_RES", demoJpg.c_str());
     std::string demoMp3 = dataFolder + "demo01.mp3";
@@ -123,6 +123,9 @@ BOOL MainDeskWindow::OnInitDialog() {
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     BringWindowToTop(hwnd);
 
+    topBand.reset(LoadBitmapResource(IDB_TOP_BAND));
+    bottomBand.reset(LoadBitmapResource(IDB_BOTTOM_BAND));
+    deskTile.reset(LoadBitmapResource(IDB_DESK_TILE));
     tabImage = LoadPng(IDP_TAB);
     selectedTabImage = LoadPng(IDP_TAB_SELECTED);
     leftArrowImage = LoadPng(IDP_ARROW_LEFT);
@@ -325,6 +328,9 @@ void MainDeskWindow::DestroyWindow() {
     DestroyLiveItems();
     ClearAllDesks();
     backBuffer.Reset();
+    topBand.reset();
+    bottomBand.reset();
+    deskTile.reset();
     tabImage.reset();
     selectedTabImage.reset();
     leftArrowImage.reset();
@@ -365,7 +371,7 @@ void MainDeskWindow::SyncCurrentDesk() {
     }
 }
 
-RECT MainDeskWindow::KeepOnScreen(RECT r) const {
+RECT KeepOnScreen(RECT r) {
     if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
     MONITORINFO mi{sizeof mi};
     if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return r;
@@ -561,8 +567,7 @@ void MainDeskWindow::CreateBackBuffer() {
     backBuffer.CreateCompatible(dc, rc.right, rc.bottom);
 }
 
-static void CopyBitmapResource(HDC target, UINT id, int x, int y, int w, int h) {
-    Bitmap bmp(LoadBitmapResource(id));
+static void CopyBitmap(HDC target, HBITMAP bmp, int x, int y, int w, int h) {
     if (!bmp) return;
     HDC src = CreateCompatibleDC(target);
     {
@@ -581,14 +586,13 @@ void MainDeskWindow::RedrawDeskView(int stripOnly) {
     if (stripOnly == 0) {
         Brush grey(CreateSolidBrush(0xDCDCDC));
         FillRect(dc, &rc, grey);
-        Bitmap tile(LoadBitmapResource(IDB_DESK_TILE));
-        if (tile) {
-            Brush pattern(CreatePatternBrush(tile));
+        if (deskTile) {
+            Brush pattern(CreatePatternBrush(deskTile));
             FillRect(dc, &rc, pattern);
         }
     }
-    CopyBitmapResource(dc, IDB_BOTTOM_BAND, 0, rc.bottom - 64, 800, 64);
-    CopyBitmapResource(dc, IDB_TOP_BAND, 0, 0, 800, 50);
+    CopyBitmap(dc, bottomBand, 0, rc.bottom - 64, 800, 64);
+    CopyBitmap(dc, topBand, 0, 0, 800, 50);
     MoveToEx(dc, 0, 49, nullptr);
     LineTo(dc, 0, rc.bottom - 64);
     MoveToEx(dc, 799, 49, nullptr);

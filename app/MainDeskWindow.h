@@ -20,6 +20,11 @@ namespace sona {
 
 class CDlgAbout;
 
+// A rectangle that lies wholly outside every monitor (a monitor was removed, the resolution
+// dropped) moves onto the nearest monitor's work area, size kept; one that is at least partly
+// visible stays exactly where it is.
+RECT KeepOnScreen(RECT r);
+
 class MainDeskWindow : public Dialog {
 public:
     MainDeskWindow();
@@ -86,14 +91,13 @@ private:
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
-    // A restored rectangle wholly off every monitor moves onto the nearest work area.
-    RECT KeepOnScreen(RECT r) const;
 
     HICON icon = nullptr;
     HMODULE user32 = nullptr;
     Tooltip tooltip;
     std::unique_ptr<CDlgAbout> about;
     OffscreenSurface backBuffer;
+    Bitmap topBand, bottomBand, deskTile;
     GdipPtr<Gdiplus::Image> tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
     bool sessionSaved = false;

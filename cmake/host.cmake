@@ -29,10 +29,14 @@ endforeach()
 
 # Fuzz targets: built here with a small driver that replays a corpus under ASan and UBSan
 # (what the tests run); scripts/fuzz-long builds the same files with clang's libFuzzer.
+set(SONA_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -g)
+add_library(sona_core_san STATIC ${SONA_PORTABLE} ${CMAKE_SOURCE_DIR}/tests/host/empty.cpp)
+target_compile_options(sona_core_san PRIVATE ${SONA_SANITIZE})
 file(GLOB SONA_FUZZ CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
 foreach(src ${SONA_FUZZ})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp ${SONA_PORTABLE})
-  target_compile_options(${name} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -g)
+  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+  target_compile_options(${name} PRIVATE ${SONA_SANITIZE})
   target_link_options(${name} PRIVATE -fsanitize=address,undefined)
+  target_link_libraries(${name} PRIVATE sona_core_san)
 endforeach()

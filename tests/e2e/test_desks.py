@@ -4,7 +4,7 @@ import struct
 import time
 import unittest
 
-from bench import Sonadesk, SonadeskTestCase, click, key, screenshot, wait_for, xdo
+from bench import Sonadesk, SonadeskTestCase, click, key, probe, screenshot, wait_for, xdo
 
 CELL = 34
 STRIP_LEFT, STRIP_TOP = 16, 9
@@ -131,6 +131,23 @@ class DeskTest(SonadeskTestCase):
         os.rmdir(os.path.join(blocker, "keep"))
         os.rmdir(blocker)
         self.assertEqual(self.exit_and_read()[:2], (2, 1))
+
+    def test_closing_from_the_system_menu_saves_like_exit(self):
+        self.app.start()
+        self.app.click_client(*CREATE_DESK)
+        probe("post", self.app.main()["hwnd"], 0x0112, 0xF060, 0)  # WM_SYSCOMMAND SC_CLOSE
+        self.assertTrue(self.app.wait_exit(20), "the window did not close")
+        self.assertEqual(read_store(self.app.data_file("Media"))[:2], (2, 1))
+        self.assertEqual(open(self.app.data_file("Media"), "rb").read(),
+                         open(self.app.data_file("Media_bak"), "rb").read())
+
+    def test_the_desks_are_saved_when_windows_ends_the_session(self):
+        self.app.start()
+        self.app.click_client(*CREATE_DESK)
+        self.app.click_client(*CREATE_DESK)
+        items, _ = probe("send", self.app.main()["hwnd"], 0x0011, 0, 0)  # WM_QUERYENDSESSION
+        self.assertEqual(items[0]["result"], 1)
+        self.assertEqual(read_store(self.app.data_file("Media"))[:2], (3, 2))
 
 
 if __name__ == "__main__":
