@@ -144,7 +144,7 @@ BOOL MediaPlayerHost::OpenGraph() {
     fullScreen = FALSE;
     if (FAILED(control->Run())) return FALSE;
     SetFocus(hwnd);
-    if (!noVideo) videoWindow->put_Top(-1);
+    ShiftVideoUp();
     return TRUE;
 }
 
@@ -291,9 +291,13 @@ int MediaPlayerHost::ToggleFullScreen() {
     return 1;
 }
 
-// See the header: the item calls this after moving us.
+// See the header: the item calls this after moving us. Wine's put_Top(-1) also moves the video
+// right by our own screen x (it keeps the left edge in screen coordinates), so the whole
+// position is given instead; left, width and height are what PlaceVideo gave, as put_Top keeps.
 void MediaPlayerHost::ShiftVideoUp() {
-    if (videoWindow) videoWindow->put_Top(-1);
+    if (noVideo || !videoWindow) return;
+    RECT rc = ClientRect();
+    videoWindow->SetWindowPosition(0, -1, rc.right, rc.bottom + 1);
 }
 
 // The video fills the client area and one row more (ShiftVideoUp uses that row).
