@@ -58,6 +58,18 @@ void DrawPiece(Gdiplus::Graphics& g, Gdiplus::Image* img, const MediaRect& r) {
                 (INT)img->GetHeight(), Gdiplus::UnitPixel, &attrs);
 }
 
+// `img` drawn over a new premultiplied bitmap of w by h, the way DrawPiece would draw it there.
+GdipPtr<Gdiplus::Bitmap> Prescaled(Gdiplus::Image* img, int w, int h, bool mirrorEdges) {
+    if (!img || w <= 0 || h <= 0) return nullptr;
+    GdipPtr<Gdiplus::Bitmap> out(new Gdiplus::Bitmap(w, h, PixelFormat32bppPARGB));
+    Gdiplus::Graphics g(out.get());
+    if (mirrorEdges)
+        DrawPiece(g, img, MediaRect{0, 0, w, h});
+    else
+        g.DrawImage(img, 0, 0, w, h);
+    return out;
+}
+
 }  // namespace
 
 // Stops the poll, then lets the host (and its graph), the sliders and the buttons go before the
@@ -157,15 +169,25 @@ void MediaItem::DrawMovie(Gdiplus::Graphics& g, int w, int h) {
 // The card, the disc, its highlight and the file name. The disc image itself is turned a quarter
 // after each drawing, so the half-second renders while playing make it spin.
 void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
-    DrawPiece(g, Skin(kMusicCard), MediaRect{0, 0, w, h});
+    if (scaled.w != w || scaled.h != h) {
+        scaled = ScaledCard{};
+        scaled.w = w;
+        scaled.h = h;
+        MediaRect s = MusicHighlight(w, h);
+        scaled.card = Prescaled(Skin(kMusicCard), w, h, true);
+        scaled.highlight = Prescaled(Skin(kMusicHighlight), s.Width(), s.Height(), false);
+    }
+    if (scaled.card) g.DrawImage(scaled.card.get(), 0, 0);
     Gdiplus::Image* disc = Skin(kMusicDisc);
     if (disc) {
         MediaRect d = MusicDisc(w, h);
-        g.DrawImage(disc, d.left, d.top, d.Width(), d.Height());
+        GdipPtr<Gdiplus::Bitmap>& turned = scaled.disc[discTurns % 4];
+        if (!turned) turned = Prescaled(disc, d.Width(), d.Height(), false);
+        if (turned) g.DrawImage(turned.get(), d.left, d.top);
     }
-    if (Gdiplus::Image* shine = Skin(kMusicHighlight)) {
+    if (scaled.highlight) {
         MediaRect s = MusicHighlight(w, h);
-        g.DrawImage(shine, s.left, s.top, s.Width(), s.Height());
+        g.DrawImage(scaled.highlight.get(), s.left, s.top);
     }
     if (disc) {
         disc->RotateFlip(Gdiplus::Rotate90FlipNone);

@@ -99,6 +99,14 @@ private:
         GdipPtr<Gdiplus::Image> image;
     };
     std::vector<SkinImage> skins;
+    // The music card's pictures scaled to the card's size, made at the first render of a size:
+    // Wine's GDI+ spends some 27 ms scaling them, twice a second while a song plays, against
+    // about 1 ms for drawing them 1:1. The disc is kept per quarter turn.
+    struct ScaledCard {
+        int w = 0, h = 0;
+        GdipPtr<Gdiplus::Bitmap> card, highlight, disc[4];
+    };
+    ScaledCard scaled;
     LONG videoWidth = kDefaultVideoWidth, videoHeight = kDefaultVideoHeight;
     BOOL fullScreenClickGuard = FALSE;
     UINT playImage = 0, muteImage = 0;
