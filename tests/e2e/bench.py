@@ -35,16 +35,24 @@ def run(args, timeout=60, check=False):
 
 def probe(*args, timeout=30):
     """Runs the probe; returns the JSON objects it printed and its exit code."""
-    out = run(["wine", PROBE] + [str(a) for a in args], timeout=timeout)
+    # Output goes through a file, not a pipe: Wine's background processes would hold a pipe open.
+    with tempfile.TemporaryFile(mode="w+") as out:
+        try:
+            rc = subprocess.run(["wine", PROBE] + [str(a) for a in args], stdout=out,
+                                stderr=subprocess.DEVNULL, timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            rc = -1
+        out.seek(0)
+        text = out.read()
     items = []
-    for line in out.stdout.splitlines():
+    for line in text.splitlines():
         line = line.strip()
         if line.startswith("{"):
             try:
                 items.append(json.loads(line))
             except ValueError:
                 pass
-    return items, out.returncode
+    return items, rc
 
 
 def xdo(*args):
@@ -150,7 +158,7 @@ class Sonadesk:
 
 
 def click(x, y, button=1, double=False):
-    xdo("mousemove", "--sync", int(x), int(y))
+    xdo("mousemove", int(x), int(y))
     time.sleep(0.1)
     if double:
         xdo("click", "--repeat", 2, "--delay", 80, button)
@@ -160,12 +168,12 @@ def click(x, y, button=1, double=False):
 
 
 def move(x, y):
-    xdo("mousemove", "--sync", int(x), int(y))
+    xdo("mousemove", int(x), int(y))
     time.sleep(0.15)
 
 
 def drag(x1, y1, x2, y2, steps=10, button=1):
-    xdo("mousemove", "--sync", int(x1), int(y1))
+    xdo("mousemove", int(x1), int(y1))
     time.sleep(0.1)
     xdo("mousedown", button)
     time.sleep(0.15)

@@ -36,14 +36,21 @@ class DeskTest(SonadeskTestCase):
         return read_store(self.app.data_file("Media"))
 
     def cell_image(self, shot, k):
+        """The inner part of strip cell k, where the arrow or the desk number shows."""
         ox, oy = self.app.client_origin()
         x, y = ox + STRIP_LEFT + k * CELL, oy + STRIP_TOP
-        # The label sits in the lower middle; compare the cell's upper band only.
-        return shot.crop((x + 2, y + 2, x + CELL - 2, y + 12)).resize((8, 2))
+        return shot.crop((x + 6, y + 6, x + CELL - 6, y + CELL - 6))
 
     @staticmethod
     def distance(a, b):
-        return sum(abs(p - q) for pa, pb in zip(a.getdata(), b.getdata()) for p, q in zip(pa, pb))
+        """Mean absolute difference per pixel and channel."""
+        n = a.size[0] * a.size[1] * 3
+        return sum(abs(p - q) for pa, pb in zip(a.getdata(), b.getdata()) for p, q in zip(pa, pb)) / n
+
+    @staticmethod
+    def blueness(img):
+        px = list(img.getdata())
+        return (sum(p[2] for p in px) - sum(p[0] for p in px)) / len(px)
 
     def test_desks_created_and_switched_by_clicking_come_back_after_a_restart(self):
         self.app.start()
@@ -61,12 +68,15 @@ class DeskTest(SonadeskTestCase):
         time.sleep(0.5)
         shot = screenshot()
         cells = [self.cell_image(shot, k) for k in range(9)]
-        # Left arrow, seven tabs (the last one selected: desk 10), right arrow.
-        plain = cells[1]
-        for k in range(2, 7):
-            self.assertLess(self.distance(cells[k], plain), 200, "cell %d is not a plain tab" % k)
-        for k, what in ((0, "left arrow"), (7, "selected tab"), (8, "right arrow")):
-            self.assertGreater(self.distance(cells[k], plain), 200, "cell %d is not the %s" % (k, what))
+        # Left arrow, seven tabs (the last one selected: desk 10), right arrow: the two arrows
+        # mirror each other, the numbered tabs do not look like them, only desk 10 is blue.
+        from PIL import ImageOps
+        self.assertLess(self.distance(ImageOps.mirror(cells[0]), cells[8]), 8)
+        for k in range(1, 8):
+            self.assertGreater(self.distance(cells[k], cells[0]), 10, "cell %d looks like an arrow" % k)
+        self.assertGreater(self.blueness(cells[7]), 30, "desk 10 is not shown selected")
+        for k in range(0, 7):
+            self.assertLess(self.blueness(cells[k]), 15, "cell %d is shown selected" % k)
         # Tab cell 1 shows desk 4.
         self.app.click_client(*cell_centre(1))
         self.assertEqual(self.exit_and_read()[:2], (10, 3))
@@ -77,7 +87,7 @@ class DeskTest(SonadeskTestCase):
             self.app.click_client(*CREATE_DESK)
         ox, oy = self.app.client_origin()
         x, y = cell_centre(0)
-        xdo("mousemove", "--sync", ox + x, oy + y)
+        xdo("mousemove", ox + x, oy + y)
         xdo("mousedown", 1)
         time.sleep(1.2)  # three 200 ms steps are enough to reach the first desk
         xdo("mouseup", 1)
