@@ -6,6 +6,8 @@ if(PkgConfig_FOUND)
   pkg_check_modules(CRYPTOPP IMPORTED_TARGET libcrypto++)
 endif()
 
+string(REPLACE ";" "\n" SONA_PORTABLE_LINES "${SONA_PORTABLE}")
+file(WRITE ${CMAKE_BINARY_DIR}/portable-sources.txt "${SONA_PORTABLE_LINES}\n")
 add_library(sona_core STATIC ${SONA_PORTABLE} ${CMAKE_SOURCE_DIR}/tests/host/empty.cpp)
 
 file(GLOB SONA_HOST_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*_test.cpp)
@@ -28,7 +30,7 @@ foreach(src ${SONA_HOST_TOOLS})
 endforeach()
 
 # Fuzz targets: built here with a small driver that replays a corpus under ASan and UBSan
-# (what the tests run); scripts/fuzz-long builds the same files with clang's libFuzzer.
+# (what the tests run); scripts/fuzz-long.sh builds the same files with clang's libFuzzer.
 set(SONA_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -g)
 add_library(sona_core_san STATIC ${SONA_PORTABLE} ${CMAKE_SOURCE_DIR}/tests/host/empty.cpp)
 target_compile_options(sona_core_san PRIVATE ${SONA_SANITIZE})

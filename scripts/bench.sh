@@ -25,10 +25,10 @@ for name in $names; do
       rm -rf "$dir" ;;
     desk-switch)
       bench_up
-      if [ -x "$root/bench/desk-switch.sh" ]; then "$root/bench/desk-switch.sh"; else echo "desk-switch: not built yet"; fi ;;
+      "$root/bench/desk-switch.sh" ;;
     media)
       bench_up
-      if [ -x "$root/bench/media.sh" ]; then "$root/bench/media.sh"; else echo "media: not built yet"; fi ;;
+      "$root/bench/bench_media.sh" ;;
     *) echo "unknown benchmark: $name"; exit 2 ;;
   esac
 done

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The long fuzz run: builds every tests/fuzz/*_fuzz.cpp with clang's libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer, and runs each from its seed corpus for SECONDS (default 300).
+# New inputs that raise coverage land in build/fuzz/corpus/<target>; a crash leaves its input in
+# build/fuzz/ and stops the run with a non-zero exit.
+#   scripts/fuzz-long.sh [SECONDS] [TARGET ...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-300}
+[ $# -gt 0 ] && shift
+out="${SONADESK_BUILD:-$root/build}/fuzz"
+mkdir -p "$out"
+# The host build lists the portable sources it compiles; the fuzz targets link the same ones.
+list="${SONADESK_BUILD:-$root/build}/host/portable-sources.txt"
+[ -f "$list" ] || { echo "build first: ./sonadesk build"; exit 1; }
+mapfile -t portable < <(sed "s|^|$root/|" "$list")
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for f in "$root"/tests/fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+for t in "${targets[@]}"; do
+  echo "== $t for ${seconds}s"
+  clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I "$root" \
+    "$root/tests/fuzz/$t.cpp" "${portable[@]}" -o "$out/$t"
+  mkdir -p "$out/corpus/$t"
+  (cd "$out" && "./$t" -max_total_time="$seconds" -timeout=10 "corpus/$t" "$root/tests/fuzz/corpus/$t")
+done
