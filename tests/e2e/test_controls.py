@@ -3,7 +3,7 @@ release over the button, a press that leaves the button before the release does 
 import time
 import unittest
 
-from bench import SonadeskTestCase, move, screenshot, xdo
+from bench import SonadeskTestCase, move, probe, screenshot, wait_for, xdo
 from test_desks import CREATE_DESK, read_store
 
 
@@ -32,6 +32,21 @@ class CommandButtonTest(SonadeskTestCase):
         move(5, 1015)
         time.sleep(0.5)
         self.assertEqual(normal, self.button_picture(CREATE_DESK), "leaving did not bring back the normal picture")
+
+    def test_the_pointer_resting_on_a_command_button_shows_its_tooltip(self):
+        self.app.start()
+        move(*self.screen_point(CREATE_DESK))
+        time.sleep(0.2)
+        move(self.screen_point(CREATE_DESK)[0] + 2, self.screen_point(CREATE_DESK)[1] + 1)
+
+        def shown_tip():
+            for w in self.app.visible_windows("tooltips_class32"):
+                items, _ = probe("text", w["hwnd"])
+                if items and items[0]["text"]:
+                    return items[0]["text"]
+            return None
+
+        self.assertEqual(wait_for(shown_tip, timeout=6), "Create New Desk")
 
     def test_a_press_released_off_the_button_does_nothing_and_a_click_acts_once(self):
         self.app.start()

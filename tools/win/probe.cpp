@@ -6,6 +6,7 @@
 //   probe children HWND       the child windows of a window
 //   probe post|send HWND MSG WPARAM LPARAM   (numbers in decimal or 0x hex)
 //   probe foreground          the foreground and focus windows
+//   probe text HWND           the window's text as WM_GETTEXT gives it (a tooltip: its tip)
 //   probe profile SECTION KEY the value of a key of Sonadesk.ini; profile-clear empties CommandPath
 #include <windows.h>
 
@@ -126,6 +127,15 @@ int main(int argc, char** argv) {
         DWORD_PTR result = 0;
         if (!SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, 10000, &result)) return 1;
         std::printf("{\"result\": %ld}\n", (long)result);
+        return 0;
+    }
+    if (cmd == "text" && argc > 2) {
+        // WM_GETTEXT is marshalled across processes; a tooltip answers with its current tip.
+        HWND h = (HWND)(ULONG_PTR)Number(argv[2]);
+        char text[1024] = {};
+        DWORD_PTR got = 0;
+        SendMessageTimeoutA(h, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, 5000, &got);
+        std::printf("{\"text\": \"%s\"}\n", Escape(text).c_str());
         return 0;
     }
     if (cmd == "foreground") {
