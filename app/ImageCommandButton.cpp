@@ -1,7 +1,5 @@
 #include "app/ImageCommandButton.h"
 
-#include <commctrl.h>
-
 #include "res/resource.h"
 #include "store/Resources.h"
 
@@ -53,6 +51,7 @@ void ImageCommandButton::Draw() {
         }
         DeleteDC(src);
     }
+    int state = mouse.state;
     Gdiplus::Image* img = state == kStateHover     ? hoverImg.get()
                           : state == kStatePressed  ? pressedImg.get()
                           : state == kStateDisabled ? disabledImg.get()
@@ -68,32 +67,18 @@ void ImageCommandButton::Draw() {
 LRESULT ImageCommandButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (!tracking) {
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
-            _TrackMouseEvent(&tme);
-            tracking = true;
-            if (state != kStateDisabled) state = kStateHover;
-            Draw();
-        }
-        return 0;
     case WM_LBUTTONDOWN:
-        if (state != kStateDisabled) state = kStatePressed;
-        Draw();
-        return 0;
     case WM_LBUTTONUP:
-        if (state != kStateDisabled) {
-            state = kStateNormal;
+    case WM_MOUSELEAVE: {
+        PushButtonMouse::Outcome outcome = mouse.OnMessage(hwnd, msg);
+        if (outcome == PushButtonMouse::kClicked) {
             HWND self = hwnd;
             SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(commandId, 0), (LPARAM)hwnd);
             if (FromHandle(self) != this) return 0;
         }
-        Draw();
+        if (outcome != PushButtonMouse::kNothing) Draw();
         return 0;
-    case WM_MOUSELEAVE:
-        if (state != kStateDisabled) state = kStateNormal;
-        tracking = false;
-        Draw();
-        return 0;
+    }
     case WM_SIZE:
         RebuildSurface();
         Draw();

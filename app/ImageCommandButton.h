@@ -15,7 +15,7 @@ public:
     BOOL Create(RECT rect, HWND parent, UINT commandId);
     // PNG resource ids in the order normal, hover, pressed, disabled. Returns 1.
     int SetImages(UINT normal, UINT hover, UINT pressed, UINT disabled);
-    int GetState() const { return state; }
+    int GetState() const { return mouse.state; }
     const OffscreenSurface& Surface() const { return surface; }
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -25,9 +25,8 @@ private:
     void Draw();
 
     OffscreenSurface surface;
-    bool tracking = false;
+    PushButtonMouse mouse;
     UINT commandId = 0;
-    int state = kStateNormal;
     GdipPtr<Gdiplus::Image> normalImg, pressedImg, hoverImg, disabledImg;
 };
 

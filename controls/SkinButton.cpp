@@ -1,7 +1,5 @@
 #include "controls/SkinButton.h"
 
-#include <commctrl.h>
-
 namespace sona {
 
 SkinButton::~SkinButton() { DestroyWindow(); }
@@ -32,7 +30,7 @@ void SkinButton::SetText(const char* text) {
 
 void SkinButton::Enable(BOOL enable) {
     enabled = enable != FALSE;
-    state = enabled ? kStateNormal : kStateDisabled;
+    mouse.Enable(enabled);
     Render();
 }
 
@@ -50,6 +48,7 @@ void SkinButton::Render() {
     HDC mem = buffer.dc();
     Brush fill(CreateSolidBrush(0xBEB4B4));
     FillRect(mem, &rc, fill);
+    int state = mouse.state;
     HBITMAP bmp = state == kStateHover     ? hoverBmp.get()
                   : state == kStatePressed  ? pressedBmp.get()
                   : state == kStateDisabled ? disabledBmp.get()
@@ -79,33 +78,19 @@ void SkinButton::Render() {
 LRESULT SkinButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (!tracking) {
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
-            _TrackMouseEvent(&tme);
-            tracking = true;
-            if (state != kStateDisabled) state = kStateHover;
-            Render();
-        }
-        return 0;
     case WM_LBUTTONDOWN:
-        if (state != kStateDisabled) state = kStatePressed;
-        Render();
-        return 0;
     case WM_LBUTTONUP:
-        if (state != kStateDisabled) {
-            state = kStateNormal;
+    case WM_MOUSELEAVE: {
+        PushButtonMouse::Outcome outcome = mouse.OnMessage(hwnd, msg);
+        if (outcome == PushButtonMouse::kClicked) {
             HWND self = hwnd;
             SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(commandId, 0), (LPARAM)hwnd);
             // The command may have destroyed the button (a dialog closing).
             if (FromHandle(self) != this) return 0;
         }
-        Render();
+        if (outcome != PushButtonMouse::kNothing) Render();
         return 0;
-    case WM_MOUSELEAVE:
-        if (state != kStateDisabled) state = kStateNormal;
-        tracking = false;
-        Render();
-        return 0;
+    }
     case WM_SIZE:
         RebuildBuffer();
         Render();

@@ -3,13 +3,11 @@
 #pragma once
 #include <string>
 
+#include "controls/PushButtonMouse.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
 
 namespace sona {
-
-// Mouse states shared by every skinned control.
-enum ControlState { kStateNormal = 32, kStateHover = 16, kStatePressed = 1, kStateDisabled = 4 };
 
 class SkinButton : public Window {
 public:
@@ -24,7 +22,7 @@ public:
     virtual void SetText(const char* text);
     // Normal when enabled, disabled otherwise; the window itself stays enabled and ignores input.
     void Enable(BOOL enable);
-    int GetState() const { return state; }
+    int GetState() const { return mouse.state; }
     UINT CommandId() const { return commandId; }
     // The off-screen picture (for tests).
     const OffscreenSurface& Surface() const { return buffer; }
@@ -37,10 +35,9 @@ private:
 
     OffscreenSurface buffer;
     std::string caption;
-    bool tracking = false;
+    PushButtonMouse mouse;
     bool enabled = true;
     UINT commandId = 0;
-    int state = kStateNormal;
     Bitmap normalBmp, pressedBmp, hoverBmp, disabledBmp;
 };
 

@@ -1,7 +1,5 @@
 #include "items/LayeredImageButton.h"
 
-#include <commctrl.h>
-
 #include "items/LayeredUpdate.h"
 #include "store/Resources.h"
 
@@ -51,7 +49,7 @@ void LayeredImageButton::SetTooltip(const char* text) {
 
 // Nothing in the program disables a button; the state exists for completeness.
 void LayeredImageButton::Enable(BOOL enable) {
-    state = enable ? kNormal : kDisabled;
+    mouse.Enable(enable != FALSE);
     Render();
 }
 
@@ -60,6 +58,7 @@ void LayeredImageButton::Render() {
     if (!hwnd || !normalImg) return;
     RECT rc = ClientRect();
     if (!surface.CreateAlpha(rc.right, rc.bottom)) return;
+    int state = mouse.state;
     Gdiplus::Image* img = state == kHover     ? hoverImg.get()
                           : state == kPressed  ? pressedImg.get()
                           : state == kDisabled ? disabledImg.get()
@@ -88,38 +87,19 @@ LRESULT LayeredImageButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_MOUSEMOVE:
-        // Hover is entered once per visit: after a click the button stays normal until the
-        // pointer leaves and comes back.
-        if (!tracking) {
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
-            _TrackMouseEvent(&tme);
-            tracking = true;
-            if (state != kDisabled) state = kHover;
-            Render();
-        }
-        return 0;
-    case WM_MOUSELEAVE:
-        if (state != kDisabled) state = kNormal;
-        tracking = false;
-        Render();
-        return 0;
     case WM_LBUTTONDOWN:
-        if (state != kDisabled) {
-            state = kPressed;
-            Render();
-        }
-        return 0;
     case WM_LBUTTONUP:
-        // The release alone makes the click, wherever the press happened.
-        if (state != kDisabled) {
-            state = kNormal;
+    case WM_MOUSELEAVE: {
+        PushButtonMouse::Outcome outcome = mouse.OnMessage(hwnd, msg);
+        if (outcome == PushButtonMouse::kClicked) {
             HWND self = hwnd;
             SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hwnd);
             // The owner may have destroyed the button while handling the command.
             if (FromHandle(self) != this) return 0;
         }
-        Render();
+        if (outcome != PushButtonMouse::kNothing) Render();
         return 0;
+    }
     case WM_SIZE:
         Render();
         return 0;

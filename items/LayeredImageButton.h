@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "controls/PushButtonMouse.h"
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
 #include "platform/Window.h"
@@ -12,7 +13,7 @@ namespace sona {
 class LayeredImageButton : public Window {
 public:
     // Mouse states, the same values the other skinned controls use.
-    enum { kNormal = 32, kHover = 16, kPressed = 1, kDisabled = 4 };
+    enum { kNormal = kStateNormal, kHover = kStateHover, kPressed = kStatePressed, kDisabled = kStateDisabled };
 
     LayeredImageButton() = default;
     ~LayeredImageButton() override;
@@ -26,7 +27,7 @@ public:
     void SetTooltip(const char* text);
     // Disabled buttons ignore the mouse and show their disabled image.
     void Enable(BOOL enable);
-    int GetState() const { return state; }
+    int GetState() const { return mouse.state; }
     UINT GetId() const { return id; }
     HWND TooltipWindow() const { return tooltip.handle(); }
     // The last rendered picture (premultiplied BGRA), for tests.
@@ -40,8 +41,7 @@ private:
 
     UINT id = 0;
     HWND owner = nullptr;
-    int state = kNormal;
-    bool tracking = false;
+    PushButtonMouse mouse;
     bool tooltipAdded = false;
     GdipPtr<Gdiplus::Image> normalImg, hoverImg, pressedImg, disabledImg;
     Tooltip tooltip;
