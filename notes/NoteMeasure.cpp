@@ -1,6 +1,5 @@
 #include "notes/NoteMeasure.h"
 
-#include <algorithm>
 #include <string>
 
 #include "platform/Gdi.h"
@@ -26,9 +25,6 @@ SIZE MeasureNoteText(const TextNoteRecord& note, HDC dc) {
         char text[sizeof note.text + 1] = {};
         memcpy(text, note.text, sizeof note.text);
         std::wstring wtext = AnsiToWide(text);
-        // A line feed alone breaks the line; some GDI+ builds measure a CR as a glyph of its own,
-        // so it is left out (the note draws its text the same way).
-        wtext.erase(std::remove(wtext.begin(), wtext.end(), L'\r'), wtext.end());
         Gdiplus::RectF layout(0, 0, 0, 0), box;
         g.MeasureString(wtext.c_str(), (INT)wtext.size(), &font, layout, &format, &box);
         size.cx = (LONG)box.Width;
