@@ -116,6 +116,8 @@ void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, PictureItem::kFi
 void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t type) {
     for (const std::string& path : paths) {
         if (collection.currentDesk >= collection.desks.size()) break;
+        // A path its record cannot hold whole would come back as another file: no item.
+        if (path.empty() || path.size() >= kPathField) continue;
         int W, H;
         RECT m = OuterRect(&W, &H);
         if (W <= 0 || H <= 0) break;
@@ -123,7 +125,7 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
         if (!made.item) continue;
         RecordPtr record = NewRecord(type);
         if (!record) continue;
-        SetRecordPath(record.get(), type, path);
+        if (!SetRecordPath(record.get(), type, path)) continue;
         RelativeRect rel{(float)made.rect.left / (float)W, (float)made.rect.top / (float)H,
                          (float)made.rect.right / (float)W, (float)made.rect.bottom / (float)H};
         if (type == kItemPicture)
