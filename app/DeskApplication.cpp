@@ -35,8 +35,6 @@ bool PifHandOverPath(const char* commandLine, char* out, size_t outSize) {
 
 BOOL DeskApplication::InitInstance() {
     InitCommonControls();
-    // The rich edit control of the note editor.
-    LoadLibraryA("riched20.dll");
 
     instanceMutex = CreateMutexA(nullptr, FALSE, InstanceName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {

@@ -8,6 +8,7 @@
 #include <commdlg.h>
 
 #include "app/MainDeskWindow.h"
+#include "platform/LateBound.h"
 #include "platform/CommonDialogs.h"
 #include "items/MediaItem.h"
 #include "items/PictureItem.h"
@@ -140,16 +141,19 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
 // Files dragged from Explorer: each one of a known extension is imported as if it had been
 // chosen in its kind's dialog, in the order Explorer lists them; other files are ignored.
 void MainDeskWindow::OnDropFiles(HDROP drop) {
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    auto dragQueryFile = LateBound<UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT)>("shell32.dll", "DragQueryFileA");
+    auto dragFinish = LateBound<void(WINAPI*)(HDROP)>("shell32.dll", "DragFinish");
+    if (!dragQueryFile || !dragFinish) return;
+    UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::pair<std::string, uint32_t>> files;
     for (UINT i = 0; i < count; i++) {
         char name[MAX_PATH];
-        UINT n = DragQueryFileA(drop, i, name, sizeof name);
+        UINT n = dragQueryFile(drop, i, name, sizeof name);
         if (n == 0 || n >= sizeof name) continue;
         uint32_t type;
         if (KindOfDroppedFile(name, &type)) files.emplace_back(name, type);
     }
-    DragFinish(drop);
+    dragFinish(drop);
     // Runs of the same kind go in together; a change of kind starts a new run, so the order holds.
     size_t i = 0;
     while (i < files.size()) {

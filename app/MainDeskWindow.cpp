@@ -10,6 +10,7 @@
 #include "dialogs/CDlgAbout.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
+#include "platform/LateBound.h"
 #include "res/resource.h"
 #include "store/LanguagePack.h"
 #include "store/Resources.h"
@@ -149,7 +150,8 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (collection.desks.empty()) OnCreateDesk();
     if (StripScrolls() && firstVisibleDesk > ScrollLimit()) firstVisibleDesk = ScrollLimit();
     ShowCurrentDesk();
-    DragAcceptFiles(hwnd, TRUE);
+    // Accepting dropped files is this style bit (what DragAcceptFiles sets).
+    SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     SetTimer(hwnd, TIMER_FIRST_PAINT, 500, nullptr);
     return TRUE;
 }
@@ -226,7 +228,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
         RECT link = WebLinkRect(ClientRect());
         if (kWebAddress && PtInRect(&link, pt))
-            ShellExecuteA(nullptr, nullptr, kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+            if (auto shellExecute = LateBound<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>(
+                    "shell32.dll", "ShellExecuteA"))
+                shellExecute(nullptr, nullptr, kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
         bool stripHit = HandleStripClick(pt);
         if (!stripHit && pt.y < 50) PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(pt.x, pt.y));
         return Default();

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "platform/LateBound.h"
+
 namespace sona {
 
 std::vector<std::string> RunOpenFileDialog(HWND owner, const char* filter, DWORD flags) {
@@ -19,7 +21,8 @@ std::vector<std::string> RunOpenFileDialog(HWND owner, const char* filter, DWORD
     // The multi-select list needs the Explorer-style dialog to come back NUL-separated.
     ofn.Flags = flags | OFN_EXPLORER;
     std::vector<std::string> paths;
-    if (!GetOpenFileNameA(&ofn)) return paths;
+    auto getOpenFileName = LateBound<BOOL(WINAPI*)(OPENFILENAMEA*)>("comdlg32.dll", "GetOpenFileNameA");
+    if (!getOpenFileName || !getOpenFileName(&ofn)) return paths;
     const char* p = buf.data();
     std::string first = p;
     p += first.size() + 1;
@@ -47,7 +50,8 @@ bool RunColourDialog(HWND owner, COLORREF initial, DWORD flags, COLORREF* chosen
     cc.rgbResult = initial;
     cc.lpCustColors = custom;
     cc.Flags = flags | CC_RGBINIT;
-    if (!ChooseColorA(&cc)) return false;
+    auto chooseColor = LateBound<BOOL(WINAPI*)(CHOOSECOLORA*)>("comdlg32.dll", "ChooseColorA");
+    if (!chooseColor || !chooseColor(&cc)) return false;
     *chosen = cc.rgbResult;
     return true;
 }

@@ -1,7 +1,5 @@
 #include "store/Resources.h"
 
-#include <shlwapi.h>
-
 namespace sona {
 
 void LoadPngResource(UINT id, const char* type, Gdiplus::Image** image) {
@@ -66,7 +64,7 @@ std::string GetDataFolder() {
     size_t slash = path.find_last_of('\\');
     path = slash == std::string::npos ? std::string() : path.substr(0, slash);
     path += "\\Data\\";
-    if (!PathFileExistsA(path.c_str())) CreateDirectoryA(path.c_str(), nullptr);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(path.c_str(), nullptr);
     return path;
 }
 

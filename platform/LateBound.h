@@ -1,0 +1,16 @@
+// Functions of system DLLs that only some commands need (the file and colour dialogs, dropped
+// files) are bound on first use, so start-up does not load those DLLs and all they pull in.
+#pragma once
+#include <windows.h>
+
+namespace sona {
+
+// The address of `name` in `dll`, loaded on first use and kept; null when either is missing.
+FARPROC LateBoundProc(const char* dll, const char* name);
+
+template <typename F>
+F LateBound(const char* dll, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(LateBoundProc(dll, name)));
+}
+
+}  // namespace sona
