@@ -19,6 +19,12 @@ public:
     // Normal when enabled, disabled otherwise.
     void Enable(bool enable) { state = enable ? kStateNormal : kStateDisabled; }
     bool Disabled() const { return state == kStateDisabled; }
+    // Sends the click to `target` as WM_COMMAND (lParam the button); false when handling it
+    // destroyed the button, which must then touch nothing of itself.
+    static bool SendClick(HWND button, HWND target, UINT commandId) {
+        SendMessageA(target, WM_COMMAND, MAKEWPARAM(commandId, 0), (LPARAM)button);
+        return IsWindow(button) != FALSE;
+    }
     static bool IsMouseMessage(UINT msg) {
         return msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_MOUSELEAVE;
     }

@@ -82,12 +82,7 @@ LRESULT SkinButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_MOUSELEAVE: {
         PushButtonMouse::Outcome outcome = mouse.OnMessage(hwnd, msg);
-        if (outcome == PushButtonMouse::kClicked) {
-            HWND self = hwnd;
-            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(commandId, 0), (LPARAM)hwnd);
-            // The command may have destroyed the button (a dialog closing).
-            if (FromHandle(self) != this) return 0;
-        }
+        if (outcome == PushButtonMouse::kClicked && !PushButtonMouse::SendClick(hwnd, GetParent(hwnd), commandId)) return 0;
         if (outcome != PushButtonMouse::kNothing) Render();
         return 0;
     }

@@ -91,12 +91,7 @@ LRESULT LayeredImageButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_MOUSELEAVE: {
         PushButtonMouse::Outcome outcome = mouse.OnMessage(hwnd, msg);
-        if (outcome == PushButtonMouse::kClicked) {
-            HWND self = hwnd;
-            SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hwnd);
-            // The owner may have destroyed the button while handling the command.
-            if (FromHandle(self) != this) return 0;
-        }
+        if (outcome == PushButtonMouse::kClicked && !PushButtonMouse::SendClick(hwnd, owner, id)) return 0;
         if (outcome != PushButtonMouse::kNothing) Render();
         return 0;
     }

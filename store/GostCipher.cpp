@@ -1,5 +1,7 @@
 #include "store/GostCipher.h"
 
+#include "store/ByteOrder.h"
+
 #include <cstring>
 
 namespace sona {
@@ -35,22 +37,6 @@ constexpr GostTables BuildTables() {
 }
 
 alignas(64) constexpr GostTables kTables = BuildTables();
-
-inline uint32_t Load32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    v = __builtin_bswap32(v);
-#endif
-    return v;
-}
-
-inline void Store32(uint8_t* p, uint32_t v) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    v = __builtin_bswap32(v);
-#endif
-    std::memcpy(p, &v, 4);
-}
 
 inline uint32_t F(uint32_t x) {
     return kTables.lane[0][x & 0xFF] ^ kTables.lane[1][(x >> 8) & 0xFF] ^ kTables.lane[2][(x >> 16) & 0xFF] ^

@@ -1,5 +1,7 @@
 #include "store/SquareCipher.h"
 
+#include "store/ByteOrder.h"
+
 #include <cstring>
 
 namespace sona {
@@ -78,22 +80,6 @@ static_assert(kTables.s[0] == 0xB1 && kTables.s[1] == 0xCE && kTables.s[7] == 0x
 static_assert(kTables.sInverse[0] == 0x35 && kTables.sInverse[3] == 0x2E, "Square inverse S box");
 
 // ---- Word access -----------------------------------------------------------------------------
-
-inline uint32_t Load32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    v = __builtin_bswap32(v);
-#endif
-    return v;
-}
-
-inline void Store32(uint8_t* p, uint32_t v) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    v = __builtin_bswap32(v);
-#endif
-    std::memcpy(p, &v, 4);
-}
 
 inline void LoadBlock(const uint8_t* p, uint32_t w[4]) {
     for (int i = 0; i < 4; i++) w[i] = Load32(p + 4 * i);
