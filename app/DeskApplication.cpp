@@ -64,7 +64,10 @@ BOOL DeskApplication::InitInstance() {
 }
 
 BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
-    if ((GetAsyncKeyState(VK_MENU) & 0x8000) && msg->wParam == VK_F4) {
+    // Alt+F4 anywhere is the exit command. Only key presses count: a timer or command whose
+    // number happens to be 0x73 while Alt is held must not end the program.
+    bool keyDown = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+    if (keyDown && msg->wParam == VK_F4 && (GetAsyncKeyState(VK_MENU) & 0x8000)) {
         if (mainWindow) SendMessageA(mainWindow, WM_DESK_EXIT, 0, 0);
         return TRUE;
     }
