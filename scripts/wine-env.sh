@@ -11,7 +11,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 sona_wine_prefix() {
-  if [ -f "$WINEPREFIX/.sonadesk-ready-2" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.sonadesk-ready-3" ]; then return 0; fi
   echo "bench: making the Wine prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   wineboot -u >/dev/null 2>&1 || true
@@ -23,11 +23,8 @@ sona_wine_prefix() {
   wine reg add "$key" /v "Times New Roman" /t REG_SZ /d "Liberation Serif" /f >/dev/null 2>&1
   wine reg add "$key" /v "Courier New" /t REG_SZ /d "Liberation Mono" /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  # With no window manager on the virtual display, destroying a window that was once active
-  # waits 2 s for one; unmanaged windows do not wait.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.sonadesk-ready-2"
+  touch "$WINEPREFIX/.sonadesk-ready-3"
 }
 
 sona_display() {
