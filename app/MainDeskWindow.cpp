@@ -50,6 +50,11 @@ const CaptionButtonSpec kCaptionButtons[3] = {
     {ID_CAPTION_MINIMIZE, {730, 14}, {245, 246, 247, 245}},
 };
 
+// Posted to itself after activation: puts the item windows back above the main window. Windows
+// keeps owned windows above their owner by itself; an X server without a window manager (Wine
+// under Xvfb) raises the activated window over them, so the program restores the order.
+const UINT kRaiseItems = WM_APP + 1;
+
 // The web link is left inactive: the program has no web site of its own to open.
 const char* const kWebAddress = nullptr;
 
@@ -232,12 +237,19 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                     "shell32.dll", "ShellExecuteA"))
                 shellExecute(nullptr, nullptr, kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
         bool stripHit = HandleStripClick(pt);
+        PostMessageA(hwnd, kRaiseItems, 0, 0);
         if (!stripHit && pt.y < 50) PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(pt.x, pt.y));
         return Default();
     }
     case WM_LBUTTONUP:
         EndArrowHold();
         return Default();
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
+        return Default();
+    case kRaiseItems:
+        RaiseItems();
+        return 0;
     case WM_MOUSEMOVE: {
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
         RECT link = WebLinkRect(ClientRect());
@@ -408,6 +420,15 @@ void MainDeskWindow::ShowCurrentDesk() {
         }
     }
     RedrawDeskView(0);
+    PostMessageA(hwnd, kRaiseItems, 0, 0);
+}
+
+void MainDeskWindow::RaiseItems() {
+    for (auto& item : liveItems) {
+        HWND w = item ? item->ItemWindow() : nullptr;
+        if (w && IsWindowVisible(w))
+            SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 void MainDeskWindow::DestroyLiveItems() {

@@ -41,6 +41,8 @@ public:
     void SyncCurrentDesk();
     void ShowCurrentDesk();
     void DestroyLiveItems();
+    // Puts the item windows above the main window again (see kRaiseItems).
+    void RaiseItems();
     void ClearAllDesks();
     void CreateBackBuffer();
     void RedrawDeskView(int stripOnly);

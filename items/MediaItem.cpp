@@ -48,14 +48,15 @@ const UINT kMusicCard = 219, kMusicDisc = 278, kMusicHighlight = 279;
 // Slots of the movie buttons whose look changes.
 const int kPlaySlot = 0, kMuteSlot = 2;
 
-// Draws a skin piece stretched over `r`. Sampling past the image's border mirrors it instead of
-// fading to transparent, so stretched edges meet the corners without a seam.
+// Draws a skin piece over `r`. Every piece is drawn at its stored size across the direction it
+// is stretched in and is uniform along it, so repeating it is the same as stretching it, and it
+// keeps every pixel exact: a stretched draw fades the border pixels toward transparent (some GDI+
+// builds ignore the wrap mode meant to prevent that) and leaves see-through seams between pieces.
 void DrawPiece(Gdiplus::Graphics& g, Gdiplus::Image* img, const MediaRect& r) {
     if (!img || r.Width() <= 0 || r.Height() <= 0) return;
-    Gdiplus::ImageAttributes attrs;
-    attrs.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    g.DrawImage(img, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()), 0, 0, (INT)img->GetWidth(),
-                (INT)img->GetHeight(), Gdiplus::UnitPixel, &attrs);
+    Gdiplus::TextureBrush brush(img, Gdiplus::WrapModeTile);
+    brush.TranslateTransform((Gdiplus::REAL)r.left, (Gdiplus::REAL)r.top);
+    g.FillRectangle(&brush, r.left, r.top, r.Width(), r.Height());
 }
 
 // `img` drawn over a new premultiplied bitmap of w by h, the way DrawPiece would draw it there.
