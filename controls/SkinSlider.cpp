@@ -40,11 +40,11 @@ SkinSlider::~SkinSlider() {
     DestroyWindow();
 }
 
-BOOL SkinSlider::Create(RECT r, HWND parentWindow, UINT sliderId) {
+BOOL SkinSlider::Create(RECT r, HWND parentWindow, UINT sliderId, bool visible) {
     parent = parentWindow;
     const char* cls = RegisterWindowClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW),
                                           SharedWhiteBrush());
-    if (!CreateEx(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left,
+    if (!CreateEx(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | (visible ? WS_VISIBLE : 0), r.left, r.top, r.right - r.left,
                   r.bottom - r.top, parentWindow, 0))
         return FALSE;
     SetBitmaps(IDB_SLIDER_TRACK, IDB_SLIDER_TRACK, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, 0x0C);

@@ -19,7 +19,9 @@ public:
 
     // A tool popup at `rect` (screen coordinates) owned by `parent`, which gets the notifications
     // with `id`. Uses the standard track and thumb bitmaps.
-    BOOL Create(RECT rect, HWND parent, UINT id);
+    // `visible` false makes it hidden from the start (the same as showing it and hiding it at once,
+    // without the unmap a hide costs).
+    BOOL Create(RECT rect, HWND parent, UINT id, bool visible = true);
     // Bitmap resource ids (low 16 bits) loaded at every draw; a missing one leaves white.
     // The pressed thumb is kept but never drawn. `styleFlags` goes to SetStyle.
     void SetBitmaps(UINT filledTrack, UINT emptyTrack, UINT hoverThumb, UINT pressedThumb, UINT normalThumb,

@@ -59,15 +59,20 @@ void DrawPiece(Gdiplus::Graphics& g, Gdiplus::Image* img, const MediaRect& r) {
     g.FillRectangle(&brush, r.left, r.top, r.Width(), r.Height());
 }
 
-// `img` drawn over a new premultiplied bitmap of w by h, the way DrawPiece would draw it there.
+// `img` scaled over a new premultiplied bitmap of w by h. With `mirrorEdges` the sampling past
+// the image's border mirrors it instead of fading to transparent, so the edges stay solid.
 GdipPtr<Gdiplus::Bitmap> Prescaled(Gdiplus::Image* img, int w, int h, bool mirrorEdges) {
     if (!img || w <= 0 || h <= 0) return nullptr;
     GdipPtr<Gdiplus::Bitmap> out(new Gdiplus::Bitmap(w, h, PixelFormat32bppPARGB));
     Gdiplus::Graphics g(out.get());
-    if (mirrorEdges)
-        DrawPiece(g, img, MediaRect{0, 0, w, h});
-    else
+    if (mirrorEdges) {
+        Gdiplus::ImageAttributes attrs;
+        attrs.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        g.DrawImage(img, Gdiplus::Rect(0, 0, w, h), 0, 0, (INT)img->GetWidth(), (INT)img->GetHeight(),
+                    Gdiplus::UnitPixel, &attrs);
+    } else {
         g.DrawImage(img, 0, 0, w, h);
+    }
     return out;
 }
 
@@ -93,23 +98,20 @@ BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
     host = std::make_unique<MediaPlayerHost>();
     host->Create(empty, hwnd);
 
+    // A music card never shows its sliders: they are made hidden.
+    bool slidersShown = kind == MediaKind::Movie;
     positionSlider = std::make_unique<SkinSlider>();
-    positionSlider->Create(empty, hwnd, kPositionSliderId);
+    positionSlider->Create(empty, hwnd, kPositionSliderId, slidersShown);
     positionSlider->SetBitmaps(187, 187, 189, 189, 189, 0x0C);
     positionSlider->SetStyle(0x10);
 
     volumeSlider = std::make_unique<SkinSlider>();
-    volumeSlider->Create(empty, hwnd, kVolumeSliderId);
+    volumeSlider->Create(empty, hwnd, kVolumeSliderId, slidersShown);
     volumeSlider->SetStyle(0x10);
     volumeSlider->SetBitmaps(187, 187, 189, 189, 189, 0x0C);
     volumeSlider->SetStyle(0x10);
     volumeSlider->SetRange(100);
     volumeSlider->SetPos(100);
-
-    if (kind == MediaKind::Music) {
-        ShowWindow(positionSlider->hwnd, SW_HIDE);
-        ShowWindow(volumeSlider->hwnd, SW_HIDE);
-    }
 
     const ButtonSpec* specs = kind == MediaKind::Movie ? kMovieButtons : kMusicButtons;
     int count = kind == MediaKind::Movie ? 4 : 3;

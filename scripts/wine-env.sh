@@ -11,7 +11,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 sona_wine_prefix() {
-  if [ -f "$WINEPREFIX/.sonadesk-ready-3" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.sonadesk-ready-5" ]; then return 0; fi
   echo "bench: making the Wine prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   wineboot -u >/dev/null 2>&1 || true
@@ -24,7 +24,7 @@ sona_wine_prefix() {
   wine reg add "$key" /v "Courier New" /t REG_SZ /d "Liberation Mono" /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.sonadesk-ready-3"
+  touch "$WINEPREFIX/.sonadesk-ready-5"
 }
 
 sona_display() {

@@ -96,6 +96,9 @@ class Sonadesk:
             main = self.wait_main(timeout)
             if main is None:
                 raise AssertionError("Sonadesk's main window did not appear")
+            # The property is set early in the initialisation; the window shows when it is done.
+            if not wait_for(lambda: (self.main() or {}).get("visible"), timeout=timeout):
+                raise AssertionError("Sonadesk's main window did not show")
             # The first full paint comes 500 ms after initialisation.
             time.sleep(0.8)
         return self
