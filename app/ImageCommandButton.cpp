@@ -18,10 +18,19 @@ BOOL ImageCommandButton::Create(RECT r, HWND parent, UINT id) {
 }
 
 int ImageCommandButton::SetImages(UINT normal, UINT hover, UINT pressed, UINT disabled) {
-    normalImg = LoadPng(normal);
-    hoverImg = LoadPng(hover);
-    pressedImg = LoadPng(pressed);
-    disabledImg = LoadPng(disabled);
+    // The main window gives most states the same picture: each distinct resource is decoded once
+    // and the states that share it point at the same image.
+    const UINT ids[4] = {normal, hover, pressed, disabled};
+    for (int i = 0; i < 4; i++) {
+        images[i].reset();
+        stateImage[i] = nullptr;
+        for (int j = 0; j < i && !stateImage[i]; j++)
+            if (ids[j] == ids[i]) stateImage[i] = stateImage[j];
+        if (!stateImage[i]) {
+            images[i] = LoadPng(ids[i]);
+            stateImage[i] = images[i].get();
+        }
+    }
     Draw();
     return 1;
 }
@@ -52,10 +61,10 @@ void ImageCommandButton::Draw() {
         DeleteDC(src);
     }
     int state = mouse.state;
-    Gdiplus::Image* img = state == kStateHover     ? hoverImg.get()
-                          : state == kStatePressed  ? pressedImg.get()
-                          : state == kStateDisabled ? disabledImg.get()
-                                                    : normalImg.get();
+    Gdiplus::Image* img = state == kStateHover     ? stateImage[1]
+                          : state == kStatePressed  ? stateImage[2]
+                          : state == kStateDisabled ? stateImage[3]
+                                                    : stateImage[0];
     if (img) {
         Gdiplus::Graphics g(mem);
         g.DrawImage(img, Gdiplus::Rect(0, 0, rc.right, rc.bottom));

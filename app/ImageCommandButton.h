@@ -27,7 +27,9 @@ private:
     OffscreenSurface surface;
     PushButtonMouse mouse;
     UINT commandId = 0;
-    GdipPtr<Gdiplus::Image> normalImg, pressedImg, hoverImg, disabledImg;
+    // The decoded pictures (normal, hover, pressed, disabled order) and, per state, the one drawn.
+    GdipPtr<Gdiplus::Image> images[4];
+    Gdiplus::Image* stateImage[4] = {};
 };
 
 }  // namespace sona
