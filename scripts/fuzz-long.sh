@@ -9,6 +9,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-300}
 [ $# -gt 0 ] && shift
 out="${SONADESK_BUILD:-$root/build}/fuzz"
+# clang and its fuzzer runtime are only needed here, not by the build or the tests.
+if ! command -v clang++ >/dev/null || ! dpkg-query -W libclang-rt-14-dev >/dev/null 2>&1; then
+  SUDO=""; [ "$(id -u)" != 0 ] && SUDO=sudo
+  $SUDO apt-get install -y -q --no-install-recommends clang libclang-rt-14-dev >/dev/null
+fi
 mkdir -p "$out"
 # The host build lists the portable sources it compiles; the fuzz targets link the same ones.
 list="${SONADESK_BUILD:-$root/build}/host/portable-sources.txt"

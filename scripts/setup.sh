@@ -7,7 +7,6 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config git python3 python3-pil python3-numpy
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
   googletest libgtest-dev libcrypto++-dev libcrypto++-utils
-  clang libclang-rt-14-dev
   wine wine32:i386
   xvfb xdotool x11-utils imagemagick fonts-wine fonts-liberation2
   sox lame ffmpeg pulseaudio pulseaudio-utils
