@@ -29,5 +29,5 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q >/dev/null
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/tmp/sonadesk-apt.log 2>&1 || {
+$SUDO apt-get install -y -q "${missing[@]}" >/tmp/sonadesk-apt.log 2>&1 || {
   tail -30 /tmp/sonadesk-apt.log; exit 1; }
