@@ -10,8 +10,7 @@ namespace sona {
 // Writes a new note in the editor and, when confirmed, places it under the main window's
 // top-left corner at its measured size plus 20, live and recorded at the same index.
 void MainDeskWindow::OnAddText() {
-    int W = 0, H = 0;
-    RECT m = OuterRect(&W, &H);
+    RECT m = OuterRect(nullptr, nullptr);
     auto note = std::make_unique<TextItem>();
     CDlgAddText dialog;
     dialog.record = &note->record;
@@ -31,14 +30,6 @@ void MainDeskWindow::OnAddText() {
     std::memcpy(rec->text, note->record.text, sizeof rec->text);
     rec->font = note->record.font;
     rec->textColour = note->record.textColour;
-    RECT r{};
-    if (note->hwnd) GetWindowRect(note->hwnd, &r);
-    if (W > 0 && H > 0) {
-        rec->rect.left = (float)r.left / (float)W;
-        rec->rect.top = (float)r.top / (float)H;
-        rec->rect.right = (float)r.right / (float)W;
-        rec->rect.bottom = (float)r.bottom / (float)H;
-    }
     AppendItem(std::move(note), kItemText, std::move(record));
     RedrawDeskView(0);
 }

@@ -11,6 +11,7 @@
 #define WM_DESKITEM_REMOVE (0x400 + 217)   // desk item -> main window
 #define WM_DESK_SHOW_ABOUT (0x400 + 218)   // any window -> main window
 #define WM_DESK_EXIT (0x400 + 219)         // application filter -> main window
+#define WM_DESKITEM_CHANGED (0x400 + 220)  // desk item -> main window, posted: its layout or content changed
 
 #define WM_COMBO_CHOOSE (0x400 + 1)
 #define WM_COMBO_CLOSE (0x400 + 2)
@@ -68,3 +69,4 @@
 #define TIMER_FIRST_PAINT 1
 #define TIMER_SCROLL_LEFT 10
 #define TIMER_SCROLL_RIGHT 11
+#define TIMER_AUTOSAVE 12

@@ -127,12 +127,6 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
         RecordPtr record = NewRecord(type);
         if (!record) continue;
         if (!SetRecordPath(record.get(), type, path)) continue;
-        RelativeRect rel{(float)made.rect.left / (float)W, (float)made.rect.top / (float)H,
-                         (float)made.rect.right / (float)W, (float)made.rect.bottom / (float)H};
-        if (type == kItemPicture)
-            ((PictureItemRecord*)record.get())->rect = rel;
-        else
-            ((MediaItemRecord*)record.get())->rect = rel;
         AppendItem(std::move(made.item), type, std::move(record));
     }
     RedrawDeskView(0);

@@ -7,10 +7,12 @@
 
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
+#include "app/DeskStrip.h"
 #include "dialogs/CDlgAbout.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
 #include "platform/LateBound.h"
+#include "store/RelativeRect.h"
 #include "res/resource.h"
 #include "store/LanguagePack.h"
 #include "store/Resources.h"
@@ -54,6 +56,13 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 // keeps owned windows above their owner by itself; an X server without a window manager (Wine
 // under Xvfb) raises the activated window over them, so the program restores the order.
 const UINT kRaiseItems = WM_APP + 1;
+// Posted at start-up when "Media" was damaged: the user is told once the window is up.
+const UINT kReportDamagedStore = WM_APP + 2;
+
+// Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
+// after the first unsaved one, however busy the user is.
+const DWORD kSaveQuietMs = 1000;
+const DWORD kSaveLatestMs = 2500;
 
 // The web link is left inactive: the program has no web site of its own to open.
 const char* const kWebAddress = nullptr;
@@ -149,12 +158,20 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (!LoadDeskStore(dataFolder + "Media", dataFolder, &collection)) {
         DestroyLiveItems();
         ClearAllDesks();
-        LoadDeskStore(dataFolder + "Media_bak", dataFolder, &collection);
+        // A "Media" that is there but cannot be read whole would be overwritten by the next save,
+        // and with it whatever the backup lacks: it is kept aside first.
+        storeDamaged = GetFileAttributesA((dataFolder + "Media").c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (storeDamaged) KeepDamagedStore();
+        desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &collection);
+        if (storeDamaged) PostMessageA(hwnd, kReportDamagedStore, 0, 0);
     }
     ClampCurrentDesk(&collection);
     if (collection.desks.empty()) OnCreateDesk();
-    if (StripScrolls() && firstVisibleDesk > ScrollLimit()) firstVisibleDesk = ScrollLimit();
+    ShowCurrentTab();
     ShowCurrentDesk();
+    // Building the desk is not a change of it: nothing needs saving yet.
+    savePending = false;
+    KillTimer(hwnd, TIMER_AUTOSAVE);
     // Accepting dropped files is this style bit (what DragAcceptFiles sets).
     SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     SetTimer(hwnd, TIMER_FIRST_PAINT, 500, nullptr);
@@ -227,6 +244,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             RedrawDeskView(0);
         } else if (wp == TIMER_SCROLL_LEFT || wp == TIMER_SCROLL_RIGHT) {
             ScrollTimer(wp == TIMER_SCROLL_LEFT);
+        } else if (wp == TIMER_AUTOSAVE) {
+            OnAutosaveTimer();
+            return 0;
         }
         return Default();
     case WM_LBUTTONDOWN: {
@@ -244,6 +264,21 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
         EndArrowHold();
         return Default();
+    case WM_CAPTURECHANGED:
+        // The hold of an arrow ends however the capture was lost (Alt+Tab, another window took it);
+        // otherwise its timer would go on scrolling with the button drawn pressed.
+        if ((HWND)lp != hwnd && (leftArrowHeld || rightArrowHeld)) EndArrowHold();
+        return Default();
+    case WM_SYSCOMMAND:
+        // The view is a fixed 800x500: there is no maximised state (the task bar's menu offers it).
+        if ((wp & 0xFFF0) == SC_MAXIMIZE) return 0;
+        return Default();
+    case WM_DESKITEM_CHANGED:
+        DesksChanged();
+        return 0;
+    case kReportDamagedStore:
+        ReportDamagedStore();
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
         return Default();
@@ -258,6 +293,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     }
     case WM_SIZE:
+        if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
     case WM_DROPFILES:
         OnDropFiles((HDROP)wp);
@@ -311,6 +347,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 bool MainDeskWindow::OnExit() {
     if (exiting) return true;
     exiting = true;
+    KillTimer(hwnd, TIMER_AUTOSAVE);
     bool saved = SaveDesks();
     exiting = false;
     if (!saved) return false;  // the user was told; nothing is lost and the window stays
@@ -320,8 +357,9 @@ bool MainDeskWindow::OnExit() {
 
 void MainDeskWindow::OnCancel() { OnExit(); }
 
-bool MainDeskWindow::SaveDesks() {
+bool MainDeskWindow::SaveDesks(bool quiet) {
     SyncCurrentDesk();
+    savePending = false;
     // Both files are attempted: one good copy is better than none. Each is written to a
     // temporary file and renamed, so a failure never harms the copy already there.
     std::string failures;
@@ -330,12 +368,52 @@ bool MainDeskWindow::SaveDesks() {
         SaveResult r = SaveDeskStore(path, collection);
         if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
     }
-    if (failures.empty()) return true;
+    if (failures.empty()) {
+        saveFailureReported = false;
+        return true;
+    }
+    // A save of its own is tried again at the next change and at exit; one message is enough.
+    if (quiet && saveFailureReported) return false;
+    saveFailureReported = true;
     std::string text = "The desks could not be saved to:" + failures +
                        "\n\nNothing has been lost: the desks stay open. Free some disk space or make the "
                        "folder writable, then exit again.";
     MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
     return false;
+}
+
+void MainDeskWindow::DesksChanged() {
+    if (!hwnd || exiting) return;
+    DWORD now = GetTickCount();
+    if (!savePending) {
+        savePending = true;
+        firstUnsavedTick = now;
+    }
+    DWORD waited = now - firstUnsavedTick;
+    DWORD wait = waited + kSaveQuietMs <= kSaveLatestMs ? kSaveQuietMs : (waited < kSaveLatestMs ? kSaveLatestMs - waited : 1);
+    SetTimer(hwnd, TIMER_AUTOSAVE, wait, nullptr);
+}
+
+void MainDeskWindow::OnAutosaveTimer() {
+    KillTimer(hwnd, TIMER_AUTOSAVE);
+    if (savePending && !exiting) SaveDesks(true);
+}
+
+void MainDeskWindow::KeepDamagedStore() {
+    // Renamed, not copied: a file that cannot be read may not copy either, and its bytes stay
+    // exactly as they were. The first copy of a run is never replaced by a later one.
+    std::string from = dataFolder + "Media", to = dataFolder + "Media.damaged";
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) damagedCopy = to;
+}
+
+void MainDeskWindow::ReportDamagedStore() {
+    std::string text = desksFromBackup ? "The desks file \"Media\" could not be read, so the desks were read from the "
+                                         "backup \"Media_bak\"."
+                                       : "The desks file \"Media\" could not be read, nor all of its backup "
+                                         "\"Media_bak\": the desks that could be read are shown.";
+    if (!damagedCopy.empty())
+        text += "\n\nThe damaged file has been kept as \"" + damagedCopy + "\".";
+    MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
 }
 
 void MainDeskWindow::DestroyWindow() {
@@ -365,24 +443,42 @@ RECT MainDeskWindow::OuterRect(int* w, int* h) const {
     return m;
 }
 
+SIZE MainDeskWindow::OuterSize() const {
+    // The size the window has when shown normally: while it is minimised its window rectangle is
+    // the small iconic one, and item rectangles measured against that would be many times too large.
+    WINDOWPLACEMENT wp{sizeof wp};
+    if (hwnd && GetWindowPlacement(hwnd, &wp)) {
+        const RECT& n = wp.rcNormalPosition;
+        if (n.right > n.left && n.bottom > n.top) return SIZE{n.right - n.left, n.bottom - n.top};
+    }
+    int w, h;
+    OuterRect(&w, &h);
+    return SIZE{w, h};
+}
+
+RelativeRect MainDeskWindow::ToRecordRect(HWND item) const {
+    RECT r{};
+    if (item) GetWindowRect(item, &r);
+    SIZE outer = OuterSize();
+    return RelativeRect{ToRelative(r.left, outer.cx), ToRelative(r.top, outer.cy), ToRelative(r.right, outer.cx),
+                        ToRelative(r.bottom, outer.cy)};
+}
+
 void MainDeskWindow::SyncCurrentDesk() {
     if (collection.currentDesk >= collection.desks.size()) return;
-    int W, H;
-    OuterRect(&W, &H);
-    if (W <= 0 || H <= 0) return;
+    SIZE outer = OuterSize();
+    if (outer.cx <= 0 || outer.cy <= 0) return;
     DeskRecords& records = collection.desks[collection.currentDesk];
     DeskTypes& types = collection.deskTypes[collection.currentDesk];
     for (size_t i = 0; i < liveItems.size() && i < records.size(); i++) {
         uint32_t type = types[i];
         DeskItem* item = liveItems[i].get();
-        if (!item || !records[i] || !IsItemKind(type)) continue;
+        // An item whose window could not be made has nothing to tell: its record stays as stored.
+        if (!item || !item->ItemWindow() || !records[i] || !IsItemKind(type)) continue;
         RECT r{};
-        if (item->ItemWindow()) GetWindowRect(item->ItemWindow(), &r);
+        GetWindowRect(item->ItemWindow(), &r);
         RelativeRect* rel = RecordRect(type, records[i].get());
-        rel->left = (float)r.left / (float)W;
-        rel->top = (float)r.top / (float)H;
-        rel->right = (float)r.right / (float)W;
-        rel->bottom = (float)r.bottom / (float)H;
+        *rel = SyncRelative(*rel, PixelRect{r.left, r.top, r.right, r.bottom}, outer.cx, outer.cy);
         item->WriteRecord(type, records[i].get());
     }
 }
@@ -405,16 +501,15 @@ void MainDeskWindow::ShowCurrentDesk() {
     DestroyLiveItems();
     RedrawDeskView(0);
     if (collection.currentDesk < collection.desks.size()) {
-        int W, H;
-        OuterRect(&W, &H);
+        SIZE outer = OuterSize();
         DeskRecords& records = collection.desks[collection.currentDesk];
         DeskTypes& types = collection.deskTypes[collection.currentDesk];
         for (size_t i = 0; i < records.size(); i++) {
             uint32_t type = types[i];
             if (!IsItemKind(type) || !records[i]) continue;
             const RelativeRect* rel = RecordRect(type, records[i].get());
-            RECT r{(LONG)(W * rel->left), (LONG)(H * rel->top), (LONG)(W * rel->right), (LONG)(H * rel->bottom)};
-            r = KeepOnScreen(r);
+            PixelRect p = RectFromRelative(*rel, outer.cx, outer.cy);
+            RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
             liveItems.push_back(RestoreDeskItem(type, records[i].get(), r, hwnd));
             liveItemTypes.push_back(type);
         }
@@ -424,11 +519,19 @@ void MainDeskWindow::ShowCurrentDesk() {
 }
 
 void MainDeskWindow::RaiseItems() {
-    for (auto& item : liveItems) {
-        HWND w = item ? item->ItemWindow() : nullptr;
-        if (w && IsWindowVisible(w))
-            SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The items go back above the main window in the order they stand in now (the user's own
+    // stacking), not in list order: collected top to bottom, raised from the bottom one up.
+    std::vector<HWND> stacked;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
+        for (auto& item : liveItems)
+            if (item && item->ItemWindow() == w) {
+                stacked.push_back(w);
+                break;
+            }
     }
+    for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
+        SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainDeskWindow::DestroyLiveItems() {
@@ -442,11 +545,15 @@ void MainDeskWindow::ClearAllDesks() { sona::ClearAllDesks(&collection); }
 
 void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record) {
     if (collection.currentDesk >= collection.desks.size()) return;
-    if (item && item->ItemWindow()) currentItem = item->ItemWindow();
+    if (item && item->ItemWindow()) {
+        currentItem = item->ItemWindow();
+        if (RelativeRect* rel = RecordRect(type, record.get())) *rel = ToRecordRect(item->ItemWindow());
+    }
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
     collection.desks[collection.currentDesk].push_back(std::move(record));
     collection.deskTypes[collection.currentDesk].push_back(type);
+    DesksChanged();
 }
 
 SIZE MainDeskWindow::MeasureNote(const TextNoteRecord& note) {
@@ -465,6 +572,7 @@ void MainDeskWindow::OnCreateDesk() {
     if (StripScrolls()) firstVisibleDesk = ScrollLimit();
     ShowCurrentDesk();
     RedrawDeskView(0);
+    DesksChanged();
 }
 
 void MainDeskWindow::OnRemoveDesk() {
@@ -479,10 +587,11 @@ void MainDeskWindow::OnRemoveDesk() {
         collection.deskTypes.erase(collection.deskTypes.begin() + d);
     }
     if (collection.currentDesk >= collection.desks.size() && collection.currentDesk > 0) collection.currentDesk--;
-    // Keep the strip inside its range so no tab cell names a desk that is gone.
-    if (!StripScrolls()) firstVisibleDesk = 0;
-    else if (firstVisibleDesk > ScrollLimit()) firstVisibleDesk = ScrollLimit();
+    // Keep the strip inside its range, so no tab cell names a desk that is gone, and the current
+    // desk's tab in view.
+    ShowCurrentTab();
     ShowCurrentDesk();
+    DesksChanged();
 }
 
 void MainDeskWindow::OnDeleteItem() {
@@ -499,6 +608,7 @@ void MainDeskWindow::OnDeleteItem() {
                 records.erase(records.begin() + i);
                 types.erase(types.begin() + i);
             }
+            DesksChanged();
             break;
         }
     }
@@ -513,11 +623,13 @@ int MainDeskWindow::StripSlots() const {
     return h > 0 ? (deskStrip.right - deskStrip.left) / h : 0;
 }
 
-bool MainDeskWindow::StripScrolls() const { return collection.desks.size() > (size_t)StripSlots(); }
+bool MainDeskWindow::StripScrolls() const { return DeskStripLayout{StripSlots()}.Scrolls(collection.desks.size()); }
 
-uint32_t MainDeskWindow::ScrollLimit() const {
-    size_t n = collection.desks.size(), slots = (size_t)StripSlots();
-    return n + 2 > slots ? (uint32_t)(n + 2 - slots) : 0;
+uint32_t MainDeskWindow::ScrollLimit() const { return DeskStripLayout{StripSlots()}.ScrollLimit(collection.desks.size()); }
+
+void MainDeskWindow::ShowCurrentTab() {
+    firstVisibleDesk =
+        DeskStripLayout{StripSlots()}.FirstVisibleShowing(collection.currentDesk, firstVisibleDesk, collection.desks.size());
 }
 
 bool MainDeskWindow::HandleStripClick(POINT pt) {
@@ -554,6 +666,7 @@ bool MainDeskWindow::HandleStripClick(POINT pt) {
     collection.currentDesk = (uint32_t)d;
     ShowCurrentDesk();
     RedrawDeskView(1);
+    DesksChanged();
     return true;
 }
 

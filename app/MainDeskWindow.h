@@ -61,8 +61,13 @@ public:
     void ImportFiles(const std::vector<std::string>& paths, uint32_t type);
     void OnDropFiles(HDROP drop);
 
-    // Saves "Media" then "Media_bak"; on failure tells the user and returns false.
-    bool SaveDesks();
+    // Saves "Media" then "Media_bak"; on failure tells the user and returns false. A save the
+    // program makes by itself (`quiet`) tells the user of a failure only once, not at every try.
+    bool SaveDesks(bool quiet = false);
+    // Something that is stored has changed: the desks are saved within a few seconds.
+    void DesksChanged();
+    // True while a change waits for its save.
+    bool SavePending() const { return savePending; }
 
     // State, named as the rest of the program knows it.
     DeskCollection collection;  // desks, deskTypes, currentDesk
@@ -83,6 +88,11 @@ public:
     void AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record);
     // The outer rectangle of the main window and its size.
     RECT OuterRect(int* w, int* h) const;
+    // The outer size of the window shown normally (also while it is minimised): what item
+    // rectangles are stored relative to.
+    SIZE OuterSize() const;
+    // An item window's rectangle as its record stores it.
+    RelativeRect ToRecordRect(HWND item) const;
 
     // Buttons (for tests and the desk view's clip).
     SkinButton captionButtons[3];
@@ -93,6 +103,12 @@ private:
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
+    // Scrolls the strip, if it scrolls, so that the current desk's tab is in view.
+    void ShowCurrentTab();
+    void OnAutosaveTimer();
+    // "Media" could not be read whole: keeps it as "Media.damaged" before anything overwrites it.
+    void KeepDamagedStore();
+    void ReportDamagedStore();
 
     HICON icon = nullptr;
     HMODULE user32 = nullptr;
@@ -103,6 +119,15 @@ private:
     GdipPtr<Gdiplus::Image> tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
     bool sessionSaved = false;
+    // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
+    // reported already (reset by the next save that succeeds).
+    bool savePending = false;
+    DWORD firstUnsavedTick = 0;
+    bool saveFailureReported = false;
+    // What start-up found of "Media": unreadable, and whether the desks then came from the backup.
+    bool storeDamaged = false;
+    bool desksFromBackup = false;
+    std::string damagedCopy;  // where the damaged file was kept ("" when it could not be kept)
 };
 
 }  // namespace sona

@@ -5,8 +5,8 @@
 set -uo pipefail
 B="${SONADESK_BUILD:?}"
 dir=$(mktemp -d /tmp/sonadesk-deskswitch.XXXXXX)
-cp "$B/win/Sonadesk.exe" "$dir/"
-(cd "$B/win" && wine bench_desk_switch.exe "$(winepath -w "$dir")" "${DESK_SWITCH_ROUNDS:-5}")
+cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$dir/"
+(cd "$SONADESK_WIN_DIR" && wine bench_desk_switch.exe "$(winepath -w "$dir")" "${DESK_SWITCH_ROUNDS:-5}")
 rc=$?
 rm -rf "$dir"
 exit $rc

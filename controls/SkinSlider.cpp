@@ -1,5 +1,6 @@
 #include "controls/SkinSlider.h"
 
+#include <cstddef>
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -17,8 +18,8 @@ HWND sharedTip = nullptr;
 TOOLINFOA sharedTool;
 char tipText[32];
 
-// The 44-byte TOOLINFO that every comctl32 version accepts.
-constexpr UINT kToolInfoSize = 44;
+// The TOOLINFO of comctl32 5 (44 bytes in a 32-bit process), which every version accepts.
+const UINT kToolInfoSize = (UINT)offsetof(TOOLINFOA, lpReserved);
 
 // Fills `rect` with a pattern brush made from bitmap `id`, the pattern starting at `origin`.
 void FillPattern(HDC dc, const RECT& rect, UINT id, POINT origin) {

@@ -67,6 +67,12 @@ HCURSOR LayeredItemWindow::ZoneCursorHandle(ZoneCursor cursor) {
     }
 }
 
+// Tells the main window that what it would store of this item may have changed (place, size,
+// file or text), so it saves the desks soon. Posted: the item may be gone by the time it arrives.
+void LayeredItemWindow::NotifyChanged() {
+    if (owner) PostMessageA(owner, WM_DESKITEM_CHANGED, 0, 0);
+}
+
 // Tells the main window this item is now its current one, and takes the keyboard.
 void LayeredItemWindow::SelectSelf() {
     if (owner) SendMessageA(owner, WM_DESKITEM_SELECT, 0, (LPARAM)hwnd);
@@ -156,6 +162,7 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         switch (LOWORD(wp)) {
         case ID_DESKITEM_EDIT:
             OnEditCommand();
+            NotifyChanged();
             return 0;
         case ID_DESKITEM_REMOVE:
             // The owner deletes this object before SendMessage returns: touch nothing after it.
@@ -188,6 +195,10 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOVE:
         return 0;
+    case WM_EXITSIZEMOVE:
+        // A drag or a resize has ended: the main window's copy of the layout is now out of date.
+        NotifyChanged();
+        return Default();
     case WM_MEASUREITEM:
         if (CMstMenu::HandleMeasureItem(lp)) return TRUE;
         return Default();

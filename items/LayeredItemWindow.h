@@ -46,6 +46,8 @@ public:
     static HCURSOR ZoneCursorHandle(ZoneCursor cursor);
 
 protected:
+    // Posts WM_DESKITEM_CHANGED to the owner: the item's place, size or content may have changed.
+    void NotifyChanged();
     // Draws the item's content onto the fresh, fully transparent surface of w by h pixels.
     virtual void DrawContent(Gdiplus::Graphics& g, int w, int h) = 0;
     // Loads the item's skin images; runs during WM_CREATE.

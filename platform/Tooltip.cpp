@@ -15,10 +15,10 @@ bool Tooltip::Create(HWND ownerWindow, DWORD style) {
     return tip != nullptr;
 }
 
-// The 44-byte TOOLINFO of comctl32 5: works with every version of the control.
+// The TOOLINFO of comctl32 5 (44 bytes in a 32-bit process): works with every version of the control.
 static TOOLINFOA BaseToolInfo() {
     TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE > 44 ? 44 : TTTOOLINFOA_V2_SIZE;
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
     return ti;
 }
 

@@ -20,8 +20,8 @@ for name in $names; do
     startup)
       bench_up
       dir=$(mktemp -d /tmp/sonadesk-bench.XXXXXX)
-      cp "$B/win/Sonadesk.exe" "$B/win/minimal_window.exe" "$dir/"
-      (cd "$B/win" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" "$(winepath -w "$dir/minimal_window.exe")" 7)
+      cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$SONADESK_WIN_DIR/minimal_window.exe" "$dir/"
+      (cd "$SONADESK_WIN_DIR" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" "$(winepath -w "$dir/minimal_window.exe")" 7)
       rm -rf "$dir" ;;
     desk-switch)
       bench_up

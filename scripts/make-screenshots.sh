@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export SONADESK_ROOT="$root"
 source "$root/scripts/wine-env.sh"
 export SONADESK_BUILD
-if [ ! -x "$SONADESK_BUILD/win/Sonadesk.exe" ] || [ ! -f "$SONADESK_BUILD/win/probe.exe" ]; then
+if [ ! -x "$SONADESK_WIN_DIR/Sonadesk.exe" ] || [ ! -f "$SONADESK_WIN_DIR/probe.exe" ]; then
   "$root/sonadesk" build
 fi
 # Always a virtual display of our own: the pictures need the plain black root window.

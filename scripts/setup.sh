@@ -13,21 +13,33 @@ PACKAGES=(
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386
   gstreamer1.0-libav:i386 gstreamer1.0-plugins-bad:i386
 )
-
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
+# Installs those of the named packages that are missing.
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q >/dev/null
+  $SUDO apt-get install -y -q "${missing[@]}" >/tmp/sonadesk-apt.log 2>&1 || {
+    tail -30 /tmp/sonadesk-apt.log; exit 1; }
+}
 
-echo "setup: installing ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+install_missing "${PACKAGES[@]}"
+# A kernel that runs no 32-bit code (seen once the 32-bit loader is installed): the tests use a
+# 64-bit build under 64-bit Wine, with the 64-bit compiler and media decoders (scripts/wine-env.sh).
+if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  a=$(dpkg --print-architecture)
+  install_missing wine64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+    gstreamer1.0-plugins-base:$a gstreamer1.0-plugins-good:$a gstreamer1.0-plugins-ugly:$a \
+    gstreamer1.0-libav:$a gstreamer1.0-plugins-bad:$a
 fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q >/dev/null
-$SUDO apt-get install -y -q "${missing[@]}" >/tmp/sonadesk-apt.log 2>&1 || {
-  tail -30 /tmp/sonadesk-apt.log; exit 1; }
+exit 0

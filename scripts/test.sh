@@ -60,14 +60,14 @@ for level in $levels; do
     win)
       echo "== in-process Win32 tests under Wine"
       bench
-      (cd "$B/win" && timeout 900 wine sonadesk_wintests.exe) >"$logs/win.log" 2>&1; count_gtest "$logs/win.log" $? ;;
+      (cd "$SONADESK_WIN_DIR" && timeout 900 wine sonadesk_wintests.exe) >"$logs/win.log" 2>&1; count_gtest "$logs/win.log" $? ;;
     import)
       echo "== programs linked against Sonadesk.exe"
       bench
       for src in "$root"/tests/import/*.cpp; do
         [ -f "$src" ] || continue
         name=$(basename "$src" .cpp)
-        (cd "$B/win" && timeout 300 wine "$name.exe") >"$logs/$name.log" 2>&1; count_gtest "$logs/$name.log" $?
+        (cd "$SONADESK_WIN_DIR" && timeout 300 wine "$name.exe") >"$logs/$name.log" 2>&1; count_gtest "$logs/$name.log" $?
       done ;;
     e2e)
       echo "== end-to-end tests of Sonadesk.exe"

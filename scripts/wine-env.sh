@@ -5,8 +5,33 @@
 # Functions: sona_wine_prefix, sona_display, sona_pulse, sona_stop_bench.
 
 : "${SONADESK_BUILD:=$SONADESK_ROOT/build}"
-export WINEPREFIX="$SONADESK_BUILD/wineprefix"
-export WINEARCH=win32
+
+# Sonadesk ships as a 32-bit program and is tested as one under 32-bit Wine. Some kernels run no
+# 32-bit Linux code at all (no IA-32 emulation: Wine's 32-bit loader fails with "Exec format
+# error"); there the Windows-side tests run a 64-bit build of the same sources under 64-bit Wine.
+# SONADESK_WINE_BITS=32|64 overrides the check.
+sona_wine_bits() {
+  if [ -n "${SONADESK_WINE_BITS:-}" ]; then echo "$SONADESK_WINE_BITS"; return; fi
+  if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then echo 64; else echo 32; fi
+}
+SONA_WINE_BITS=$(sona_wine_bits)
+export SONA_WINE_BITS
+if [ "$SONA_WINE_BITS" = 64 ]; then
+  export SONADESK_WIN_DIR="$SONADESK_BUILD/win64"
+  export WINEPREFIX="$SONADESK_BUILD/wineprefix64"
+  export WINEARCH=win64
+  # /usr/bin/wine prefers the 32-bit loader whenever it is installed: call the 64-bit one.
+  mkdir -p "$SONADESK_BUILD/winebin"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$SONADESK_BUILD/winebin/wine"
+  chmod +x "$SONADESK_BUILD/winebin/wine"
+  export WINELOADER=/usr/lib/wine/wine64
+  export WINESERVER=/usr/lib/wine/wineserver64
+  case ":$PATH:" in *":$SONADESK_BUILD/winebin:"*) ;; *) export PATH="$SONADESK_BUILD/winebin:$PATH" ;; esac
+else
+  export SONADESK_WIN_DIR="$SONADESK_BUILD/win"
+  export WINEPREFIX="$SONADESK_BUILD/wineprefix"
+  export WINEARCH=win32
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 

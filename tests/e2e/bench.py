@@ -15,7 +15,7 @@ import unittest
 
 ROOT = os.environ.get("SONADESK_ROOT") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.environ.get("SONADESK_BUILD") or os.path.join(ROOT, "build")
-WIN = os.path.join(BUILD, "win")
+WIN = os.environ.get("SONADESK_WIN_DIR") or os.path.join(BUILD, "win")
 EXE = os.path.join(WIN, "Sonadesk.exe")
 PROBE = os.path.join(WIN, "probe.exe")
 ARTIFACTS = os.path.join(BUILD, "test-logs", "e2e")

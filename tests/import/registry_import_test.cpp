@@ -111,10 +111,11 @@ const IMAGE_NT_HEADERS* NtHeaders(HMODULE mod) {
 }
 
 // Writes a pointer-sized value into a mapped image page, whatever its protection.
-void Patch(void* at, DWORD value) {
+template <class T>
+void Patch(T* at, T value) {
     DWORD old = 0;
     VirtualProtect(at, sizeof value, PAGE_EXECUTE_READWRITE, &old);
-    *(DWORD*)at = value;
+    *at = value;
     VirtualProtect(at, sizeof value, old, &old);
 }
 
@@ -140,12 +141,15 @@ void ApplyRelocations(HMODULE exe, LONG_PTR delta, LoaderRepair& r) {
         for (int i = 0; i < count; ++i) {
             int type = entries[i] >> 12;
             if (type == IMAGE_REL_BASED_ABSOLUTE) continue;
-            if (type != IMAGE_REL_BASED_HIGHLOW) {
+            BYTE* at = base + block->VirtualAddress + (entries[i] & 0xFFF);
+            if (type == IMAGE_REL_BASED_HIGHLOW) {
+                Patch((DWORD*)at, *(DWORD*)at + (DWORD)delta);
+            } else if (type == IMAGE_REL_BASED_DIR64) {
+                Patch((ULONGLONG*)at, *(ULONGLONG*)at + (ULONGLONG)delta);
+            } else {
                 r.failed = true;
                 continue;
             }
-            DWORD* at = (DWORD*)(base + block->VirtualAddress + (entries[i] & 0xFFF));
-            Patch(at, *at + (DWORD)delta);
             ++r.relocations;
         }
         p += block->SizeOfBlock;
@@ -177,7 +181,7 @@ void BindImports(HMODULE exe, LoaderRepair& r) {
                 r.failed = true;
                 continue;
             }
-            Patch(&slots->u1.Function, (DWORD)(ULONG_PTR)f);
+            Patch(&slots->u1.Function, (decltype(slots->u1.Function))(ULONG_PTR)f);
             ++r.imports;
         }
     }

@@ -185,7 +185,7 @@ TEST_F(PickerTest, EveryCellHasItsNameAsTooltip) {
     for (int i : {0, 16, 35, 39}) {
         char text[80] = {};
         TOOLINFOA ti{};
-        ti.cbSize = 44;
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
         ti.lpszText = text;
         ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, i, (LPARAM)&ti));
         EXPECT_STREQ(text, ColourTable[i].name);

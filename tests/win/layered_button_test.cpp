@@ -73,7 +73,7 @@ TEST_F(LayeredImageButtonTest, SetImagesWhileHoveredShowsTheNewHoverPicture) {
 std::string ToolText(HWND tip, HWND button) {
     char text[80] = {};
     TOOLINFOA ti{};
-    ti.cbSize = 44;
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.hwnd = GetWindow(button, GW_OWNER);
     ti.uId = (UINT_PTR)button;
     ti.lpszText = text;

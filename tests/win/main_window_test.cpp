@@ -3,6 +3,10 @@
 
 #include "app/DeskApplication.h"
 #include "app/MainDeskWindow.h"
+#include "items/PictureItem.h"
+#include "store/RelativeRect.h"
+
+#include <cstring>
 
 namespace sona {
 namespace {
@@ -53,6 +57,51 @@ TEST(PifHandOver, TakesThePathAfterTheQuotedProgramOnlyForUpperCasePif) {
         EXPECT_EQ(PifHandOverPath(c.commandLine, out, sizeof out), c.written) << c.commandLine;
         if (c.written) EXPECT_STREQ(out, c.path) << c.commandLine;
     }
+}
+
+// An item whose window could not be made keeps its stored record as it was (no zero rectangle, no
+// empty path), while a live item beside it is written; both also while the window is minimised.
+TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheNormalOnes) {
+    MainDeskWindow desk;
+    ASSERT_TRUE(desk.CreateModeless(nullptr));
+    desk.DestroyLiveItems();
+    desk.ClearAllDesks();
+    desk.collection.currentDesk = 0;
+    desk.collection.desks.emplace_back();
+    desk.collection.deskTypes.emplace_back();
+    SIZE outer = desk.OuterSize();
+    ASSERT_GT(outer.cx, 0);
+
+    RecordPtr lost = NewRecord(kItemPicture);
+    auto* lostRec = (PictureItemRecord*)lost.get();
+    std::strcpy(lostRec->path, "C:\\gone\\picture.jpg");
+    lostRec->rect = RelativeRect{0.4537f, 0.3011f, 0.7512f, 0.6623f};
+    std::vector<uint8_t> before(lost.get(), lost.get() + sizeof(PictureItemRecord));
+    desk.liveItems.push_back(std::make_unique<PictureItem>());  // never created: no window
+    desk.liveItemTypes.push_back(kItemPicture);
+    desk.collection.desks[0].push_back(std::move(lost));
+    desk.collection.deskTypes[0].push_back(kItemPicture);
+
+    auto shown = std::make_unique<PictureItem>();
+    ASSERT_TRUE(shown->Create(RECT{123, 145, 363, 325}, desk.hwnd, 0));
+    desk.AppendItem(std::move(shown), kItemPicture, NewRecord(kItemPicture));
+
+    ShowWindow(desk.hwnd, SW_MINIMIZE);
+    desk.SyncCurrentDesk();
+    EXPECT_EQ(desk.OuterSize().cx, outer.cx);
+    EXPECT_EQ(desk.OuterSize().cy, outer.cy);
+    const uint8_t* after = desk.collection.desks[0][0].get();
+    EXPECT_EQ(std::memcmp(after, before.data(), before.size()), 0);
+    const auto* live = (const PictureItemRecord*)desk.collection.desks[0][1].get();
+    PixelRect r = RectFromRelative(live->rect, outer.cx, outer.cy);
+    EXPECT_EQ(r.left, 123);
+    EXPECT_EQ(r.top, 145);
+    EXPECT_EQ(r.right, 363);
+    EXPECT_EQ(r.bottom, 325);
+    ShowWindow(desk.hwnd, SW_RESTORE);
+    desk.DestroyLiveItems();
+    desk.ClearAllDesks();
+    desk.DestroyWindow();
 }
 
 }  // namespace

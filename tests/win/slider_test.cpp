@@ -162,7 +162,7 @@ TEST_F(SkinSliderTest, TooltipTextIsThePercentage) {
 std::string SharedTipText() {
     char text[32] = {};
     TOOLINFOA ti{};
-    ti.cbSize = 44;
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.lpszText = text;
     SendMessageA(SkinSlider::SharedTooltip(), TTM_GETTEXTA, sizeof text, (LPARAM)&ti);
     return text;
