@@ -55,6 +55,7 @@ TEST(HeapChecked, TheNoteEditorPathsPassUnderWinesHeapChecker) {
     const char* paths =
         "AddTextDialog.TheFontListHoldsOnlyFacesGdiplusCanDraw:"
         "TextItemTest.EditKeepsTheCornerAndResizesOnlyOnOk:"
-        "TextItemTest.ANoteRemovedWhileItsEditorIsOpenIsNotWrittenByOk";
+        "TextItemTest.ANoteRemovedWhileItsEditorIsOpenIsNotWrittenByOk:"
+        "TextItemTest.ANoteDeletedByItsOwnerWhileItsEditorIsOpenSurvivesOk";
     EXPECT_EQ(RunCheckedChild(paths), 0);
 }

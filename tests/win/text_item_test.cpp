@@ -350,6 +350,38 @@ TEST_F(TextItemTest, ANoteRemovedWhileItsEditorIsOpenIsNotWrittenByOk) {
     EXPECT_EQ(touched, 0u) << "the editor wrote into the removed note";
 }
 
+TEST_F(TextItemTest, ANoteDeletedByItsOwnerWhileItsEditorIsOpenSurvivesOk) {
+    // As the main window does it: the note lives on the heap and is deleted on Remove.
+    class DeletingOwner : public Owner {
+    public:
+        TextItem* note = nullptr;
+        LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+            if (msg == WM_DESKITEM_REMOVE) {
+                delete note;
+                note = nullptr;
+                return 0;
+            }
+            return Owner::WndProc(msg, wp, lp);
+        }
+    } deleter;
+    ASSERT_TRUE(deleter.Create());
+    deleter.note = new TextItem;
+    std::strcpy(deleter.note->record.text, "on the heap");
+    ASSERT_TRUE(Place(*deleter.note, deleter.hwnd));
+    HWND window = deleter.note->hwnd;
+    EditWith(*deleter.note, [&](CDlgAddText& d) {
+        SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+        d.Bar().textBox.SetText("edited after the note was gone");
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
+    });
+    EXPECT_EQ(deleter.note, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    // The heap is whole (a write into the freed note shows here under the heap checker).
+    HANDLE heaps[64];
+    DWORD n = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < n && i < 64; i++) EXPECT_TRUE(HeapValidate(heaps[i], 0, nullptr)) << "heap " << i;
+}
+
 TEST_F(TextItemTest, OkAppliesTheEditorsCopyOnlyOnOk) {
     TextItem note;
     std::strcpy(note.record.text, "before");
