@@ -36,11 +36,14 @@ std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, REC
         auto note = std::make_unique<TextItem>();
         note->record.font = rec->font;
         note->record.textColour = rec->textColour;
+        // The field goes back to the store as it is, bytes after its end included; only a
+        // field without any end gets one.
         std::memcpy(note->record.text, rec->text, sizeof note->record.text);
-        note->record.text[sizeof note->record.text - 1] = '\0';
+        if (!std::memchr(note->record.text, 0, sizeof note->record.text))
+            note->record.text[sizeof note->record.text - 1] = '\0';
         SIZE size = note->MeasureText(note->record);
-        if (r.right - r.left != size.cx) r.right = r.left + size.cx + 20;
-        if (r.bottom - r.top != size.cy) r.bottom = r.top + size.cy + 20;
+        r.right = r.left + size.cx + 20;
+        r.bottom = r.top + size.cy + 20;
         note->Create(r, owner, 0);
         note->Render();
         return note;

@@ -205,13 +205,16 @@ void ComboDropDown::DrawItem(const DRAWITEMSTRUCT* dis) {
 bool ComboDropDown::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
     POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
     bool inList = PtInRect(&listRect, pt) != FALSE;
-    bool inBar = IsWindowVisible(bar.hwnd) && PtInRect(&barRect, pt) != FALSE;
+    bool inStrip = PtInRect(&barRect, pt) != FALSE;
+    bool inBar = inStrip && IsWindowVisible(bar.hwnd);
     HWND target = nullptr;
     if (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
         if (inBar)
             target = bar.hwnd;
         else if (inList)
             target = list.hwnd;
+        else if (inStrip)
+            return true;  // a short list's empty strip is still part of the drop-down
         else if (msg != WM_MOUSEMOVE) {
             PostMessageA(combo, WM_COMBO_CLOSE, 0, 0);
             return true;

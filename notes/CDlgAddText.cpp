@@ -23,13 +23,19 @@ int CALLBACK AddDrawableFace(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPAR
     HDC screen = GetDC(nullptr);
     HFONT gdiFont = CreateFontIndirectA(lf);
     LOGFONTA back{};
-    Gdiplus::Font* font = nullptr;
+    // Through the flat calls: a font that GDI+ refuses (a bitmap face) is not deleted again.
+    // Some GDI+ builds (Wine's) free it themselves and leave the freed pointer behind, so
+    // deleting it, as the Font wrapper's destructor would, frees it twice.
+    Gdiplus::GpFont* font = nullptr;
+    Gdiplus::Status status;
     if (gdiFont && GetObjectA(gdiFont, sizeof back, &back))
-        font = new Gdiplus::Font(screen, &back);
+        status = Gdiplus::DllExports::GdipCreateFontFromLogfontA(screen, &back, &font);
     else
-        font = new Gdiplus::Font(screen);
-    if (font->GetLastStatus() == Gdiplus::Ok) list->AddString(face);
-    delete font;
+        status = Gdiplus::DllExports::GdipCreateFontFromDC(screen, &font);
+    if (status == Gdiplus::Ok) {
+        list->AddString(face);
+        if (font) Gdiplus::DllExports::GdipDeleteFont(font);
+    }
     if (gdiFont) DeleteObject(gdiFont);
     ReleaseDC(nullptr, screen);
     return 1;

@@ -12,7 +12,7 @@ namespace sona {
 
 TextItem::TextItem() { InitTextNoteRecord(&record); }
 
-TextItem::~TextItem() = default;
+TextItem::~TextItem() { *alive = false; }
 
 BOOL TextItem::Create(const RECT& rect, HWND owner, UINT id) {
     if (!LayeredItemWindow::Create(rect, owner, id)) return FALSE;
@@ -61,12 +61,26 @@ void TextItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
     g.DrawString(wtext.c_str(), (INT)wtext.size(), &font, layout, &format, &ink);
 }
 
+// The note can be removed while its editor runs (the main window's Delete, another path to its
+// Remove): the editor works on a copy, and the note takes it on OK only if it still exists.
+// While the editor is open the note takes no input, so its own menu cannot remove or edit it.
 void TextItem::Edit() {
+    std::shared_ptr<bool> stillHere = alive;
     HWND self = hwnd;
-    CDlgAddText dialog;
-    dialog.record = &record;
-    if (dialog.DoModal() != IDOK) return;
-    if (!self || FromHandle(self) != this) return;
+    bool wasEnabled = self && IsWindowEnabled(self);
+    if (wasEnabled) EnableWindow(self, FALSE);
+    TextNoteRecord edited = record;
+    INT_PTR result;
+    {
+        CDlgAddText dialog;
+        dialog.record = &edited;
+        result = dialog.DoModal();
+    }
+    if (!*stillHere) return;
+    if (wasEnabled && hwnd) EnableWindow(hwnd, TRUE);
+    if (result != IDOK) return;
+    record = edited;
+    if (!hwnd) return;
     SIZE size = MeasureText(record);
     RECT r = WindowRect();
     MoveWindow(hwnd, r.left, r.top, size.cx + 20, size.cy + 20, TRUE);
@@ -86,9 +100,9 @@ void TextItem::WriteRecord(uint32_t type, void* out) const {
 LRESULT TextItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_LBUTTONDBLCLK: {
-        HWND self = hwnd;
+        std::shared_ptr<bool> stillHere = alive;
         Edit();
-        if (FromHandle(self) != this) return 0;
+        if (!*stillHere) return 0;
         return Default();
     }
     case WM_MOUSEMOVE:

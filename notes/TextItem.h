@@ -2,6 +2,8 @@
 // card with rounded corners, sized to its text plus 20 pixels each way. It moves from any
 // point, is edited by double-click or its "Edit" command and removed with "Remove".
 #pragma once
+#include <memory>
+
 #include "items/LayeredItemWindow.h"
 #include "store/DeskRecords.h"
 
@@ -33,6 +35,11 @@ protected:
     const char* EditCommandText() const override { return "Edit"; }
     void OnEditCommand() override { Edit(); }
     void OnSized() override { Render(); }
+
+private:
+    // Cleared when the note is destroyed; an editor that outlives the note sees it through its
+    // own copy of this flag and leaves the note alone.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
 }  // namespace sona

@@ -73,6 +73,10 @@ INT_PTR Dialog::DoModal(HWND owner) {
 void Dialog::EndDialog(INT_PTR r) {
     result = r;
     ended = true;
+    // The loop may be waiting in GetMessage: a message sent from another thread or program is
+    // handled inside that wait without making it return, so the loop would only see the end
+    // with the next input. A null message lets it look now.
+    if (modal && hwnd) PostMessageA(hwnd, WM_NULL, 0, 0);
     if (!modal && hwnd) DestroyWindow();
 }
 

@@ -7,8 +7,11 @@ import time
 import unittest
 
 from bench import SonadeskTestCase, Sonadesk, click, key, move, probe, screenshot, type_text, wait_for
+import desk_fixture
 
 ADD_TEXT = (563, 469)  # centre of the "Add Text to Desk" command button, main window client
+DELETE = (627, 469)    # centre of the "Delete" command button
+WM_DESK_EXIT = 0x4DB
 WS_EX_LAYERED = 0x80000
 LB_GETITEMHEIGHT = 0x1A1
 LB_GETTOPINDEX = 0x18E
@@ -48,6 +51,31 @@ def text_records(path):
                           "height": height, "face": face, "rect": struct.unpack_from("<4f", rec, 10000),
                           "tail": rec[10092:10104]})
     return notes
+
+
+def write_store(folder, records):
+    """One desk holding the given note records, as "Media" and "Media_bak" of the install."""
+    data = struct.pack("<III", 1, 0, len(records))
+    for rec in records:
+        data += struct.pack("<I", TEXT_ITEM_TYPE) + rec
+    os.makedirs(os.path.join(folder, "Data"), exist_ok=True)
+    for name in ("Media", "Media_bak"):
+        with open(os.path.join(folder, "Data", name), "wb") as f:
+            f.write(data)
+
+
+def fixture_note(text=desk_fixture.NOTE_TEXT, at=desk_fixture.NOTE_AT, size=None):
+    """The fixture's note record; `size` (w, h) replaces the stored window size."""
+    rec = desk_fixture.note_record(text, at, desk_fixture.NOTE_POINTS, desk_fixture.NOTE_FACE, desk_fixture.NOTE_RGB)
+    if size:
+        x, y = at
+        rect = struct.pack("<4f", *desk_fixture.relative((x, y, x + size[0], y + size[1])))
+        rec = rec[:10000] + rect + rec[10016:]
+    return rec
+
+
+def size_of(rect):
+    return rect[2] - rect[0], rect[3] - rect[1]
 
 
 class NotesTest(SonadeskTestCase):
@@ -189,6 +217,85 @@ class NotesTest(SonadeskTestCase):
         key("alt+F4")
         self.assertTrue(self.app.wait_exit(20))
         self.assertEqual(text_records(self.app.data_file("Media")), [])
+
+    def test_a_note_keeps_its_stored_text_bytes_and_comes_back_measured_plus_20(self):
+        # A text field that ends early but holds older bytes after its end, up to the last one.
+        text = desk_fixture.NOTE_TEXT.encode("ascii") + b"\0"
+        tail = bytes((0x41 + i % 26) for i in range(10000 - len(text) - 1)) + b"Z"
+        rec = fixture_note()
+        rec = text + tail + rec[10000:]
+        write_store(self.app.folder, [rec])
+        self.app.start()
+        notes = wait_for(self.note_windows, timeout=10)
+        self.assertTrue(notes, "the stored note did not come back")
+        width, height = size_of(notes[0]["rect"])
+        self.app.alt_f4()
+        self.assertTrue(self.app.wait_exit(20), "Alt+F4 did not end the program")
+        with open(self.app.data_file("Media"), "rb") as f:
+            saved = f.read()
+        self.assertEqual(saved[16:16 + 10000], rec[:10000], "the note's text field changed")
+        self.assertEqual(saved[16 + 10016:], rec[10016:], "the note's colours or font changed")
+
+        # Stored exactly at its measured size, it still comes back 20 pixels larger each way.
+        self.app.close()
+        write_store(self.app.folder, [fixture_note(size=(width - 20, height - 20))])
+        self.app = Sonadesk(self.app.folder).start()
+        notes = wait_for(self.note_windows, timeout=10)
+        self.assertTrue(notes, "the stored note did not come back")
+        self.assertEqual(notes[0]["rect"][:2], list(desk_fixture.NOTE_AT))
+        self.assertEqual(size_of(notes[0]["rect"]), (width, height))
+
+    def test_a_note_cannot_be_removed_while_its_editor_is_open(self):
+        write_store(self.app.folder, [fixture_note()])
+        self.app.start()
+        notes = wait_for(self.note_windows, timeout=10)
+        self.assertTrue(notes, "the stored note did not come back")
+        note = notes[0]
+        click(*centre(note["rect"]), double=True)
+        dialog = self.editor()
+        self.assertIsNotNone(dialog, "a double-click did not open the editor")
+
+        # The note's own menu: Remove is its last entry.
+        before = {w["hwnd"] for w in self.app.visible_windows()}
+        click(*centre(note["rect"]), button=3)
+        menu = wait_for(lambda: [w for w in self.app.visible_windows() if w["hwnd"] not in before
+                                 and w["class"] == "#32768"], timeout=3)
+        if menu:
+            left, top, right, bottom = menu[0]["rect"]
+            click(left + 20, bottom - 10)
+        # The main window's Delete (the note is its current item).
+        self.app.click_client(*DELETE)
+        time.sleep(0.5)
+        self.assertTrue(self.app.running(), "Sonadesk ended while the editor was open")
+
+        bar, controls = self.bar_controls(dialog)
+        box = controls[10056]["rect"]
+        click(box[0] + 30, box[1] + 30)
+        key("ctrl+End")
+        type_text("!")
+        click(bar["rect"][0] + 124, bar["rect"][3] - 19)  # OK
+        self.assertTrue(wait_for(lambda: not [w for w in self.app.visible_windows() if w["title"] == "Add Text"],
+                                 timeout=5), "the editor did not close on OK")
+        time.sleep(0.5)
+        self.assertTrue(self.app.running(), "Sonadesk ended after OK")
+        self.assertEqual(len(self.note_windows()), 1)
+
+        self.app.alt_f4()
+        self.assertTrue(self.app.wait_exit(20), "Alt+F4 did not end the program")
+        stored = text_records(self.app.data_file("Media"))
+        self.assertEqual(len(stored), 1)
+        self.assertEqual(stored[0]["text"], desk_fixture.NOTE_TEXT.encode("ascii") + b"!")
+        self.assertEqual(stored[0]["reserved"], 0xC8C8C8)
+
+    def test_the_exit_message_of_another_program_ends_sonadesk_without_input(self):
+        self.app.start()
+        main = self.app.main()
+        # Sent by another process (the probe); the pointer does not move afterwards.
+        items, rc = probe("send", main["hwnd"], WM_DESK_EXIT, 0, 0)
+        self.assertEqual(rc, 0)
+        self.assertTrue(self.app.wait_exit(10), "Sonadesk ran on after the exit message")
+        self.assertTrue(os.path.exists(self.app.data_file("Media")))
+        self.assertTrue(os.path.exists(self.app.data_file("Media_bak")))
 
 
 if __name__ == "__main__":

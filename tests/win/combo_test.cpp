@@ -275,3 +275,36 @@ TEST_F(ComboTest, WheelScrollsTheOpenList) {
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
     SendMessageA(combo.hwnd, WM_COMBO_CLOSE, 0, 0);
 }
+
+TEST_F(ComboTest, AShortListIgnoresPressesInTheEmptyScrollBarStrip) {
+    Fill(3);
+    SendMessageA(combo.hwnd, WM_COMBO_TOGGLE, 0, 0);
+    ComboDropDown* dd = combo.DropDown();
+    ASSERT_NE(dd, nullptr);
+    ASSERT_FALSE(IsWindowVisible(dd->Bar().hwnd));
+    const RECT strip = dd->BarRect();
+    struct Case {
+        UINT msg;
+        int x, y;
+    } presses[] = {
+        {WM_LBUTTONDOWN, strip.left, strip.top},
+        {WM_LBUTTONDOWN, (strip.left + strip.right) / 2, (strip.top + strip.bottom) / 2},
+        {WM_LBUTTONDOWN, strip.right - 1, strip.bottom - 1},
+        {WM_LBUTTONDBLCLK, strip.left + 3, strip.top + 5},
+    };
+    host.codes.clear();
+    for (const Case& c : presses) {
+        SendMessageA(dd->hwnd, c.msg, MK_LBUTTON, PackPoint(c.x, c.y));
+        SendMessageA(dd->hwnd, WM_LBUTTONUP, 0, PackPoint(c.x, c.y));
+        Pump();
+        ASSERT_TRUE(combo.IsDroppedDown()) << c.x << "," << c.y;
+        EXPECT_EQ(combo.DropDown(), dd);
+        EXPECT_EQ(GetCapture(), dd->hwnd);
+    }
+    EXPECT_EQ(host.codes, std::vector<int>{});
+    // Just outside the strip still closes it without a choice.
+    SendMessageA(dd->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(strip.right + 2, strip.top + 5));
+    Pump();
+    EXPECT_FALSE(combo.IsDroppedDown());
+    EXPECT_EQ(host.codes, (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+}

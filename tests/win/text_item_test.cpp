@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "app/DeskIds.h"
@@ -207,4 +209,190 @@ TEST_F(TextItemTest, KeyboardFilterSwallowsEscAndEnter) {
     MSG m;
     EXPECT_TRUE(PeekMessageA(&m, note.hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
     EXPECT_EQ(m.wParam, (WPARAM)HTCAPTION);
+}
+
+namespace {
+
+// A stored note record as the desk store holds it.
+TextItemRecord StoredNote(const char* text) {
+    TextItemRecord rec;
+    std::memset(&rec, 0, sizeof rec);
+    std::strcpy(rec.text, text);
+    TextNoteRecord defaults;
+    InitTextNoteRecord(&defaults);
+    rec.font = defaults.font;
+    rec.textColour = 0x123456;
+    rec.reservedColour = kNoteReservedColour;
+    return rec;
+}
+
+TextItem* AsNote(const std::unique_ptr<DeskItem>& item) { return dynamic_cast<TextItem*>(item.get()); }
+
+// Keeps the main window's removal of the current note: the object is destroyed inside its own
+// storage, which is then filled with a pattern that nothing may write over afterwards.
+class RemovingOwner : public Owner {
+public:
+    TextItem* note = nullptr;
+    unsigned char* storage = nullptr;
+    int removes = 0;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_DESKITEM_REMOVE) {
+            removes++;
+            if (note) {
+                note->~TextItem();
+                std::memset(storage, 0xDD, sizeof(TextItem));
+                note = nullptr;
+            }
+            return 0;
+        }
+        return Owner::WndProc(msg, wp, lp);
+    }
+};
+
+}  // namespace
+
+TEST_F(TextItemTest, ARestoredNoteWritesItsTextFieldBackByteForByte) {
+    struct Case {
+        const char* name;
+        std::function<void(char*)> fill;  // the stored text field
+        std::function<void(char*)> expect;  // what comes back (from the stored field)
+    } cases[] = {
+        {"bytes after the end, last byte set",
+         [](char* t) {
+             std::strcpy(t, "hello");
+             for (int i = 6; i < 10000; i++) t[i] = (char)('a' + i % 26);
+             t[9999] = 'Z';
+         },
+         [](char*) {}},
+        {"ends at the last byte", [](char* t) { std::memset(t, 'q', 9999); t[9999] = 0; }, [](char*) {}},
+        {"ends at the first byte, rest set", [](char* t) { std::memset(t + 1, 0x7F, 9999); }, [](char*) {}},
+        {"no end at all", [](char* t) { std::memset(t, 'A', 10000); }, [](char* t) { t[9999] = 0; }},
+    };
+    for (const Case& c : cases) {
+        TextItemRecord stored = StoredNote("");
+        c.fill(stored.text);
+        auto item = RestoreDeskItem(kItemText, &stored, RECT{200, 200, 300, 260}, owner.hwnd);
+        TextItem* note = AsNote(item);
+        ASSERT_NE(note, nullptr) << c.name;
+        ASSERT_NE(std::memchr(note->record.text, 0, sizeof note->record.text), nullptr) << c.name;
+        TextItemRecord written = stored;
+        note->WriteRecord(kItemText, &written);
+        char expected[10000];
+        std::memcpy(expected, stored.text, sizeof expected);
+        c.expect(expected);
+        EXPECT_EQ(std::memcmp(written.text, expected, sizeof expected), 0) << c.name;
+        // An untouched note gives back its whole stored record.
+        if (std::memcmp(expected, stored.text, sizeof expected) == 0)
+            EXPECT_EQ(std::memcmp(&written, &stored, sizeof stored), 0) << c.name;
+    }
+}
+
+TEST_F(TextItemTest, ARestoredNoteIsAlwaysItsMeasuredSizePlus20) {
+    TextItemRecord stored = StoredNote("Restored\r\nnote");
+    TextNoteRecord probe;
+    InitTextNoteRecord(&probe);
+    std::memcpy(probe.text, stored.text, sizeof probe.text);
+    SIZE s = MeasureNoteText(probe, nullptr);
+    ASSERT_GT(s.cx, 0);
+    ASSERT_GT(s.cy, 0);
+    struct Case {
+        int w, h;
+    } stored_sizes[] = {
+        {s.cx, s.cy}, {s.cx, 80}, {200, s.cy}, {200, 80}, {s.cx + 20, s.cy + 20}, {0, 0},
+    };
+    for (const Case& c : stored_sizes) {
+        auto item = RestoreDeskItem(kItemText, &stored, RECT{210, 220, 210 + c.w, 220 + c.h}, owner.hwnd);
+        TextItem* note = AsNote(item);
+        ASSERT_NE(note, nullptr);
+        RECT r = note->WindowRect();
+        EXPECT_EQ(r.left, 210);
+        EXPECT_EQ(r.top, 220);
+        EXPECT_EQ(r.right - r.left, s.cx + 20) << "stored " << c.w << " x " << c.h;
+        EXPECT_EQ(r.bottom - r.top, s.cy + 20) << "stored " << c.w << " x " << c.h;
+    }
+}
+
+TEST_F(TextItemTest, TheNoteIsDisabledWhileItsEditorRuns) {
+    TextItem note;
+    std::strcpy(note.record.text, "busy");
+    ASSERT_TRUE(Place(note, owner.hwnd));
+    BOOL enabledDuring = TRUE;
+    EditWith(note, [&](CDlgAddText& d) {
+        enabledDuring = IsWindowEnabled(note.hwnd);
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_CANCEL, 0);
+    });
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(note.hwnd));
+}
+
+TEST_F(TextItemTest, ANoteRemovedWhileItsEditorIsOpenIsNotWrittenByOk) {
+    RemovingOwner remover;
+    ASSERT_TRUE(remover.Create());
+    alignas(TextItem) static unsigned char storage[sizeof(TextItem)];
+    TextItem* note = new (storage) TextItem;
+    remover.note = note;
+    remover.storage = storage;
+    std::strcpy(note->record.text, "to be removed");
+    ASSERT_TRUE(Place(*note, remover.hwnd));
+    HWND window = note->hwnd;
+    EditWith(*note, [&](CDlgAddText& d) {
+        // The note's Remove command arrives while the editor is open (as the main window's
+        // Delete would remove it): the owner destroys it.
+        SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+        d.Bar().textBox.SetText("edited after the note was gone");
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
+    });
+    EXPECT_EQ(remover.removes, 1);
+    EXPECT_FALSE(IsWindow(window));
+    size_t touched = 0;
+    for (unsigned char b : storage)
+        if (b != 0xDD) touched++;
+    EXPECT_EQ(touched, 0u) << "the editor wrote into the removed note";
+}
+
+TEST_F(TextItemTest, ANoteDeletedByItsOwnerWhileItsEditorIsOpenSurvivesOk) {
+    // As the main window does it: the note lives on the heap and is deleted on Remove.
+    class DeletingOwner : public Owner {
+    public:
+        TextItem* note = nullptr;
+        LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+            if (msg == WM_DESKITEM_REMOVE) {
+                delete note;
+                note = nullptr;
+                return 0;
+            }
+            return Owner::WndProc(msg, wp, lp);
+        }
+    } deleter;
+    ASSERT_TRUE(deleter.Create());
+    deleter.note = new TextItem;
+    std::strcpy(deleter.note->record.text, "on the heap");
+    ASSERT_TRUE(Place(*deleter.note, deleter.hwnd));
+    HWND window = deleter.note->hwnd;
+    EditWith(*deleter.note, [&](CDlgAddText& d) {
+        SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+        d.Bar().textBox.SetText("edited after the note was gone");
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
+    });
+    EXPECT_EQ(deleter.note, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    // The heap is whole (a write into the freed note shows here under the heap checker).
+    HANDLE heaps[64];
+    DWORD n = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < n && i < 64; i++) EXPECT_TRUE(HeapValidate(heaps[i], 0, nullptr)) << "heap " << i;
+}
+
+TEST_F(TextItemTest, OkAppliesTheEditorsCopyOnlyOnOk) {
+    TextItem note;
+    std::strcpy(note.record.text, "before");
+    ASSERT_TRUE(Place(note, owner.hwnd));
+    std::string seenDuring;
+    EditWith(note, [&](CDlgAddText& d) {
+        d.Bar().textBox.SetText("after");
+        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
+        // The note keeps its own text until the editor has ended.
+        seenDuring = note.record.text;
+    });
+    EXPECT_EQ(seenDuring, "before");
+    EXPECT_STREQ(note.record.text, "after");
 }
