@@ -162,7 +162,6 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         switch (LOWORD(wp)) {
         case ID_DESKITEM_EDIT:
             OnEditCommand();
-            NotifyChanged();
             return 0;
         case ID_DESKITEM_REMOVE:
             // The owner deletes this object before SendMessage returns: touch nothing after it.
@@ -195,6 +194,11 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOVE:
         return 0;
+    case WM_ENABLE:
+        // An item is disabled while its Open or Edit dialog runs; enabled again, the dialog is
+        // over and the item's file or text may have changed.
+        if (wp) NotifyChanged();
+        return Default();
     case WM_EXITSIZEMOVE:
         // A drag or a resize has ended: the main window's copy of the layout is now out of date.
         NotifyChanged();
