@@ -4,6 +4,7 @@
 # New inputs that raise coverage land in build/fuzz/corpus/<target>; a crash leaves its input in
 # build/fuzz/ and stops the run with a non-zero exit.
 #   scripts/fuzz-long.sh [SECONDS] [TARGET ...]
+# FUZZ_RUNS=N stops each target after N inputs instead (SECONDS then only bounds the time).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-300}
@@ -28,5 +29,5 @@ for t in "${targets[@]}"; do
   clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I "$root" \
     "$root/tests/fuzz/$t.cpp" "${portable[@]}" -o "$out/$t"
   mkdir -p "$out/corpus/$t"
-  (cd "$out" && "./$t" -max_total_time="$seconds" -timeout=10 "corpus/$t" "$root/tests/fuzz/corpus/$t")
+  (cd "$out" && "./$t" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -timeout=10 -print_final_stats=1 "corpus/$t" "$root/tests/fuzz/corpus/$t")
 done
