@@ -334,8 +334,8 @@ bool MediaItem::OnItemCommand(UINT id) {
 
 // Another file from the kind's Open dialog, playing at once. Of several chosen files only the
 // first can be played here. The dialog is owned by the main window, which it disables, so its
-// Delete cannot remove this item under its own dialog; the item itself is disabled too, and its
-// satellites (a double-click on the video, a button press) cannot start a second dialog.
+// Delete cannot remove this item under its own dialog; the item itself is disabled too, and a
+// double-click on its video cannot start a second dialog.
 void MediaItem::OpenFile() {
     if (!host || dialogOpen) return;
     HWND self = hwnd;
