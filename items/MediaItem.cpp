@@ -333,11 +333,20 @@ bool MediaItem::OnItemCommand(UINT id) {
 }
 
 // Another file from the kind's Open dialog, playing at once. Of several chosen files only the
-// first can be played here.
+// first can be played here. The dialog is owned by the main window, which it disables, so its
+// Delete cannot remove this item under its own dialog; the item itself is disabled too, and a
+// double-click on its video cannot start a second dialog.
 void MediaItem::OpenFile() {
-    if (!host) return;
+    if (!host || dialogOpen) return;
+    HWND self = hwnd;
+    dialogOpen = true;
+    if (self) EnableWindow(self, FALSE);
     std::vector<std::string> chosen =
-        chooseFiles(hwnd, kind == MediaKind::Movie ? kMovieFilter : kMusicFilter, kOpenDialogFlags);
+        chooseFiles(Owner() ? Owner() : self, kind == MediaKind::Movie ? kMovieFilter : kMusicFilter, kOpenDialogFlags);
+    // Nothing should be able to delete us meanwhile; if something did, touch nothing.
+    if (self && FromHandle(self) != this) return;
+    dialogOpen = false;
+    if (self) EnableWindow(self, TRUE);
     if (chosen.empty()) return;
     if (kind == MediaKind::Movie) {
         if (host->GetState() != PlayState::Stopped) MovieStop();
@@ -407,9 +416,12 @@ LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kTimerId) OnTick();
         return Default();
-    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
+        HWND self = hwnd;
         OpenFile();
+        if (FromHandle(self) != this) return 0;
         return Default();
+    }
     case WM_PLAYER_VIDEOSIZE:
         videoWidth = (LONG)wp;
         videoHeight = (LONG)lp;

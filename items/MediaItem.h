@@ -109,6 +109,8 @@ private:
     ScaledCard scaled;
     LONG videoWidth = kDefaultVideoWidth, videoHeight = kDefaultVideoHeight;
     BOOL fullScreenClickGuard = FALSE;
+    // True while OpenFile's dialog runs.
+    bool dialogOpen = false;
     UINT playImage = 0, muteImage = 0;
     const char* playTooltip = "";
     const char* muteTooltip = "";

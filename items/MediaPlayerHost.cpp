@@ -142,6 +142,8 @@ BOOL MediaPlayerHost::OpenGraph() {
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
     fullScreen = FALSE;
+    // Before Run, so not even the first samples play at the wrong level.
+    ApplyVolume();
     if (FAILED(control->Run())) return FALSE;
     SetFocus(hwnd);
     ShiftVideoUp();
@@ -203,25 +205,33 @@ void MediaPlayerHost::Stop() {
     state = PlayState::Stopped;
 }
 
-// Paused resumes, anything else pauses; the state follows even without a graph.
+// Paused resumes, anything else pauses. Without a graph there is nothing to pause: a stopped host
+// stays stopped (a "paused" state with no graph would resume into a playing state in silence).
 void MediaPlayerHost::TogglePause() {
+    if (!control) return;
     if (state == PlayState::Paused) {
-        if (control) control->Run();
+        control->Run();
         state = PlayState::Playing;
     } else {
-        if (control) control->Pause();
+        control->Pause();
         state = PlayState::Paused;
     }
 }
 
-// 100 is 0 dB, 0 is -50 dB. While muted the value is only remembered, so the slider cannot make
-// a muted item audible behind its mute button's back; unmuting gives it back.
+// 100 is 0 dB, 0 is -50 dB. The value is remembered even without a graph or while muted, and
+// every new graph starts at it (ApplyVolume); while muted it only waits for unmuting, so the
+// slider cannot make a muted item audible behind its mute button's back.
 void MediaPlayerHost::SetVolume(int v) {
-    if (!audio) return;
     if (v < 0) v = 0;
     if (v > 100) v = 100;
     rememberedVolume = 50 * v - 5000;
-    if (!muted) audio->put_Volume(rememberedVolume);
+    if (audio && !muted) audio->put_Volume(rememberedVolume);
+}
+
+// A new graph starts at DirectShow's full volume; it must sound as the item's controls say.
+// A graph without audio refuses the call (E_NOTIMPL), which changes nothing here.
+void MediaPlayerHost::ApplyVolume() {
+    if (audio) audio->put_Volume(muted ? -10000 : rememberedVolume);
 }
 
 // -10000 is silence; the flag follows only what the graph accepted.
@@ -314,6 +324,9 @@ void MediaPlayerHost::PlaceVideo() {
 // a move of the item that lasts until the button comes up.
 BOOL MediaPlayerHost::PreTranslateMessage(MSG* msg) {
     if (msg->hwnd != hwnd) return FALSE;
+    // A disabled item (its Open dialog is up) takes no input, from the video neither: a menu from
+    // there could remove the item under its dialog.
+    if (owner && !IsWindowEnabled(owner)) return FALSE;
     switch (msg->message) {
     case WM_LBUTTONDOWN:
         if (owner && !fullScreen) SendMessageA(owner, WM_LBUTTONDOWN, 0, PackPoint(kVideoClickPoint, kVideoClickPoint));

@@ -37,8 +37,10 @@ public:
     void CloseGraph();
     // Rewinds, releases the graph and becomes Stopped.
     void Stop();
+    // Pauses a playing graph or resumes a paused one; without a graph nothing happens.
     void TogglePause();
-    // v from 0 to 100 (the volume slider); 100 is full volume, 0 is -50 dB.
+    // v from 0 to 100 (the volume slider); 100 is full volume, 0 is -50 dB. Remembered for every
+    // later graph, and while muted kept for unmuting.
     void SetVolume(int v);
     // Silences or gives back the remembered volume; 0 when there is nothing to mute.
     int ToggleMute();
@@ -68,6 +70,7 @@ private:
     bool AddGdiRenderer();
     void DropUnusedGdiRenderer();
     void PlaceVideo();
+    void ApplyVolume();
     void ReleaseGraph();
 
     HWND owner = nullptr;

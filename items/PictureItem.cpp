@@ -104,26 +104,36 @@ SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {
 // Reads the file's size from the cache when it can; otherwise decodes it now (through GDI+, so
 // JPEG, BMP, PNG, GIF, TIFF, ICO, WMF and EMF all work) and keeps the decoded image until the
 // first render has made its display copy.
-void PictureItem::LoadPicture(const std::string& file) {
-    path = file.size() < 260 ? file : file.substr(0, 259);
-    loaded = true;
-    picture = PictureCopy{};
-    decoded.reset();
-    keyValid = PictureCache::KeyForFile(path, &key);
-    if (keyValid && PictureCache::Shared().Find(key, &picture)) return;
-    std::wstring wide = AnsiToWide(path);
-    decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
-    if (decoded->GetLastStatus() == Gdiplus::Ok) {
-        picture.width = decoded->GetWidth();
-        picture.height = decoded->GetHeight();
+PictureItem::Reading PictureItem::Read(const std::string& file) {
+    Reading r;
+    r.path = file.size() < 260 ? file : file.substr(0, 259);
+    r.keyValid = PictureCache::KeyForFile(r.path, &r.key);
+    if (r.keyValid && PictureCache::Shared().Find(r.key, &r.picture)) return r;
+    std::wstring wide = AnsiToWide(r.path);
+    r.decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
+    if (r.decoded->GetLastStatus() == Gdiplus::Ok) {
+        r.picture.width = r.decoded->GetWidth();
+        r.picture.height = r.decoded->GetHeight();
     }
-    if (picture.width == 0 || picture.height == 0) {
-        picture = PictureCopy{};
-        decoded.reset();
+    if (r.picture.width == 0 || r.picture.height == 0) {
+        r.picture = PictureCopy{};
+        r.decoded.reset();
         // Remember the failure too, so a desk holding a broken file does not try it every time.
-        if (keyValid) PictureCache::Shared().Store(key, picture);
+        if (r.keyValid) PictureCache::Shared().Store(r.key, r.picture);
     }
+    return r;
 }
+
+void PictureItem::Take(Reading&& r) {
+    path = std::move(r.path);
+    loaded = true;
+    keyValid = r.keyValid;
+    key = std::move(r.key);
+    picture = std::move(r.picture);
+    decoded = std::move(r.decoded);
+}
+
+void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
 
 // The dialog runs owned by the main window, which it disables; this window is disabled too, so
 // nothing can remove the item while its own dialog is open.
@@ -137,14 +147,16 @@ void PictureItem::OpenFile() {
     if (!chosen.empty()) OpenPath(chosen.front());
 }
 
+// A file that does not decode changes nothing: the item keeps showing, and the desk keeps
+// saving, the picture it had. Taking the broken path would lose that picture at the next start.
 void PictureItem::OpenPath(const std::string& file) {
-    LoadPicture(file);
+    Reading r = Read(file);
+    if (r.picture.height == 0 || r.picture.width == 0) return;
+    Take(std::move(r));
     if (!hwnd) return;
-    // A file without a size keeps its path, but the window keeps its old size and pixels.
-    if (picture.height == 0 || picture.width == 0) return;
-    RECT r = WindowRect();
+    RECT wr = WindowRect();
     SIZE s = OpenedSize(picture.width, picture.height);
-    MoveWindow(hwnd, r.left, r.top, s.cx, s.cy, TRUE);
+    MoveWindow(hwnd, wr.left, wr.top, s.cx, s.cy, TRUE);
     Render();
 }
 

@@ -36,7 +36,8 @@ public:
     // The "Open" command: the dialog, then OpenPath with the (first) chosen file.
     void OpenFile();
     // Loads `file` and, when it has a size, resizes the window so its longer side is 360 pixels
-    // with the top-left corner kept, then renders.
+    // with the top-left corner kept, then renders. A file without a size leaves the item as it
+    // was, path included.
     void OpenPath(const std::string& file);
 
     // The picture's full size; 0 by 0 before LoadPicture and for files that did not decode.
@@ -66,6 +67,16 @@ protected:
     void OnSized() override;
 
 private:
+    // What reading a file gives, before the item takes it as its picture.
+    struct Reading {
+        std::string path;
+        bool keyValid = false;
+        PictureKey key;
+        PictureCopy picture;
+        GdipPtr<Gdiplus::Image> decoded;
+    };
+    static Reading Read(const std::string& file);
+    void Take(Reading&& r);
     // A copy of the picture that can fill cx by cy, read from the file again when needed.
     Gdiplus::Bitmap* CopyFor(int cx, int cy);
     void OrientFrame();

@@ -1,15 +1,22 @@
 """Music and movies in the real program: the demo song imported through the Open dialog plays on
 the sound server and turns its disc, Stop ends the stream; a movie loaded with the desk plays in
-its frame, goes full screen and comes back with a click."""
+its frame, goes full screen and comes back with a click; its mute and volume hold across Stop and
+Play, measured on what the sound server plays; a card's Open dialog keeps the card safe from
+Delete; Pause on a stopped card does nothing."""
+import array
+import math
 import os
 import struct
 import subprocess
+import tempfile
 import time
 import unittest
 
 from bench import BUILD, ROOT, SonadeskTestCase, click, key, screenshot, type_text, wait_for, wine_path
 
 IMPORT_MUSIC = (435, 469)  # "Import Music Files" button centre, client coordinates
+DELETE_ITEM = (627, 469)   # "Delete"
+MAIN_W, MAIN_H = 800, 500  # the main window's outer size
 MEDIA = os.path.join(BUILD, "media")
 
 
@@ -36,6 +43,52 @@ def write_store(path, entries):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
+
+
+def level(seconds=0.5):
+    """RMS of what the null sink plays during `seconds`, as a fraction of full scale."""
+    with tempfile.TemporaryFile() as out:
+        rec = subprocess.Popen(["parec", "-d", "nullsink.monitor", "--raw", "--latency-msec=20",
+                                "--format=s16le", "--rate=44100", "--channels=2"],
+                               stdout=out, stderr=subprocess.DEVNULL)
+        time.sleep(seconds)
+        rec.terminate()
+        rec.wait(timeout=10)
+        out.seek(0)
+        data = out.read()
+    samples = array.array("h")
+    samples.frombytes(data[:len(data) // 2 * 2])
+    if not samples:
+        return 0.0
+    return math.sqrt(sum(v * v for v in samples) / len(samples)) / 32768.0
+
+
+def screen_rect(rect):
+    """A screen rectangle as the store keeps it, a quarter pixel in so truncation gives it back."""
+    l, t, r, b = (v + 0.25 for v in rect)
+    return (l / MAIN_W, t / MAIN_H, r / MAIN_W, b / MAIN_H)
+
+
+def read_store(path):
+    """The desks of a store file: a list of lists of (type, path)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    count, _current = struct.unpack_from("<II", data, 0)
+    at = 8
+    sizes = {0: 320, 1: 320, 3: 292, 4: 10104}
+    desks = []
+    for _ in range(count):
+        (n,) = struct.unpack_from("<I", data, at)
+        at += 4
+        items = []
+        for _ in range(n):
+            (kind,) = struct.unpack_from("<I", data, at)
+            record = data[at + 4:at + 4 + sizes[kind]]
+            at += 4 + sizes[kind]
+            items.append((kind, record[:260].split(b"\0")[0].decode("ascii", "replace")))
+        desks.append(items)
+    assert at == len(data), "store has %d bytes, its records end at %d" % (len(data), at)
+    return desks
 
 
 def colourful(img, box):
@@ -146,6 +199,132 @@ class MediaTest(SonadeskTestCase):
         click(l + 61 + 10, b - 50 + 10)  # Stop
         self.assertTrue(wait_for(lambda: colourful(screenshot(), video) < 0.05, timeout=10),
                         "the video area did not go dark after Stop")
+
+    # --- faults of the issue list ---------------------------------------------------------------
+
+    MUSIC_RECT = (800, 110, 1060, 240)  # a 260 x 130 card above the centred main window
+
+    def start_with_card(self):
+        """The program with one music card holding loop.wav; returns its window."""
+        write_store(self.app.data_file("Media"), [(1, wine_path(os.path.join(MEDIA, "loop.wav")),
+                                                   screen_rect(self.MUSIC_RECT))])
+        self.app.start()
+        card = wait_for(lambda: self.item_of_size(260, 130), timeout=10)
+        self.assertIsNotNone(card, "the music card was not built from the store")
+        buttons = wait_for(lambda: len([w for w in self.own_windows(card["hwnd"])
+                                        if w["rect"][2] - w["rect"][0] == 18]) == 3, timeout=15)
+        self.assertTrue(buttons, "the card's buttons did not appear")
+        return card
+
+    def test_pause_on_a_stopped_card_leaves_it_stopped(self):
+        card = self.start_with_card()
+        l, t = card["rect"][0], card["rect"][1]
+        disc = (l + 141, t + 9, l + 141 + 103, t + 9 + 103)
+        # Pause, and Pause again (which would resume a paused card), on a card that never played.
+        click(l + 35 + 9, t + 28 + 10)
+        click(l + 35 + 9, t + 28 + 10)
+        time.sleep(0.6)
+        first = screenshot().crop(disc)
+        time.sleep(1.2)
+        self.assertEqual(list(first.getdata()), list(screenshot().crop(disc).getdata()),
+                         "the disc turns after Pause on a stopped card")
+        self.assertEqual(sink_inputs(), [])
+        # Play still plays, and Pause then pauses it.
+        click(l + 13 + 9, t + 28 + 10)
+        self.assertTrue(wait_for(sink_inputs, timeout=10), "Play after Pause did not play")
+
+    def test_delete_cannot_remove_a_card_under_its_open_dialog(self):
+        card = self.start_with_card()
+        main = self.app.main()
+        l, t = card["rect"][0], card["rect"][1]
+        click(l + 60, t + 100, double=True)
+        dialog = wait_for(lambda: [w for w in self.app.windows() if w["visible"] and w["class"] == "#32770"
+                                   and w["hwnd"] != main["hwnd"]], timeout=15)
+        self.assertTrue(dialog, "a double-click on the card did not open its Open dialog")
+        time.sleep(0.5)
+        # The Delete button must be out from under the dialog, or the click would not reach it.
+        dx, dy = main["rect"][0] + DELETE_ITEM[0], main["rect"][1] + DELETE_ITEM[1]
+        dl, dt, dr, db = dialog[0]["rect"]
+        self.assertFalse(dl <= dx < dr and dt <= dy < db, "the dialog covers the Delete button")
+        click(dx, dy)
+        click(dx, dy)  # the first click may only bring the main window forward
+        # A deleted card goes window by window, each taking Wine up to 2 s without a window
+        # manager: its buttons go first.
+        def card_going():
+            c = self.item_of_size(260, 130)
+            return c is None or len([w for w in self.own_windows(c["hwnd"])
+                                     if w["rect"][2] - w["rect"][0] == 18]) < 3
+        self.assertFalse(wait_for(card_going, timeout=5), "Delete removed the card under its dialog")
+        # What keeps it: the dialog is the main window's and disables it.
+        self.assertFalse(self.app.main()["enabled"], "the main window stays enabled under the dialog")
+        key("Escape")
+        gone = wait_for(lambda: not [w for w in self.app.windows() if w["hwnd"] == dialog[0]["hwnd"]
+                                     and w["visible"]], timeout=15)
+        self.assertTrue(gone, "the Open dialog did not close")
+        self.assertTrue(self.app.running(), "the program ended")
+        self.assertTrue(wait_for(lambda: (self.app.main() or {}).get("enabled"), timeout=5),
+                        "the main window was not enabled again")
+        self.assertIsNotNone(self.item_of_size(260, 130), "the card is gone")
+        # The program goes on: the card plays, and the store it writes on exit holds it.
+        click(l + 13 + 9, t + 28 + 10)
+        self.assertTrue(wait_for(sink_inputs, timeout=10), "the card does not play any more")
+        self.app.alt_f4()
+        self.assertTrue(self.app.wait_exit(20), "Alt+F4 did not end the program")
+        for name in ("Media", "Media_bak"):
+            self.assertEqual(read_store(self.app.data_file(name)),
+                             [[(1, wine_path(os.path.join(MEDIA, "loop.wav")))]])
+
+    def test_mute_and_volume_hold_across_stop_and_play(self):
+        write_store(self.app.data_file("Media"), [(0, wine_path(os.path.join(MEDIA, "tone.wav")),
+                                                   (0.05, 0.15, 0.55, 0.75))])
+        self.app.start()
+        main = self.app.main()
+        movie = None
+        for win in self.own_windows(main["hwnd"]):
+            r = win["rect"]
+            if r[2] - r[0] >= 320 and r[3] - r[1] >= 260 and (movie is None or r[2] - r[0] < movie["rect"][2] - movie["rect"][0]):
+                movie = win
+        self.assertIsNotNone(movie, "the movie item was not built from the store")
+        l, t, r, b = movie["rect"]
+        play, stop, mute = (l + 18 + 17, b - 55 + 17), (l + 61 + 10, b - 50 + 10), (l + 95 + 10, b - 49 + 10)
+        volume_middle = (r - 50, b - 39)
+
+        def sounding(pred, what):
+            got = wait_for(lambda: pred(level()), timeout=8, interval=0.1)
+            self.assertTrue(got, what)
+
+        def stays(pred, what):
+            for _ in range(3):
+                v = level()
+                self.assertTrue(pred(v), "%s (level %.4f)" % (what, v))
+
+        def stop_and_play():
+            click(*stop)
+            self.assertTrue(wait_for(lambda: not sink_inputs(), timeout=10), "Stop did not end the stream")
+            click(*play)
+            self.assertTrue(wait_for(sink_inputs, timeout=10), "Play did not start a stream")
+            time.sleep(0.3)
+
+        click(*play)
+        sounding(lambda v: v > 0.05, "the movie's sound did not reach the sound server")
+        full = max(level() for _ in range(2))
+        click(*mute)
+        sounding(lambda v: v < 0.0005, "Mute did not silence it")
+        stop_and_play()
+        stays(lambda v: v < 0.0005, "muted, Stop then Play is not silent")
+        # The slider moved while muted keeps silent and is the level unmuting gives.
+        click(*volume_middle)
+        stays(lambda v: v < 0.0005, "the volume slider made a muted movie audible")
+        click(*mute)
+        sounding(lambda v: 0.005 * full < v < 0.5 * full, "unmuting did not give the slider's level")
+        # The file is 3 s long and the item rewinds it on its half-second tick, so a window can
+        # fall into the gap at its end: the loudest of three windows is the level.
+        reduced = max(level() for _ in range(3))
+        stop_and_play()
+        again = max(level() for _ in range(3))
+        self.assertTrue(0.5 * reduced < again < 2 * reduced,
+                        "Stop then Play lost the volume (%.4f before, %.4f after)" % (reduced, again))
+        click(*stop)
 
 
 if __name__ == "__main__":

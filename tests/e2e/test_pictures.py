@@ -8,7 +8,7 @@ import tempfile
 import time
 import unittest
 
-from bench import WIN, SonadeskTestCase, click, drag, key, probe, run, type_text, wait_for, wine_path
+from bench import WIN, SonadeskTestCase, click, drag, key, probe, run, screenshot, type_text, wait_for, wine_path
 
 IMPORT_PICTURE = (499, 469)  # "Import Picture Files" button centre, client coordinates
 DELETE_ITEM = (627, 469)     # "Delete"
@@ -69,19 +69,22 @@ class PictureTest(SonadeskTestCase):
         got = wait_for(lambda: len(self.items()) == n, timeout=timeout)
         self.assertTrue(got, "expected %d items, found %d" % (n, len(self.items())))
 
-    def open_dialog(self):
-        """Clicks Import Picture and waits for the Open dialog."""
+    def open_dialog(self, opener=None):
+        """Clicks Import Picture (or runs `opener`) and waits for the Open dialog."""
         main = self.app.main()["hwnd"]
-        self.app.click_client(*IMPORT_PICTURE)
+        if opener:
+            opener()
+        else:
+            self.app.click_client(*IMPORT_PICTURE)
         dialog = wait_for(lambda: [w for w in self.app.windows() if w["visible"] and w["class"] == "#32770"
                                    and w["hwnd"] != main], timeout=15)
         self.assertTrue(dialog, "the Open dialog did not appear")
         time.sleep(0.5)
         return dialog[0]
 
-    def choose(self, names):
+    def choose(self, names, opener=None):
         """Types the folder, then the file names (quoted when several), into the Open dialog."""
-        dialog = self.open_dialog()
+        dialog = self.open_dialog(opener)
         type_text(wine_path(self.pictures) + "\\")
         key("Return")
         time.sleep(0.6)
@@ -167,6 +170,28 @@ class PictureTest(SonadeskTestCase):
         self.assertEqual(self.rects(), [(main[0], main[1] + 50, main[0] + 360, main[1] + 50 + 180)])
         self.app.click_client(*DELETE_ITEM)
         self.wait_items(1)  # Delete again right after: the current item is gone, nothing else goes
+
+    def test_opening_a_file_that_does_not_decode_keeps_the_picture_across_a_restart(self):
+        make_picture(os.path.join(self.pictures, "photo.png"), 400, 300, "red")
+        with open(os.path.join(self.pictures, "broken.jpg"), "wb") as f:
+            f.write(b"only the name of a picture")
+        self.app.start()
+        self.choose(["photo.png"])
+        self.wait_items(1)
+        before = self.rects()
+        l, t, r, b = before[0]
+        self.choose(["broken.jpg"], opener=lambda: click((l + r) // 2, (t + b) // 2, double=True))
+        self.assertEqual(self.rects(), before)
+        self.restart()
+        self.wait_items(1)
+        self.assertEqual(self.rects(), before)
+        # The picture itself came back, not only its frame.
+        red = screenshot().getpixel(((l + r) // 2, (t + b) // 2))
+        self.assertTrue(red[0] > 200 and red[1] < 60 and red[2] < 60, "the middle shows %s, not the picture" % (red,))
+        with open(self.app.data_file("Media"), "rb") as f:
+            store = f.read()
+        self.assertIn(b"photo.png", store)
+        self.assertNotIn(b"broken.jpg", store)
 
     def test_files_dropped_on_the_window_are_imported_by_kind(self):
         jpg = make_picture(os.path.join(self.pictures, "dropped.jpg"), 400, 200)

@@ -282,6 +282,82 @@ TEST_F(MediaHostTest, ReopeningAGoneFileChangesNothing) {
     EXPECT_EQ(host.GetState(), PlayState::Stopped);
 }
 
+// Pause with no graph (a stopped host) has nothing to pause and must not claim it did.
+TEST_F(MediaHostTest, PauseWithoutAGraphDoesNothing) {
+    host.SetPath(Media("tone.wav").c_str());
+    host.TogglePause();
+    EXPECT_EQ(host.GetState(), PlayState::Stopped);
+    EXPECT_FALSE(host.HasGraph());
+    ASSERT_TRUE(host.Reopen());
+    host.Stop();
+    host.TogglePause();
+    host.TogglePause();
+    EXPECT_EQ(host.GetState(), PlayState::Stopped);
+    EXPECT_FALSE(host.HasGraph());
+}
+
+// Every new graph (Stop then Play, or another file) sounds as the controls say: the remembered
+// volume, or silence while muted; the slider moved while muted or stopped is kept for later.
+TEST_F(MediaHostTest, EveryNewGraphTakesTheRememberedVolumeAndMute) {
+    host.SetPath(Media("tone.wav").c_str());
+    // Moved before anything played.
+    host.SetVolume(50);
+    ASSERT_TRUE(host.Reopen());
+    EXPECT_EQ(Volume(), -2500);
+    ASSERT_EQ(host.ToggleMute(), 1);
+    ASSERT_TRUE(host.IsMuted());
+
+    struct Step {
+        const char* what;
+        int slider;       // -1: leave the slider alone
+        bool reopen;      // a new graph (the item reopens after Stop or Open)
+        bool toggleMute;
+        bool muted;
+        long volume;
+    } steps[] = {
+        {"stop and play while muted", -1, true, false, true, -10000},
+        {"slider while muted stays silent", 80, false, false, true, -10000},
+        {"new graph still muted", -1, true, false, true, -10000},
+        {"unmute gives the slider's value", -1, false, true, false, -1000},
+        {"new graph keeps it", -1, true, false, false, -1000},
+        {"slider while playing", 20, false, false, false, -4000},
+        {"new graph keeps that", -1, true, false, false, -4000},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        if (s.slider >= 0) host.SetVolume(s.slider);
+        if (s.reopen) {
+            host.Stop();
+            ASSERT_TRUE(host.Reopen());
+        }
+        if (s.toggleMute) host.ToggleMute();
+        EXPECT_EQ(host.IsMuted() != FALSE, s.muted);
+        EXPECT_EQ(Volume(), s.volume);
+    }
+    // A file of another kind through Open: the same level.
+    host.Stop();
+    host.SetPath(Media("tone.mp3").c_str());
+    ASSERT_TRUE(host.Reopen());
+    EXPECT_EQ(Volume(), -4000);
+    // Back to full for the tests that follow on other hosts (each host starts at full anyway).
+    host.Stop();
+}
+
+// While the item is disabled (its Open dialog is up) the video hands it no input: a menu from
+// there could remove the item under its own dialog.
+TEST_F(MediaHostTest, DisabledItemGetsNoInputFromTheVideo) {
+    EnableWindow(item.hwnd, FALSE);
+    PostMessageA(host.hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, PackPoint(5, 6));
+    PostMessageA(host.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, PackPoint(7, 8));
+    Pump(100);
+    EnableWindow(item.hwnd, TRUE);
+    EXPECT_EQ(item.Count(WM_LBUTTONDBLCLK), 0);
+    EXPECT_EQ(item.Count(WM_CONTEXTMENU), 0);
+    PostMessageA(host.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, PackPoint(7, 8));
+    Pump(100);
+    EXPECT_EQ(item.Count(WM_CONTEXTMENU), 1);
+}
+
 // Every format the import filters offer, opened once: what plays and whether it shows video.
 TEST_F(MediaHostTest, FormatsOfTheFilters) {
     struct Case {
@@ -478,6 +554,70 @@ TEST_F(MediaItemTest, MusicCardTurnsItsDiscAndLoops) {
     Command(*item, ID_MUSIC_STOP);
     EXPECT_EQ(host->GetState(), PlayState::Stopped);
     EXPECT_FALSE(host->HasGraph());
+}
+
+// Pause on a stopped card: no graph, so nothing happens; the disc stays still and the menu
+// keeps offering "Play".
+TEST_F(MediaItemTest, PauseOnAStoppedCardDoesNothing) {
+    MediaItem* item = music;
+    item->SetFile(Media("loop.wav"));
+    ASSERT_EQ(item->Host()->GetState(), PlayState::Stopped);
+    for (UINT id : {(UINT)IDC_MUSIC_PAUSE, (UINT)ID_MUSIC_PAUSE}) {
+        SCOPED_TRACE(id);
+        unsigned turns = item->DiscTurns();
+        Command(*item, id);
+        EXPECT_EQ(item->Host()->GetState(), PlayState::Stopped);
+        EXPECT_FALSE(item->Host()->HasGraph());
+        Pump(1100);
+        EXPECT_EQ(item->DiscTurns(), turns);
+    }
+    // The movie's play/pause on a stopped movie still plays.
+    movie->SetFile(Media("clip.avi"));
+    Command(*movie, IDC_MOVIE_PLAY);
+    EXPECT_EQ(movie->Host()->GetState(), PlayState::Playing);
+}
+
+// The Open dialog of either kind, from a double-click or the menu's "Open": owned by the main
+// window (so the dialog disables it and its Delete cannot be pressed), with the item disabled
+// while it runs and enabled again after; a second double-click meanwhile opens no second dialog.
+TEST_F(MediaItemTest, OpenDialogIsOwnedByTheDeskAndDisablesTheItem) {
+    struct Seen {
+        int calls = 0;
+        HWND owner = nullptr;
+        BOOL itemEnabled = TRUE;
+    };
+    static Seen seen;
+    static MediaItem* current = nullptr;
+    MediaItem::FileChooser saved = MediaItem::chooseFiles;
+    MediaItem::chooseFiles = [](HWND owner, const char*, DWORD) {
+        seen.calls++;
+        seen.owner = owner;
+        seen.itemEnabled = IsWindowEnabled(current->hwnd);
+        // The user double-clicks the item (or its video) again while the dialog is up (once:
+        // were that to open a second dialog, it must not recurse for ever).
+        if (seen.calls == 1) SendMessageA(current->hwnd, WM_LBUTTONDBLCLK, 0, PackPoint(100, 100));
+        return std::vector<std::string>();
+    };
+    struct Case {
+        const char* what;
+        MediaItem** item;
+        bool doubleClick;
+    } cases[] = {{"music, double-click", &music, true}, {"music, Open", &music, false},
+                 {"movie, double-click", &movie, true}, {"movie, Open", &movie, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        current = *c.item;
+        seen = Seen{};
+        if (c.doubleClick)
+            SendMessageA(current->hwnd, WM_LBUTTONDBLCLK, 0, PackPoint(100, 100));
+        else
+            Command(*current, ID_DESKITEM_EDIT);
+        EXPECT_EQ(seen.calls, 1);
+        EXPECT_EQ(seen.owner, desk->hwnd);
+        EXPECT_FALSE(seen.itemEnabled);
+        EXPECT_TRUE(IsWindowEnabled(current->hwnd));
+    }
+    MediaItem::chooseFiles = saved;
 }
 
 TEST_F(MediaItemTest, BlipGetsARangeOfOneAndAGoneFileChangesNothing) {

@@ -268,15 +268,34 @@ TEST_F(PictureItemTest, TurnedFrameIsDrawnUpright) {
     EXPECT_LT(mid.r, 40);
 }
 
-TEST_F(PictureItemTest, UndecodableOpenKeepsWindowAndPath) {
-    PictureItem item;
-    item.LoadPicture(MakePicture("keep.png", 400, 300));
-    ASSERT_TRUE(item.Create(RECT{100, 100, 460, 370}, owner.hwnd, 0));
-    std::string bad = MakeGarbage("bad.png");
-    item.OpenPath(bad);
-    EXPECT_EQ(item.path, bad);
-    EXPECT_EQ(WindowSize(item.hwnd).cx, 360);
-    EXPECT_EQ(WindowSize(item.hwnd).cy, 270);
+// A file that does not decode (or a folder, what a multiple selection names) leaves the item
+// with its old picture and its old path, so the desk saves the picture it still shows.
+TEST_F(PictureItemTest, UndecodableOpenKeepsTheOldPictureAndPath) {
+    std::string good = MakePicture("keep.png", 400, 300, L"image/png", Gdiplus::Color(255, 0, 0, 255));
+    struct Case {
+        const char* what;
+        std::string file;
+    } cases[] = {{"garbage", MakeGarbage("bad.png")}, {"folder", TestFolder()}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PictureItem item;
+        item.LoadPicture(good);
+        ASSERT_TRUE(item.Create(RECT{100, 100, 460, 370}, owner.hwnd, 0));
+        item.OpenPath(c.file);
+        EXPECT_EQ(item.path, good);
+        EXPECT_EQ(item.PictureWidth(), 400u);
+        EXPECT_EQ(item.PictureHeight(), 300u);
+        EXPECT_EQ(WindowSize(item.hwnd).cx, 360);
+        EXPECT_EQ(WindowSize(item.hwnd).cy, 270);
+        PictureItemRecord rec{};
+        item.WriteRecord(kItemPicture, &rec);
+        EXPECT_STREQ(rec.path, good.c_str());
+        // Drawn again (a resize), it still shows the old picture.
+        item.Render();
+        Pixel mid = PixelAt(item, 180, 135);
+        EXPECT_EQ(mid.a, 255);
+        EXPECT_GT(mid.b, 200);
+    }
 }
 
 TEST_F(PictureItemTest, AspectLockFromRightEdgeAndBottomEdge) {
