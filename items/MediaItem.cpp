@@ -5,6 +5,7 @@
 #include "app/DeskIds.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
+#include "store/DeskStore.h"
 #include "store/Resources.h"
 
 namespace sona {
@@ -442,12 +443,9 @@ LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 // caller).
 void MediaItem::WriteRecord(uint32_t type, void* record) const {
     if ((type != kItemMovie && type != kItemMusic) || !record) return;
-    MediaItemRecord* rec = (MediaItemRecord*)record;
-    std::memset(rec->path, 0, sizeof rec->path);
-    if (host) {
-        const std::string& p = host->GetPath();
-        std::memcpy(rec->path, p.data(), p.size() < kPathField - 1 ? p.size() : kPathField - 1);
-    }
+    // The path and its end only: the bytes after it are the record's own and go back as read.
+    // A path the field cannot hold whole leaves the stored one (it would name another file).
+    if (host) SetRecordPath((uint8_t*)record, type, host->GetPath());
 }
 
 // Deleting an item does not stop its player; its owner does it here first.

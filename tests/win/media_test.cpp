@@ -652,6 +652,8 @@ TEST_F(MediaItemTest, RestoredFromRecordsAndWrittenBack) {
     std::memset(out.path, 'x', sizeof out.path);
     restored->WriteRecord(kItemMovie, &out);
     EXPECT_STREQ(out.path, rec.path);
+    // Only the path and its end are written: the field's bytes after them stay as they were.
+    for (size_t i = std::strlen(rec.path) + 1; i < sizeof out.path; i++) ASSERT_EQ(out.path[i], 'x') << i;
     // Stopped items have nothing to stop.
     restored->StopIfPlaying();
     EXPECT_EQ(((MediaItem*)restored.get())->Host()->GetState(), PlayState::Stopped);
