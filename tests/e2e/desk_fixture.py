@@ -36,6 +36,36 @@ NOTE_RGB = (24, 46, 128)                # dark blue
 DESKS = 3
 
 
+RECORD_SIZES = {MOVIE: 320, MUSIC: 320, PICTURE: 292, NOTE: 10104}
+
+
+def store_image(desks, current=0):
+    """The bytes of a store file: desks is a list of desks, each a list of (type, record)."""
+    out = struct.pack("<II", len(desks), current)
+    for items in desks:
+        out += struct.pack("<I", len(items))
+        for kind, rec in items:
+            out += struct.pack("<I", kind) + rec
+    return out
+
+
+def parse_store(data):
+    """(desks, current) of a whole store file; each desk a list of (type, record bytes)."""
+    count, current = struct.unpack_from("<II", data, 0)
+    at, desks = 8, []
+    for _ in range(count):
+        (n,) = struct.unpack_from("<I", data, at)
+        at += 4
+        items = []
+        for _ in range(n):
+            (kind,) = struct.unpack_from("<I", data, at)
+            items.append((kind, data[at + 4:at + 4 + RECORD_SIZES[kind]]))
+            at += 4 + RECORD_SIZES[kind]
+        desks.append(items)
+    assert at == len(data), "store has %d bytes, its records end at %d" % (len(data), at)
+    return desks, current
+
+
 def relative(rect):
     # A quarter pixel more, so that the program's truncation gives back the very pixel.
     l, t, r, b = (v + 0.25 for v in rect)

@@ -5,7 +5,7 @@ import struct
 import time
 
 from bench import SonadeskTestCase, click, drag, key, move, probe, screenshot, wait_for, xdo
-from desk_fixture import MAIN_H, MAIN_W, PICTURE, picture_record
+from desk_fixture import MAIN_H, MAIN_W, PICTURE, parse_store as parse, picture_record, store_image as store
 
 CELL = 34
 STRIP_LEFT, STRIP_TOP = 16, 9
@@ -23,32 +23,6 @@ SECOND = (480, 420, 720, 600)
 # A picture file that is not there: its item is a grey panel of the stored size, and its path is
 # written back as it was (the demo picture's path would be replaced by the data folder's copy).
 GONE_PICTURE = "C:\\Pictures\\gone.jpg"
-
-
-def store(desks, current=0):
-    """A store image: desks is a list of desks, each a list of (type, record)."""
-    out = struct.pack("<II", len(desks), current)
-    for items in desks:
-        out += struct.pack("<I", len(items))
-        for kind, rec in items:
-            out += struct.pack("<I", kind) + rec
-    return out
-
-
-def parse(data):
-    """[(type, record bytes)] per desk, and the current desk."""
-    sizes = {0: 320, 1: 320, 3: 292, 4: 10104}
-    count, current = struct.unpack_from("<II", data, 0)
-    off, desks = 8, []
-    for _ in range(count):
-        (n,), off = struct.unpack_from("<I", data, off), off + 4
-        items = []
-        for _ in range(n):
-            (kind,), off = struct.unpack_from("<I", data, off), off + 4
-            items.append((kind, data[off:off + sizes[kind]]))
-            off += sizes[kind]
-        desks.append(items)
-    return desks, current
 
 
 def picture_floats(rec):

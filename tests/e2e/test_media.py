@@ -12,6 +12,7 @@ import tempfile
 import time
 import unittest
 
+import desk_fixture
 from bench import BUILD, ROOT, SonadeskTestCase, click, key, screenshot, type_text, wait_for, wine_path
 
 IMPORT_MUSIC = (435, 469)  # "Import Music Files" button centre, client coordinates
@@ -72,23 +73,8 @@ def screen_rect(rect):
 def read_store(path):
     """The desks of a store file: a list of lists of (type, path)."""
     with open(path, "rb") as f:
-        data = f.read()
-    count, _current = struct.unpack_from("<II", data, 0)
-    at = 8
-    sizes = {0: 320, 1: 320, 3: 292, 4: 10104}
-    desks = []
-    for _ in range(count):
-        (n,) = struct.unpack_from("<I", data, at)
-        at += 4
-        items = []
-        for _ in range(n):
-            (kind,) = struct.unpack_from("<I", data, at)
-            record = data[at + 4:at + 4 + sizes[kind]]
-            at += 4 + sizes[kind]
-            items.append((kind, record[:260].split(b"\0")[0].decode("ascii", "replace")))
-        desks.append(items)
-    assert at == len(data), "store has %d bytes, its records end at %d" % (len(data), at)
-    return desks
+        desks, _current = desk_fixture.parse_store(f.read())
+    return [[(kind, rec[:260].split(b"\0")[0].decode("ascii", "replace")) for kind, rec in items] for items in desks]
 
 
 def colourful(img, box):
@@ -107,6 +93,16 @@ class MediaTest(SonadeskTestCase):
 
     def own_windows(self, owner):
         return [w for w in self.app.visible_windows() if w["owner"] == owner]
+
+    def movie_item(self):
+        """The movie player built from the store: the smallest own window of at least 320 x 260."""
+        movie = None
+        for win in self.own_windows(self.app.main()["hwnd"]):
+            r = win["rect"]
+            if r[2] - r[0] >= 320 and r[3] - r[1] >= 260 and (movie is None or r[2] - r[0] < movie["rect"][2] - movie["rect"][0]):
+                movie = win
+        self.assertIsNotNone(movie, "the movie item was not built from the store")
+        return movie
 
     def item_of_size(self, w, h):
         main = self.app.main()["hwnd"]
@@ -163,13 +159,7 @@ class MediaTest(SonadeskTestCase):
         write_store(self.app.data_file("Media"), [(0, wine_path(os.path.join(MEDIA, "clip.avi")),
                                                    (0.05, 0.15, 0.55, 0.75))])
         self.app.start()
-        main = self.app.main()
-        movie = None
-        for win in self.own_windows(main["hwnd"]):
-            r = win["rect"]
-            if r[2] - r[0] >= 320 and r[3] - r[1] >= 260 and (movie is None or r[2] - r[0] < movie["rect"][2] - movie["rect"][0]):
-                movie = win
-        self.assertIsNotNone(movie, "the movie item was not built from the store")
+        movie = self.movie_item()
         l, t, r, b = movie["rect"]
         hosts = [w for w in self.own_windows(movie["hwnd"]) if w["rect"][3] - w["rect"][1] > 100]
         self.assertEqual(len(hosts), 1, "the player host is not over the movie")
@@ -278,13 +268,7 @@ class MediaTest(SonadeskTestCase):
         write_store(self.app.data_file("Media"), [(0, wine_path(os.path.join(MEDIA, "tone.wav")),
                                                    (0.05, 0.15, 0.55, 0.75))])
         self.app.start()
-        main = self.app.main()
-        movie = None
-        for win in self.own_windows(main["hwnd"]):
-            r = win["rect"]
-            if r[2] - r[0] >= 320 and r[3] - r[1] >= 260 and (movie is None or r[2] - r[0] < movie["rect"][2] - movie["rect"][0]):
-                movie = win
-        self.assertIsNotNone(movie, "the movie item was not built from the store")
+        movie = self.movie_item()
         l, t, r, b = movie["rect"]
         play, stop, mute = (l + 18 + 17, b - 55 + 17), (l + 61 + 10, b - 50 + 10), (l + 95 + 10, b - 49 + 10)
         volume_middle = (r - 50, b - 39)

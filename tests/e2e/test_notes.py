@@ -29,27 +29,17 @@ def centre(rect):
 
 def text_records(path):
     """Every text note record of a desk store file, as dicts."""
-    data = open(path, "rb").read()
-    desks, _current = struct.unpack_from("<II", data, 0)
-    at = 8
-    sizes = {0: 320, 1: 320, 3: 292, 4: 10104}
+    desks, _current = desk_fixture.parse_store(open(path, "rb").read())
     notes = []
-    for _ in range(desks):
-        (count,) = struct.unpack_from("<I", data, at)
-        at += 4
-        for _ in range(count):
-            (kind,) = struct.unpack_from("<I", data, at)
-            at += 4
-            rec = data[at:at + sizes[kind]]
-            at += sizes[kind]
-            if kind != TEXT_ITEM_TYPE:
-                continue
-            colour, reserved = struct.unpack_from("<II", rec, 10024)
-            height = struct.unpack_from("<i", rec, 10032)[0]
-            face = rec[10032 + 28:10032 + 60].split(b"\0")[0]
-            notes.append({"text": rec[:10000].split(b"\0")[0], "colour": colour, "reserved": reserved,
-                          "height": height, "face": face, "rect": struct.unpack_from("<4f", rec, 10000),
-                          "tail": rec[10092:10104]})
+    for kind, rec in (item for items in desks for item in items):
+        if kind != TEXT_ITEM_TYPE:
+            continue
+        colour, reserved = struct.unpack_from("<II", rec, 10024)
+        height = struct.unpack_from("<i", rec, 10032)[0]
+        face = rec[10032 + 28:10032 + 60].split(b"\0")[0]
+        notes.append({"text": rec[:10000].split(b"\0")[0], "colour": colour, "reserved": reserved,
+                      "height": height, "face": face, "rect": struct.unpack_from("<4f", rec, 10000),
+                      "tail": rec[10092:10104]})
     return notes
 
 
