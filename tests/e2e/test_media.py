@@ -183,7 +183,7 @@ class MediaTest(SonadeskTestCase):
         shot = screenshot()
         self.assertGreater(colourful(shot, video), 0.3, "the video did not come back into its frame")
         # The item stayed where it was: the click that left full screen did not drag it.
-        again = [w for w in self.own_windows(main["hwnd"]) if w["hwnd"] == movie["hwnd"]][0]
+        again = [w for w in self.own_windows(self.app.main()["hwnd"]) if w["hwnd"] == movie["hwnd"]][0]
         self.assertEqual(again["rect"], movie["rect"])
 
         click(l + 61 + 10, b - 50 + 10)  # Stop
