@@ -7,6 +7,7 @@
 
 #include "app/DeskIds.h"
 #include "app/MainDeskWindow.h"
+#include "items/PictureLoader.h"
 #include "platform/Gdi.h"
 
 namespace sona {
@@ -78,6 +79,8 @@ BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
 int DeskApplication::ExitInstance() {
     // A second instance never started COM or GDI+, so it has nothing to stop.
     if (servicesStarted) {
+        // The picture workers use GDI+: none may still run when it stops.
+        PictureLoader::Shared().Shutdown();
         CoUninitialize();
         Gdiplus::GdiplusShutdown(gdiplusToken);
         servicesStarted = false;

@@ -11,11 +11,12 @@ namespace sona {
 std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, RECT r, HWND owner) {
     switch (type) {
     case kItemPicture: {
-        // The picture is read before the window exists; a file that cannot be read still gets
-        // its window (a grey panel when the file is gone).
+        // The window comes at once with its frame; the picture is read by the loader's workers
+        // and follows. A file that cannot be read still gets its window (a grey panel when the
+        // file is gone).
         const auto* rec = (const PictureItemRecord*)record;
         auto picture = std::make_unique<PictureItem>();
-        picture->LoadPicture(std::string(rec->path, strnlen(rec->path, kPathField)));
+        picture->LoadPictureLater(std::string(rec->path, strnlen(rec->path, kPathField)));
         picture->Create(r, owner, 0);
         return picture;
     }

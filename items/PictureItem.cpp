@@ -18,6 +18,7 @@ const char PictureItem::kFilter[] =
     "(all picture files)|*.jpg;*.bmp;*png;*.wmf|(*.jpg)|*.jpg|(*.bmp)|*.bmp|(*.png)|*.png|(*.wmf)|*.wmf||";
 
 PictureItem::FileChooser PictureItem::chooseFiles = RunOpenFileDialog;
+const char PictureItem::kPendingProperty[] = "SonadeskPicturePending";
 
 namespace {
 
@@ -90,7 +91,9 @@ ScaledFrames& Frames() {
 }  // namespace
 
 // Releases the window first, while the picture members it draws from still exist.
+// A request still open is cancelled, so its result never reaches a window that is gone.
 PictureItem::~PictureItem() {
+    ForgetRequest();
     if (hwnd) ::DestroyWindow(hwnd);
 }
 
@@ -125,6 +128,7 @@ PictureItem::Reading PictureItem::Read(const std::string& file) {
 }
 
 void PictureItem::Take(Reading&& r) {
+    ForgetRequest();
     path = std::move(r.path);
     loaded = true;
     keyValid = r.keyValid;
@@ -134,6 +138,66 @@ void PictureItem::Take(Reading&& r) {
 }
 
 void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
+
+// Only the file's size and time are read here (one status query); a picture seen before in this
+// run comes from the memory cache, any other is asked for when the window first draws, at the
+// size it draws it.
+void PictureItem::LoadPictureLater(const std::string& file) {
+    ForgetRequest();
+    path = file.size() < 260 ? file : file.substr(0, 259);
+    loaded = true;
+    decoded.reset();
+    picture = PictureCopy{};
+    keyValid = PictureCache::KeyForFile(path, &key);
+    // A missing file has nothing to read: its grey panel shows at once.
+    if (!keyValid) return;
+    if (PictureCache::Shared().Find(key, &picture)) return;
+    pending = true;
+}
+
+void PictureItem::RequestPicture(int cx, int cy) {
+    if (!pending || request || !hwnd) return;
+    request = PictureLoader::Shared().Request(hwnd, kPictureReady, key, cx, cy);
+    SetPropA(hwnd, kPendingProperty, (HANDLE)1);
+}
+
+void PictureItem::ForgetRequest() {
+    if (request) PictureLoader::Shared().Cancel(request);
+    request = 0;
+    pending = false;
+    if (hwnd) RemovePropA(hwnd, kPendingProperty);
+}
+
+// The loader's answer: the picture's size and its display copy (or no size when the file did
+// not decode, which then draws as such a file always has).
+void PictureItem::OnPictureReady(uint32_t id) {
+    LoadedPicture result;
+    // A message for an older request (the item took another file since) finds nothing to take.
+    if (!pending || id != request || !PictureLoader::Shared().Take(id, &result)) return;
+    request = 0;
+    pending = false;
+    RemovePropA(hwnd, kPendingProperty);
+    const ThumbImage& im = result.image;
+    picture = PictureCopy{};
+    picture.width = im.pictureWidth;
+    picture.height = im.pictureHeight;
+    if (im.copyWidth && im.copyHeight && im.pixels.size() == (size_t)im.copyWidth * im.copyHeight) {
+        auto copy = std::make_shared<Gdiplus::Bitmap>((INT)im.copyWidth, (INT)im.copyHeight, PixelFormat32bppPARGB);
+        Gdiplus::BitmapData d{};
+        Gdiplus::Rect r(0, 0, (INT)im.copyWidth, (INT)im.copyHeight);
+        if (copy->GetLastStatus() == Gdiplus::Ok &&
+            copy->LockBits(&r, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &d) == Gdiplus::Ok) {
+            for (uint32_t y = 0; y < im.copyHeight; y++)
+                std::memcpy((uint8_t*)d.Scan0 + (ptrdiff_t)y * d.Stride, &im.pixels[(size_t)y * im.copyWidth],
+                            (size_t)im.copyWidth * 4);
+            copy->UnlockBits(&d);
+            picture.pixels = copy;
+        }
+    }
+    if (picture.width == 0 || picture.height == 0) picture = PictureCopy{};
+    if (keyValid && (picture.pixels || picture.width == 0)) PictureCache::Shared().Store(key, picture);
+    Render();
+}
 
 // The dialog runs owned by the main window, which it disables; this window is disabled too, so
 // nothing can remove the item while its own dialog is open.
@@ -213,7 +277,9 @@ void PictureItem::OrientFrame() {
 void PictureItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
     Gdiplus::Rect area(w / 30, h / 30, w - w / 15, h - h / 15);
     if (FileStatusOk(path)) {
-        if (Gdiplus::Bitmap* copy = CopyFor(area.Width, area.Height)) g.DrawImage(copy, area);
+        // Still on its way: the frame shows alone until the picture arrives.
+        if (pending) RequestPicture(area.Width, area.Height);
+        else if (Gdiplus::Bitmap* copy = CopyFor(area.Width, area.Height)) g.DrawImage(copy, area);
     } else {
         Gdiplus::SolidBrush grey(Gdiplus::Color(100, 100, 100, 100));
         g.FillRectangle(&grey, area);
@@ -226,6 +292,11 @@ void PictureItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
 // from the width, the top, bottom or a corner drives the width from the height. Each correction
 // comes back here as a new WM_SIZE; the last one renders.
 void PictureItem::OnSized() {
+    // Without its picture yet there are no proportions to keep; the frame follows the size.
+    if (pending) {
+        if (!InCreate()) Render();
+        return;
+    }
     uint32_t pw = picture.width, ph = picture.height;
     if (!loaded || pw == 0 || ph == 0) return;
     RECT r = WindowRect();
@@ -257,6 +328,10 @@ void PictureItem::OnSized() {
 }
 
 LRESULT PictureItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kPictureReady) {
+        OnPictureReady((uint32_t)wp);
+        return 0;
+    }
     if (msg == WM_LBUTTONDBLCLK) {
         HWND self = hwnd;
         OpenFile();

@@ -7,6 +7,7 @@
 
 #include "items/LayeredItemWindow.h"
 #include "items/PictureCache.h"
+#include "items/PictureLoader.h"
 
 namespace sona {
 
@@ -33,6 +34,15 @@ public:
     // Takes `file` as the picture: remembers the path and reads the picture, from the shared
     // cache when the same file (same size and time) was read before. Does not render.
     void LoadPicture(const std::string& file);
+    // Takes `file` as the picture without reading it here: the window shows its frame at once
+    // and the picture follows from the shared loader's workers (or at once from the memory
+    // cache). For desks being built, where twenty camera pictures would freeze the program.
+    void LoadPictureLater(const std::string& file);
+    // Posted by the loader to the item window: wParam is the request id.
+    static constexpr UINT kPictureReady = WM_APP + 16;
+    // Window property present while the item waits for its picture (tests and the benchmark
+    // watch it from outside).
+    static const char kPendingProperty[];
     // The "Open" command: the dialog, then OpenPath with the (first) chosen file.
     void OpenFile();
     // Loads `file` and, when it has a size, resizes the window so its longer side is 360 pixels
@@ -45,6 +55,8 @@ public:
     uint32_t PictureHeight() const { return picture.height; }
     // True once LoadPicture has run, whatever the file held.
     bool HasPicture() const { return loaded; }
+    // True while the picture is still being read for this item.
+    bool PicturePending() const { return pending; }
     // True while the frame is drawn turned to portrait.
     bool FrameRotated() const { return frameRotated; }
 
@@ -80,10 +92,18 @@ private:
     // A copy of the picture that can fill cx by cy, read from the file again when needed.
     Gdiplus::Bitmap* CopyFor(int cx, int cy);
     void OrientFrame();
+    // Asks the loader for the picture at the area's size, once.
+    void RequestPicture(int cx, int cy);
+    // Drops a request still open, and the pending mark with it.
+    void ForgetRequest();
+    void OnPictureReady(uint32_t id);
 
     bool loaded = false;
     bool frameRotated = false;
     bool keyValid = false;
+    // Waiting for the loader; `request` is its id once asked (0 before).
+    bool pending = false;
+    uint32_t request = 0;
     PictureKey key;
     PictureCopy picture;
     // The freshly decoded file, kept only until the first render has made its copy.

@@ -2,6 +2,7 @@
 // itself starts them, then GoogleTest.
 #include <gtest/gtest.h>
 
+#include "items/PictureLoader.h"
 #include "platform/Gdi.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     OleInitialize(nullptr);
     LoadLibraryA("riched20.dll");
     int result = RUN_ALL_TESTS();
+    sona::PictureLoader::Shared().Shutdown();
     OleUninitialize();
     Gdiplus::GdiplusShutdown(token);
     return result;

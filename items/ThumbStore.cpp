@@ -1,0 +1,205 @@
+#include "items/ThumbStore.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace sona {
+
+namespace {
+
+const char kMagic[8] = {'S', 'D', 'T', 'H', 'U', 'M', 'B', '1'};
+// Magic, file size, time, display size, picture size, copy size, path length.
+const size_t kFixedHeader = 8 + 8 + 8 + 4 * 2 + 4 * 2 + 4 * 2 + 4;
+// No display copy is ever this large; a bigger number in a header means damage.
+const uint32_t kMaxCopySide = 16384;
+
+uint64_t Fnv64(uint64_t h, const void* data, size_t n) {
+    const uint8_t* p = (const uint8_t*)data;
+    for (size_t i = 0; i < n; i++) {
+        h ^= p[i];
+        h *= 0x100000001B3ull;
+    }
+    return h;
+}
+
+// The entry's checksum: word by word, so the pixels of a large copy cost little to check.
+uint32_t Checksum(const uint8_t* data, size_t n) {
+    uint32_t h = 0x811C9DC5u;
+    size_t words = n / 4;
+    for (size_t i = 0; i < words; i++) {
+        uint32_t w;
+        std::memcpy(&w, data + i * 4, 4);
+        h = (h ^ w) * 0x01000193u;
+        h ^= h >> 15;
+    }
+    for (size_t i = words * 4; i < n; i++) h = (h ^ data[i]) * 0x01000193u;
+    return h;
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; i++) out.push_back((uint8_t)(v >> (8 * i)));
+}
+
+void Put64(std::vector<uint8_t>& out, uint64_t v) {
+    Put32(out, (uint32_t)v);
+    Put32(out, (uint32_t)(v >> 32));
+}
+
+uint32_t Get32(const uint8_t* p) { return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24; }
+
+uint64_t Get64(const uint8_t* p) { return (uint64_t)Get32(p) | (uint64_t)Get32(p + 4) << 32; }
+
+}  // namespace
+
+std::string ThumbFileName(const ThumbKey& key) {
+    uint64_t h = 0xCBF29CE484222325ull;
+    h = Fnv64(h, key.path.data(), key.path.size());
+    uint32_t numbers[6] = {(uint32_t)key.fileSize, (uint32_t)(key.fileSize >> 32), (uint32_t)key.modified,
+                           (uint32_t)(key.modified >> 32), key.displayWidth, key.displayHeight};
+    for (uint32_t n : numbers) {
+        uint8_t b[4] = {(uint8_t)n, (uint8_t)(n >> 8), (uint8_t)(n >> 16), (uint8_t)(n >> 24)};
+        h = Fnv64(h, b, 4);
+    }
+    static const char hex[] = "0123456789abcdef";
+    std::string name(16, '0');
+    for (int i = 0; i < 16; i++) name[15 - i] = hex[(h >> (4 * i)) & 0xF];
+    return name + ".thumb";
+}
+
+std::vector<uint8_t> EncodeThumb(const ThumbKey& key, const ThumbImage& image) {
+    std::vector<uint8_t> out;
+    size_t pixelBytes = (size_t)image.copyWidth * image.copyHeight * 4;
+    out.reserve(kFixedHeader + key.path.size() + pixelBytes + 4);
+    out.insert(out.end(), kMagic, kMagic + 8);
+    Put64(out, key.fileSize);
+    Put64(out, key.modified);
+    Put32(out, key.displayWidth);
+    Put32(out, key.displayHeight);
+    Put32(out, image.pictureWidth);
+    Put32(out, image.pictureHeight);
+    Put32(out, image.copyWidth);
+    Put32(out, image.copyHeight);
+    Put32(out, (uint32_t)key.path.size());
+    out.insert(out.end(), key.path.begin(), key.path.end());
+    size_t at = out.size();
+    out.resize(at + pixelBytes);
+    if (pixelBytes && image.pixels.size() * 4 >= pixelBytes) std::memcpy(&out[at], image.pixels.data(), pixelBytes);
+    Put32(out, Checksum(out.data(), out.size()));
+    return out;
+}
+
+bool DecodeThumb(const uint8_t* data, size_t size, const ThumbKey& expected, ThumbImage* out) {
+    if (!data || size < kFixedHeader + 4 || std::memcmp(data, kMagic, 8) != 0) return false;
+    const uint8_t* p = data + 8;
+    uint64_t fileSize = Get64(p), modified = Get64(p + 8);
+    uint32_t dw = Get32(p + 16), dh = Get32(p + 20);
+    uint32_t pw = Get32(p + 24), ph = Get32(p + 28);
+    uint32_t cw = Get32(p + 32), ch = Get32(p + 36);
+    uint32_t pathLen = Get32(p + 40);
+    if (cw == 0 || ch == 0 || cw > kMaxCopySide || ch > kMaxCopySide || pw == 0 || ph == 0) return false;
+    if (pathLen > size) return false;
+    size_t pixelBytes = (size_t)cw * ch * 4;
+    if (size != kFixedHeader + pathLen + pixelBytes + 4) return false;
+    if (Checksum(data, size - 4) != Get32(data + size - 4)) return false;
+    const char* path = (const char*)data + kFixedHeader;
+    // A file made for another key under the same name (a hash collision, or a picture replaced
+    // on disk) is stale.
+    if (fileSize != expected.fileSize || modified != expected.modified || dw != expected.displayWidth ||
+        dh != expected.displayHeight || pathLen != expected.path.size() ||
+        std::memcmp(path, expected.path.data(), pathLen) != 0)
+        return false;
+    out->pictureWidth = pw;
+    out->pictureHeight = ph;
+    out->copyWidth = cw;
+    out->copyHeight = ch;
+    out->pixels.resize((size_t)cw * ch);
+    std::memcpy(out->pixels.data(), data + kFixedHeader + pathLen, pixelBytes);
+    return true;
+}
+
+std::pair<uint32_t, uint32_t> DisplayCopySize(uint32_t w, uint32_t h, int cx, int cy) {
+    if (w == 0 || h == 0) return {0, 0};
+    double scale = std::max((cx * 1.25) / w, (cy * 1.25) / h);
+    if (scale > 1.0 || scale <= 0.0) scale = 1.0;
+    uint32_t cw = std::max(1u, (uint32_t)std::ceil(w * scale));
+    uint32_t ch = std::max(1u, (uint32_t)std::ceil(h * scale));
+    return {std::min(cw, w), std::min(ch, h)};
+}
+
+uint32_t ReductionFactor(uint32_t w, uint32_t h, uint32_t copyWidth, uint32_t copyHeight) {
+    if (copyWidth == 0 || copyHeight == 0) return 1;
+    uint32_t fx = w / (2 * copyWidth), fy = h / (2 * copyHeight);
+    uint32_t f = std::min(fx, fy);
+    return f < 2 ? 1 : f;
+}
+
+std::vector<uint32_t> ReduceBgr24(const uint8_t* src, uint32_t w, uint32_t h, size_t stride, uint32_t factor) {
+    if (factor == 0) factor = 1;
+    uint32_t ow = w / factor, oh = h / factor;
+    std::vector<uint32_t> out((size_t)ow * oh);
+    if (ow == 0 || oh == 0) return out;
+    std::vector<uint32_t> sums((size_t)ow * 3);
+    uint32_t area = factor * factor, half = area / 2;
+    for (uint32_t oy = 0; oy < oh; oy++) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (uint32_t dy = 0; dy < factor; dy++) {
+            const uint8_t* row = src + (size_t)(oy * factor + dy) * stride;
+            uint32_t* s = sums.data();
+            for (uint32_t ox = 0; ox < ow; ox++, s += 3) {
+                const uint8_t* px = row + (size_t)ox * factor * 3;
+                uint32_t b = 0, g = 0, r = 0;
+                for (uint32_t dx = 0; dx < factor; dx++, px += 3) {
+                    b += px[0];
+                    g += px[1];
+                    r += px[2];
+                }
+                s[0] += b;
+                s[1] += g;
+                s[2] += r;
+            }
+        }
+        uint32_t* o = &out[(size_t)oy * ow];
+        const uint32_t* s = sums.data();
+        for (uint32_t ox = 0; ox < ow; ox++, s += 3) {
+            uint32_t b = (s[0] + half) / area, g = (s[1] + half) / area, r = (s[2] + half) / area;
+            o[ox] = 0xFF000000u | r << 16 | g << 8 | b;
+        }
+    }
+    return out;
+}
+
+void ThumbIndex::Add(const std::string& name, uint64_t bytes, uint64_t lastUse) {
+    Remove(name);
+    entries[name] = Entry{bytes, lastUse};
+    byUse.insert({lastUse, name});
+    total += bytes;
+}
+
+void ThumbIndex::Touch(const std::string& name, uint64_t when) {
+    auto it = entries.find(name);
+    if (it == entries.end()) return;
+    byUse.erase({it->second.lastUse, name});
+    it->second.lastUse = when;
+    byUse.insert({when, name});
+}
+
+void ThumbIndex::Remove(const std::string& name) {
+    auto it = entries.find(name);
+    if (it == entries.end()) return;
+    byUse.erase({it->second.lastUse, name});
+    total -= it->second.bytes;
+    entries.erase(it);
+}
+
+std::vector<std::string> ThumbIndex::Evict() {
+    std::vector<std::string> gone;
+    while (total > budget && !byUse.empty()) {
+        std::string name = byUse.begin()->second;
+        Remove(name);
+        gone.push_back(name);
+    }
+    return gone;
+}
+
+}  // namespace sona
