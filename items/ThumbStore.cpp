@@ -68,10 +68,8 @@ std::string ThumbFileName(const ThumbKey& key) {
 }
 
 std::vector<uint8_t> EncodeThumb(const ThumbKey& key, const ThumbImage& image) {
-    std::vector<uint8_t> out;
+    std::vector<uint8_t> out(kMagic, kMagic + 8);
     size_t pixelBytes = (size_t)image.copyWidth * image.copyHeight * 4;
-    out.reserve(kFixedHeader + key.path.size() + pixelBytes + 4);
-    out.insert(out.end(), kMagic, kMagic + 8);
     Put64(out, key.fileSize);
     Put64(out, key.modified);
     Put32(out, key.displayWidth);
