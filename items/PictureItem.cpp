@@ -168,6 +168,15 @@ void PictureItem::ForgetRequest() {
     if (hwnd) RemovePropA(hwnd, kPendingProperty);
 }
 
+// The size ahead of the picture: enough to turn the frame for a portrait picture now, not when
+// the picture arrives.
+void PictureItem::OnPictureSize(uint32_t id, uint32_t w, uint32_t h) {
+    if (!pending || id != request || w == 0 || h == 0) return;
+    picture.width = w;
+    picture.height = h;
+    if ((w < h && !frameRotated) || (w > h && frameRotated)) Render();
+}
+
 // The loader's answer: the picture's size and its display copy (or no size when the file did
 // not decode, which then draws as such a file always has).
 void PictureItem::OnPictureReady(uint32_t id) {
@@ -330,6 +339,10 @@ void PictureItem::OnSized() {
 LRESULT PictureItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kPictureReady) {
         OnPictureReady((uint32_t)wp);
+        return 0;
+    }
+    if (msg == kPictureSize) {
+        OnPictureSize((uint32_t)wp, LOWORD(lp), HIWORD(lp));
         return 0;
     }
     if (msg == WM_LBUTTONDBLCLK) {

@@ -40,6 +40,8 @@ public:
     void LoadPictureLater(const std::string& file);
     // Posted by the loader to the item window: wParam is the request id.
     static constexpr UINT kPictureReady = WM_APP + 16;
+    // Posted by the loader ahead of the picture: wParam the request id, lParam its width and height.
+    static constexpr UINT kPictureSize = kPictureReady + 1;
     // Window property present while the item waits for its picture (tests and the benchmark
     // watch it from outside).
     static const char kPendingProperty[];
@@ -97,6 +99,7 @@ private:
     // Drops a request still open, and the pending mark with it.
     void ForgetRequest();
     void OnPictureReady(uint32_t id);
+    void OnPictureSize(uint32_t id, uint32_t w, uint32_t h);
 
     bool loaded = false;
     bool frameRotated = false;

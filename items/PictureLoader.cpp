@@ -30,44 +30,6 @@ bool ReadPixels(Gdiplus::Bitmap& bmp, uint32_t w, uint32_t h, std::vector<uint32
     return true;
 }
 
-// The display copy of a decoded picture. Large camera pictures first lose most of their pixels
-// by block averaging, which costs a fraction of a filtered scaling from full size; the
-// high-quality pass then works on about twice the copy's size, as it would on a small picture.
-bool ScaleCopy(Gdiplus::Image& full, uint32_t pw, uint32_t ph, uint32_t cw, uint32_t ch, std::vector<uint32_t>* out) {
-    Gdiplus::Bitmap copy((INT)cw, (INT)ch, PixelFormat32bppPARGB);
-    if (copy.GetLastStatus() != Gdiplus::Ok) return false;
-    std::vector<uint32_t> reduced;
-    uint32_t rw = 0, rh = 0;
-    uint32_t factor = ReductionFactor(pw, ph, cw, ch);
-    if (factor > 1 && full.GetType() == Gdiplus::ImageTypeBitmap && full.GetPixelFormat() == PixelFormat24bppRGB) {
-        auto& bitmap = static_cast<Gdiplus::Bitmap&>(full);
-        Gdiplus::BitmapData d{};
-        Gdiplus::Rect r(0, 0, (INT)pw, (INT)ph);
-        if (bitmap.LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &d) == Gdiplus::Ok) {
-            if (d.Stride > 0) {
-                reduced = ReduceBgr24((const uint8_t*)d.Scan0, pw, ph, (size_t)d.Stride, factor);
-                rw = pw / factor;
-                rh = ph / factor;
-            }
-            bitmap.UnlockBits(&d);
-        }
-    }
-    {
-        Gdiplus::Graphics g(&copy);
-        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-        g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        Gdiplus::Status s;
-        if (!reduced.empty()) {
-            Gdiplus::Bitmap small((INT)rw, (INT)rh, (INT)(rw * 4), PixelFormat32bppPARGB, (BYTE*)reduced.data());
-            s = g.DrawImage(&small, Gdiplus::Rect(0, 0, (INT)cw, (INT)ch));
-        } else {
-            s = g.DrawImage(&full, Gdiplus::Rect(0, 0, (INT)cw, (INT)ch));
-        }
-        if (s != Gdiplus::Ok) return false;
-    }
-    return ReadPixels(copy, cw, ch, out);
-}
-
 }  // namespace
 
 PictureLoader& PictureLoader::Shared() {
@@ -227,6 +189,7 @@ LoadedPicture PictureLoader::Load(const Job& job) {
         if (cancelled.count(job.id)) return out;
         decodes++;
     }
+    TellSize(job);
     std::wstring wide = AnsiToWide(job.key.path);
     uint32_t pw = 0, ph = 0, cw = 0, ch = 0;
     {
@@ -240,7 +203,8 @@ LoadedPicture PictureLoader::Load(const Job& job) {
         ch = size.second;
         out.image.pictureWidth = pw;
         out.image.pictureHeight = ph;
-        if (!ScaleCopy(full, pw, ph, cw, ch, &out.image.pixels)) {
+        std::shared_ptr<Gdiplus::Bitmap> copy = PictureCache::MakeCopy(full, job.cx, job.cy);
+        if (!copy || !ReadPixels(*copy, cw, ch, &out.image.pixels)) {
             // The size is known even when no copy could be made; the item draws nothing then.
             out.image.pixels.clear();
             return out;
@@ -250,6 +214,23 @@ LoadedPicture PictureLoader::Load(const Job& job) {
     out.image.copyHeight = ch;
     if (!folder.empty()) WriteThumb(folder, tk, out.image);
     return out;
+}
+
+// The picture's size from the file's header, to the item ahead of the decode, so that its frame
+// turns for a portrait picture at once.
+void PictureLoader::TellSize(const Job& job) {
+    HANDLE h = CreateFileA(job.key.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    // Cameras put their EXIF block, thumbnail included, before the frame header: 64 KB at most.
+    std::vector<uint8_t> head(72 * 1024);
+    DWORD got = 0;
+    BOOL ok = ReadFile(h, head.data(), (DWORD)head.size(), &got, nullptr);
+    CloseHandle(h);
+    uint32_t w = 0, hgt = 0;
+    if (!ok || !PictureSizeFromHeader(head.data(), got, &w, &hgt) || w > 0xFFFF || hgt > 0xFFFF) return;
+    std::lock_guard<std::mutex> l(lock);
+    if (!cancelled.count(job.id)) PostMessageA(job.target, job.message + 1, (WPARAM)job.id, MAKELPARAM(w, hgt));
 }
 
 // The copies already in the folder, oldest use first; leftovers of interrupted writes go.

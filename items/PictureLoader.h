@@ -40,7 +40,9 @@ public:
     static PictureLoader& Shared();
 
     // Queues a request: read `key.path` for a picture area of cx by cy and post `message` with
-    // wParam = the request id to `target` when done. Returns the id (never 0).
+    // wParam = the request id to `target` when done. Before decoding, when the file's header
+    // tells the picture's size, `message` + 1 is posted with the id and lParam = MAKELPARAM
+    // (width, height). Returns the id (never 0).
     uint32_t Request(HWND target, UINT message, const PictureKey& key, int cx, int cy);
     // Forgets a request: dropped if queued, its result discarded if running or done.
     void Cancel(uint32_t id);
@@ -80,6 +82,7 @@ private:
     static DWORD WINAPI WorkerMain(void* self);
     void Work();
     LoadedPicture Load(const Job& job);
+    void TellSize(const Job& job);
     bool ReadThumb(const std::string& folder, const ThumbKey& key, ThumbImage* out);
     void WriteThumb(const std::string& folder, const ThumbKey& key, const ThumbImage& image);
     void EnsureIndex(const std::string& folder);

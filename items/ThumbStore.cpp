@@ -201,3 +201,75 @@ std::vector<std::string> ThumbIndex::Evict() {
 }
 
 }  // namespace sona
+
+namespace sona {
+
+namespace {
+
+uint32_t Be16(const uint8_t* p) { return (uint32_t)p[0] << 8 | p[1]; }
+uint32_t Be32(const uint8_t* p) { return Be16(p) << 16 | Be16(p + 2); }
+uint32_t Le16(const uint8_t* p) { return (uint32_t)p[0] | (uint32_t)p[1] << 8; }
+
+// Walks the JPEG's segments to the first start-of-frame marker, which holds the size.
+bool JpegSize(const uint8_t* d, size_t n, uint32_t* w, uint32_t* h) {
+    size_t at = 2;
+    while (at + 4 <= n) {
+        if (d[at] != 0xFF) return false;
+        uint8_t marker = d[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            at++;
+            continue;
+        }
+        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;
+            continue;
+        }
+        uint32_t len = Be16(d + at + 2);
+        if (len < 2) return false;
+        bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (at + 9 > n || len < 7) return false;
+            *h = Be16(d + at + 5);
+            *w = Be16(d + at + 7);
+            return *w > 0 && *h > 0;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return false;  // end, or scan data before any frame
+        at += 2 + len;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool PictureSizeFromHeader(const uint8_t* d, size_t n, uint32_t* w, uint32_t* h) {
+    if (!d) return false;
+    static const uint8_t png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (n >= 24 && std::memcmp(d, png, 8) == 0 && std::memcmp(d + 12, "IHDR", 4) == 0) {
+        *w = Be32(d + 16);
+        *h = Be32(d + 20);
+        return *w > 0 && *h > 0;
+    }
+    if (n >= 10 && (std::memcmp(d, "GIF87a", 6) == 0 || std::memcmp(d, "GIF89a", 6) == 0)) {
+        *w = Le16(d + 6);
+        *h = Le16(d + 8);
+        return *w > 0 && *h > 0;
+    }
+    if (n >= 26 && d[0] == 'B' && d[1] == 'M') {
+        uint32_t header = Get32(d + 14);
+        if (header == 12) {  // the old OS/2 header: 16-bit sizes
+            *w = Le16(d + 18);
+            *h = Le16(d + 20);
+        } else if (header >= 40) {
+            int32_t sw = (int32_t)Get32(d + 18), sh = (int32_t)Get32(d + 22);
+            *w = (uint32_t)(sw < 0 ? -(int64_t)sw : sw);
+            *h = (uint32_t)(sh < 0 ? -(int64_t)sh : sh);  // negative: rows stored top-down
+        } else {
+            return false;
+        }
+        return *w > 0 && *h > 0;
+    }
+    if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8) return JpegSize(d, n, w, h);
+    return false;
+}
+
+}  // namespace sona

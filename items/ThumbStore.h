@@ -90,3 +90,12 @@ private:
 };
 
 }  // namespace sona
+
+namespace sona {
+
+// The pixel size a picture file declares in its header (JPEG, PNG, GIF, BMP), read from its first
+// bytes; false when they do not tell (another format, a header beyond them, damage). Lets a
+// picture's frame take its orientation before the picture is decoded.
+bool PictureSizeFromHeader(const uint8_t* data, size_t size, uint32_t* width, uint32_t* height);
+
+}  // namespace sona

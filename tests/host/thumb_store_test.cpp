@@ -219,3 +219,63 @@ TEST(ThumbIndex, AnEntryAloneBiggerThanTheBudgetGoes) {
     index.Add("big", 500, 1);
     EXPECT_EQ(index.Evict(), std::vector<std::string>{"big"});
 }
+
+namespace {
+
+std::vector<uint8_t> Jpeg(uint32_t w, uint32_t h, size_t exifBytes, uint8_t sof = 0xC0) {
+    std::vector<uint8_t> d = {0xFF, 0xD8};
+    // An APP1 segment (where cameras keep EXIF and a thumbnail), then a quantisation table.
+    d.insert(d.end(), {0xFF, 0xE1, (uint8_t)((exifBytes + 2) >> 8), (uint8_t)(exifBytes + 2)});
+    d.insert(d.end(), exifBytes, 0xAB);
+    d.insert(d.end(), {0xFF, 0xDB, 0x00, 0x04, 0x00, 0x00});
+    d.insert(d.end(), {0xFF, 0xFF, 0xFF, sof, 0x00, 0x11, 0x08, (uint8_t)(h >> 8), (uint8_t)h, (uint8_t)(w >> 8),
+                       (uint8_t)w, 0x03});
+    d.insert(d.end(), 9, 0);
+    d.insert(d.end(), {0xFF, 0xDA, 0x00, 0x02});
+    return d;
+}
+
+}  // namespace
+
+TEST(PictureHeader, SizesOfEveryFormatItKnows) {
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                                0, 0, 0x0F, 0xA0, 0, 0, 0x0B, 0xB8, 8, 6, 0, 0, 0};
+    std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xF0, 0x00, 0, 0, 0};
+    std::vector<uint8_t> bmp(54, 0);
+    bmp[0] = 'B', bmp[1] = 'M', bmp[14] = 40;
+    bmp[18] = 0x20, bmp[19] = 0x03;                    // 800 wide
+    bmp[22] = 0xA8, bmp[23] = 0xFD, bmp[24] = 0xFF, bmp[25] = 0xFF;  // -600: top-down rows
+    std::vector<uint8_t> os2(26, 0);
+    os2[0] = 'B', os2[1] = 'M', os2[14] = 12, os2[18] = 50, os2[20] = 70;
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> data;
+        uint32_t w, h;
+    } cases[] = {
+        {"png", png, 4000, 3000},
+        {"gif", gif, 320, 240},
+        {"bmp", bmp, 800, 600},
+        {"os/2 bmp", os2, 50, 70},
+        {"jpeg", Jpeg(4000, 3000, 100), 4000, 3000},
+        {"jpeg, portrait, big exif", Jpeg(3000, 4000, 60000), 3000, 4000},
+        {"progressive jpeg", Jpeg(1600, 1200, 10, 0xC2), 1600, 1200},
+    };
+    for (const Case& c : cases) {
+        uint32_t w = 0, h = 0;
+        EXPECT_TRUE(PictureSizeFromHeader(c.data.data(), c.data.size(), &w, &h)) << c.what;
+        EXPECT_EQ(w, c.w) << c.what;
+        EXPECT_EQ(h, c.h) << c.what;
+    }
+}
+
+TEST(PictureHeader, UnknownOrCutShortTellsNothing) {
+    std::vector<uint8_t> jpeg = Jpeg(4000, 3000, 5000);
+    std::vector<uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+    std::vector<uint8_t> huffmanFirst = Jpeg(100, 100, 10, 0xC4);  // DHT is no frame: scan comes first
+    uint32_t w, h;
+    EXPECT_FALSE(PictureSizeFromHeader(jpeg.data(), 4000, &w, &h));  // the frame lies past the bytes read
+    EXPECT_FALSE(PictureSizeFromHeader(text.data(), text.size(), &w, &h));
+    EXPECT_FALSE(PictureSizeFromHeader(huffmanFirst.data(), huffmanFirst.size(), &w, &h));
+    EXPECT_FALSE(PictureSizeFromHeader(nullptr, 0, &w, &h));
+    for (size_t cut = 0; cut < jpeg.size(); cut += 97) PictureSizeFromHeader(jpeg.data(), cut, &w, &h);
+}
