@@ -6,7 +6,9 @@ set -uo pipefail
 B="${SONADESK_BUILD:?}"
 dir=$(mktemp -d /tmp/sonadesk-deskswitch.XXXXXX)
 cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$dir/"
-(cd "$SONADESK_WIN_DIR" && wine bench_desk_switch.exe "$(winepath -w "$dir")" "${DESK_SWITCH_ROUNDS:-5}")
+# Wine maps / to Z: (winepath itself may be a 32-bit program this machine cannot run).
+windir="Z:${dir//\//\\}"
+(cd "$SONADESK_WIN_DIR" && wine bench_desk_switch.exe "$windir" "${DESK_SWITCH_ROUNDS:-5}")
 rc=$?
 rm -rf "$dir"
 exit $rc

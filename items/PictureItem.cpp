@@ -129,6 +129,7 @@ PictureItem::Reading PictureItem::Read(const std::string& file) {
 
 void PictureItem::Take(Reading&& r) {
     ForgetRequest();
+    showLater = false;
     path = std::move(r.path);
     loaded = true;
     keyValid = r.keyValid;
@@ -144,6 +145,7 @@ void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
 // size it draws it.
 void PictureItem::LoadPictureLater(const std::string& file) {
     ForgetRequest();
+    showLater = true;
     path = file.size() < 260 ? file : file.substr(0, 259);
     loaded = true;
     decoded.reset();
@@ -303,7 +305,15 @@ void PictureItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
 void PictureItem::OnSized() {
     // Without its picture yet there are no proportions to keep; the frame follows the size.
     if (pending) {
-        if (!InCreate()) Render();
+        if (InCreate()) {
+            // The window's first size: the picture is asked for now, while the rest of the desk
+            // is still being built, not when this window first draws.
+            RECT rc = ClientRect();
+            int w = rc.right - rc.left, h = rc.bottom - rc.top;
+            if (w > 0 && h > 0) RequestPicture(w - w / 15, h - h / 15);
+        } else {
+            Render();
+        }
         return;
     }
     uint32_t pw = picture.width, ph = picture.height;

@@ -104,11 +104,13 @@ void PutFloat(std::vector<uint8_t>& out, float f) {
 
 // The store: desk 1 empty, then the photo desks, the pictures in a 5 by 4 grid on each.
 // Rectangles are relative to the main window's outer size, 800 by 500.
-bool WriteStore(const std::string& dataFolder, const std::vector<std::string>& paths) {
+bool WriteStore(const std::string& dataFolder, const std::vector<std::string>& all) {
     std::vector<uint8_t> out;
     Put32(out, 1 + kPhotoDesks);
-    Put32(out, 0);
+    Put32(out, 0);  // desk 1 current
+    Put32(out, 0);  // desk 1 holds nothing
     for (int d = 0; d < kPhotoDesks; d++) {
+        std::vector<std::string> paths(all.begin() + d * kPictures, all.begin() + (d + 1) * kPictures);
         Put32(out, (uint32_t)paths.size());
         for (size_t i = 0; i < paths.size(); i++) {
             Put32(out, 3);
@@ -317,7 +319,18 @@ int main(int argc, char** argv) {
         std::snprintf(name, sizeof name, "camera%02d.jpg", i);
         paths.push_back(pictures + name);
     }
-    if (!MakePictures(paths) || !WriteStore(folder + "Data\\", paths)) {
+    // Each photo desk has files of its own (copies under other names), so each first view
+    // decodes its 20 files.
+    std::vector<std::string> all;
+    bool copied = MakePictures(paths);
+    for (int d = 0; copied && d < kPhotoDesks; d++)
+        for (int i = 0; i < kPictures; i++) {
+            char name[32];
+            std::snprintf(name, sizeof name, "desk%d-camera%02d.jpg", d + 2, i);
+            all.push_back(pictures + name);
+            copied = copied && CopyFileA(paths[i].c_str(), all.back().c_str(), FALSE);
+        }
+    if (!copied || !WriteStore(folder + "Data\\", all)) {
         std::printf("desk-switch: could not make the pictures or the store in %s\n", folder.c_str());
         return 1;
     }

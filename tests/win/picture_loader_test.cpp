@@ -102,6 +102,15 @@ void Pump() {
     }
 }
 
+// Runs the messages below `last` only: the items' own drawing, not the pictures' arrival.
+void PumpBelow(UINT last) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, last - 1, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
 // Runs the message loop until the item has its picture (or 20 s have passed).
 bool WaitForPicture(const PictureItem& item) {
     for (int i = 0; i < 4000 && item.PicturePending(); i++) {
@@ -165,6 +174,10 @@ TEST_F(PictureLoaderTest, WindowFirstThenThePictureFromTheWorkers) {
     EXPECT_EQ(item.path, file);
     EXPECT_TRUE(item.HasPicture());
     ASSERT_TRUE(item.Create(RECT{100, 100, 460, 370}, owner.hwnd, 0));
+    // Asked for at once; drawn and shown from the message loop.
+    ASSERT_TRUE(item.PicturePending());
+    EXPECT_EQ(PictureLoader::Shared().QueuedRequests() + PictureLoader::Shared().RunningWorkers() > 0, true);
+    PumpBelow(PictureItem::kPictureReady);
     EXPECT_TRUE(IsWindowVisible(item.hwnd));
     ASSERT_TRUE(item.PicturePending());
     EXPECT_NE(GetPropA(item.hwnd, PictureItem::kPendingProperty), nullptr);
@@ -328,6 +341,7 @@ TEST_F(PictureLoaderTest, UndecodableAndMissingFiles) {
     gone.LoadPictureLater(Folder("pictures") + "no-such-file.jpg");
     ASSERT_TRUE(gone.Create(RECT{0, 0, 360, 270}, owner.hwnd, 0));
     EXPECT_FALSE(gone.PicturePending());
+    Pump();
     EXPECT_EQ(PixelAt(gone, 180, 135) >> 24, 100u);
 }
 
