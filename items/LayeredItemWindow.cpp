@@ -32,10 +32,6 @@ BOOL LayeredItemWindow::Create(const RECT& rect, HWND ownerWindow, UINT id) {
         owner = nullptr;
         return FALSE;
     }
-    if (ShowsLater()) {
-        PostMessageA(hwnd, kShowItem, 0, 0);
-        return TRUE;
-    }
     Render();
     ShowWindow(hwnd, SW_SHOWNA);
     return TRUE;
@@ -186,12 +182,6 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         return Default();
-    case kShowItem:
-        if (!IsWindowVisible(hwnd)) {
-            Render();
-            ShowWindow(hwnd, SW_SHOWNA);
-        }
-        return 0;
     case WM_SIZE:
         OnSized();
         return 0;

@@ -68,10 +68,6 @@ protected:
     virtual void OnResizeZone(int32_t code) {}
     // WM_SIZE; by default the item is simply drawn again at its new size.
     virtual void OnSized() { Render(); }
-    // True when Create should leave the first render and the showing to the message loop (a
-    // message the window posts itself), so that a desk building many windows at once does not
-    // hold the program for all their drawing.
-    virtual bool ShowsLater() const { return false; }
     // True while Create is still making the window (its first WM_SIZE arrives then; Create
     // renders once right after, so items may skip drawing there).
     bool InCreate() const { return creating; }
@@ -82,8 +78,6 @@ private:
     void OnPointerMove(int x, int y);
     void ShowContextMenu(POINT screen);
     void PushToScreen();
-    // Posted by Create to itself for items that show later.
-    static constexpr UINT kShowItem = WM_APP + 15;
 
     HWND owner = nullptr;
     bool creating = false;

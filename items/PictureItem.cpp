@@ -129,7 +129,6 @@ PictureItem::Reading PictureItem::Read(const std::string& file) {
 
 void PictureItem::Take(Reading&& r) {
     ForgetRequest();
-    showLater = false;
     path = std::move(r.path);
     loaded = true;
     keyValid = r.keyValid;
@@ -145,7 +144,6 @@ void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
 // size it draws it.
 void PictureItem::LoadPictureLater(const std::string& file) {
     ForgetRequest();
-    showLater = true;
     path = file.size() < 260 ? file : file.substr(0, 259);
     loaded = true;
     decoded.reset();

@@ -79,7 +79,6 @@ protected:
     SIZE MinimumSize() const override { return SIZE{kMinSize, kMinSize}; }
     void OnResizeZone(int32_t code) override { lastHitZone = code; }
     void OnSized() override;
-    bool ShowsLater() const override { return showLater; }
 
 private:
     // What reading a file gives, before the item takes it as its picture.
@@ -108,8 +107,6 @@ private:
     // Waiting for the loader; `request` is its id once asked (0 before).
     bool pending = false;
     uint32_t request = 0;
-    // Taken with LoadPictureLater: the window draws and shows from the message loop.
-    bool showLater = false;
     PictureKey key;
     PictureCopy picture;
     // The freshly decoded file, kept only until the first render has made its copy.

@@ -175,7 +175,7 @@ TEST_F(PictureLoaderTest, WindowFirstThenThePictureFromTheWorkers) {
     EXPECT_EQ(item.path, file);
     EXPECT_TRUE(item.HasPicture());
     ASSERT_TRUE(item.Create(RECT{100, 100, 460, 370}, owner.hwnd, 0));
-    // Asked for at once; drawn and shown from the message loop.
+    // Asked for while the window was being made; the frame shows at once.
     ASSERT_TRUE(item.PicturePending());
     EXPECT_EQ(PictureLoader::Shared().QueuedRequests() + PictureLoader::Shared().RunningWorkers() > 0, true);
     PumpBelow(PictureItem::kPictureReady);
