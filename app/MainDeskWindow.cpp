@@ -216,7 +216,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: {
         LRESULT r = Default();
         if (r == -1) return -1;
-        user32 = LoadLibraryA("User32.DLL");
+        user32 = LoadSystemLibrary("User32.DLL");
         if (!user32) {
             MessageBoxA(hwnd, "User32.dll ERROR!", "", MB_OK);
             ExitProcess(0);

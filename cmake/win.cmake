@@ -36,6 +36,11 @@ foreach(src ${SONA_WIN_TOOLS})
   target_link_libraries(${name} PRIVATE ${SONA_SYSLIBS})
 endforeach()
 
+# A DLL that leaves a mark when loaded, planted under system DLL names by the DLL search test.
+add_library(planted_dll SHARED tests/dll/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "")
+target_link_options(planted_dll PRIVATE ${SONA_STATIC_LINK})
+
 # Programs that link against Sonadesk.exe's exports.
 file(GLOB SONA_IMPORT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/import/*.cpp)
 foreach(src ${SONA_IMPORT_TESTS})
