@@ -14,7 +14,12 @@ add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc $<TARGET_OBJECTS:s
 set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
 target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase)
 target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
-set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h")
+set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/version.h;${CMAKE_SOURCE_DIR}/res/Sonadesk.exe.manifest")
+# The shipped exe carries no debug information: it moves to Sonadesk.exe.debug beside it, and a
+# debug link (file name and CRC) lets a debugger or a crash backtrace find it there.
+include(${CMAKE_SOURCE_DIR}/cmake/debuglink.cmake)
+sona_split_debug_info(Sonadesk)
 
 # GoogleTest from Debian's sources, cross-built.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
