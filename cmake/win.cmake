@@ -30,7 +30,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB SONA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
 target_link_options(sonadesk_wintests PRIVATE ${SONA_STATIC_LINK})
-target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS})
+target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS} version)
 
 # Small helper programs: one exe per file.
 file(GLOB SONA_WIN_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/win/*.cpp ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)
