@@ -121,7 +121,7 @@ TEST_F(ExeManifest, AsksForCommonControls6AsInvokerOnWindows7To11WithoutDpiAware
     EXPECT_EQ(Attributes(xml, "assemblyIdentity", "name"),
               (std::vector<std::string>{"Varnel.Sonadesk", "Microsoft.Windows.Common-Controls"}));
     EXPECT_EQ(Attributes(xml, "assemblyIdentity", "version"), (std::vector<std::string>{"1.2.7.0", "6.0.0.0"}));
-    EXPECT_EQ(Attributes(xml, "assemblyIdentity", "processorArchitecture"), (std::vector<std::string>{"x86", "x86"}));
+    EXPECT_EQ(Attributes(xml, "assemblyIdentity", "processorArchitecture"), (std::vector<std::string>{"*", "*"}));
     EXPECT_EQ(Attributes(xml, "assemblyIdentity", "publicKeyToken"), (std::vector<std::string>{"6595b64144ccf1df"}));
     EXPECT_EQ(Attributes(xml, "requestedExecutionLevel", "level"), (std::vector<std::string>{"asInvoker"}));
     EXPECT_EQ(Attributes(xml, "requestedExecutionLevel", "uiAccess"), (std::vector<std::string>{"false"}));
