@@ -34,15 +34,30 @@ sona_wine_prefix() {
 
 sona_display() {
   if [ -n "${DISPLAY:-}" ] && [ "${SONADESK_XVFB:-0}" != 1 ]; then return 0; fi
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  # -noreset: the server must not reset when its last client leaves (the wallpaper would go).
-  Xvfb ":$n" -screen 0 1280x1024x24 +extension Composite +extension RENDER -nolisten tcp -noreset \
-    >/dev/null 2>&1 &
-  SONA_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  [ "${SONADESK_DESKTOP:-}" = bare ] || sona_desktop
+  local n=${SONADESK_DISPLAY_BASE:-90} tries
+  for tries in $(seq 20); do
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    # -noreset: the server must not reset when its last client leaves (the wallpaper would go).
+    Xvfb ":$n" -screen 0 1280x1024x24 +extension Composite +extension RENDER -nolisten tcp -noreset \
+      >/dev/null 2>&1 &
+    SONA_XVFB_PID=$!
+    # Another bench may have taken the same number a moment earlier: then this server exits, and
+    # the socket that appears is the other one's. Only a server of our own counts.
+    for _ in $(seq 50); do
+      kill -0 "$SONA_XVFB_PID" 2>/dev/null || break
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    sleep 0.2
+    if kill -0 "$SONA_XVFB_PID" 2>/dev/null; then
+      export DISPLAY=":$n"
+      [ "${SONADESK_DESKTOP:-}" = bare ] || sona_desktop
+      return 0
+    fi
+    n=$((n + 1))
+  done
+  echo "bench: no virtual display could be started" >&2
+  return 1
 }
 
 # The wallpaper, the compositor and the window manager on $DISPLAY; returns once both managers
