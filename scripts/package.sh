@@ -13,9 +13,9 @@ version=$(sed -n 's/^#define SONA_VERSION_TEXT "\([0-9.]*\)"$/\1/p' "$root/res/v
 version=${version%.0}  # 1.2.7.0 ships as 1.2.7, as the caption shows it
 [ -n "$version" ] || { echo "package: no version in res/version.h" >&2; exit 1; }
 
-objdump=i686-w64-mingw32-objdump
-command -v "$objdump" >/dev/null || objdump=objdump
-if "$objdump" -h "$exe" | grep -qE '\.debug_|^ +[0-9]+ /[0-9]'; then
+# The host's objdump reads both 32- and 64-bit PE files; an exe it cannot read is not shipped.
+sections=$(objdump -h "$exe") || { echo "package: cannot read the sections of $exe" >&2; exit 1; }
+if grep -qE '\.debug_|^ +[0-9]+ /[0-9]' <<<"$sections"; then
   echo "package: $exe still carries debug sections" >&2
   exit 1
 fi
