@@ -7,7 +7,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -171,7 +173,7 @@ TEST(CommonControls, TheProcessRunsWithVersion6) {
 
 struct Section {
     std::string name;
-    uint32_t offset, size;
+    uint32_t offset, size, used;  // file offset, size in the file, size of the contents
 };
 
 // The section table of a PE file, long names ("/123") resolved through the COFF string table.
@@ -191,7 +193,7 @@ std::vector<Section> Sections(const std::string& pe, uint32_t* symbolTable) {
             uint32_t at = strings + (uint32_t)atoi(name.c_str() + 1);
             if (at < pe.size()) name = std::string(&pe[at]);
         }
-        out.push_back({name, sh[i].PointerToRawData, sh[i].SizeOfRawData});
+        out.push_back({name, sh[i].PointerToRawData, sh[i].SizeOfRawData, sh[i].Misc.VirtualSize});
     }
     return out;
 }
@@ -232,9 +234,50 @@ TEST(ExeDebugInformation, ShippedWithoutItAndLinkedToTheFileBesideIt) {
     ASSERT_FALSE(debug.empty()) << "Sonadesk.exe.debug is missing";
     EXPECT_EQ(Crc32(debug), crc) << "the debug link names another build's symbols";
     std::set<std::string> names;
-    for (const Section& s : Sections(debug, &symbols)) names.insert(s.name);
+    const Section* lines = nullptr;
+    std::vector<Section> debugSections = Sections(debug, &symbols);
+    for (const Section& s : debugSections) {
+        names.insert(s.name);
+        if (s.name == ".debug_line") lines = &s;
+    }
     for (const char* want : {".debug_info", ".debug_line", ".debug_abbrev"})
         EXPECT_TRUE(names.count(want)) << "Sonadesk.exe.debug has no " << want;
+    // The program's own code in DWARF 2 to 4: Wine's debugger reads no later version (its
+    // backtraces then show bare addresses, not Sonadesk's functions and lines). GCC writes each
+    // unit's line table in the unit's version; up to 4 the table names its files inline.
+    ASSERT_NE(lines, nullptr);
+    std::set<std::string> dwarf4Files;
+    size_t at = lines->offset, end = lines->offset + std::min(lines->size, lines->used);
+    while (at + 10 <= end) {
+        uint32_t length = *(const uint32_t*)&debug[at];
+        uint16_t version = *(const uint16_t*)&debug[at + 4];
+        if (length == 0 || length == 0xFFFFFFFFu) break;
+        size_t next = at + 4 + length;
+        if (version >= 2 && version <= 4) {
+            size_t p = at + 15 + (version >= 4 ? 1 : 0);  // past the lengths and the line fields
+            uint8_t opcodeBase = (uint8_t)debug[p - 1];
+            p += opcodeBase - 1;
+            while (p < next && debug[p]) p += strlen(&debug[p]) + 1;  // include directories
+            ++p;
+            while (p < next && debug[p]) {  // file names, each with three LEB128 numbers
+                dwarf4Files.insert(&debug[p]);
+                p += strlen(&debug[p]) + 1;
+                for (int k = 0; k < 3; ++k)
+                    while (p < next && (debug[p++] & 0x80)) {
+                    }
+            }
+        }
+        at = next;
+    }
+    for (const char* source : {"WinMain.cpp", "MainDeskWindow.cpp", "LayeredItemWindow.cpp", "PictureItem.cpp",
+                               "MediaItem.cpp", "TextItem.cpp", "DeskStore.cpp", "Dialog.cpp"}) {
+        bool found = false;
+        for (const std::string& f : dwarf4Files)
+            if (f.size() >= strlen(source) && f.compare(f.size() - strlen(source), std::string::npos, source) == 0 &&
+                (f.size() == strlen(source) || f[f.size() - strlen(source) - 1] == '/'))
+                found = true;
+        EXPECT_TRUE(found) << source << " has no DWARF 4 line table";
+    }
     // Most of the weight was debug information; what ships is the program and its resources.
     EXPECT_LT(exe.size(), 4u * 1024 * 1024);
     EXPECT_GT(debug.size(), exe.size());
