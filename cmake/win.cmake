@@ -1,6 +1,9 @@
 # The Windows build: Sonadesk.exe, its import library, the in-process test exe, probe and bench programs.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
 add_compile_options(-Wall -Wno-unknown-pragmas -Wno-cast-function-type)
+# DWARF 4, not GCC's default 5: Wine's debugger reads only up to 4, and with it a crash backtrace
+# under Wine names Sonadesk's functions and lines (from Sonadesk.exe.debug through the debug link).
+add_compile_options(-gdwarf-4)
 set(SONA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(SONA_SYSLIBS gdiplus strmiids quartz ole32 oleaut32 uuid comctl32 comdlg32 shlwapi shell32
     gdi32 user32 advapi32 msimg32 winmm)
@@ -14,7 +17,12 @@ add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc $<TARGET_OBJECTS:s
 set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
 target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase)
 target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
-set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h")
+set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/version.h;${CMAKE_SOURCE_DIR}/res/Sonadesk.exe.manifest")
+# The shipped exe carries no debug information: it moves to Sonadesk.exe.debug beside it, and a
+# debug link (file name and CRC) lets a debugger or a crash backtrace find it there.
+include(${CMAKE_SOURCE_DIR}/cmake/debuglink.cmake)
+sona_split_debug_info(Sonadesk)
 
 # GoogleTest from Debian's sources, cross-built.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
@@ -25,7 +33,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB SONA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
 target_link_options(sonadesk_wintests PRIVATE ${SONA_STATIC_LINK})
-target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS})
+target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS} version)
 
 # Small helper programs: one exe per file.
 file(GLOB SONA_WIN_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/win/*.cpp ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)
