@@ -1,7 +1,7 @@
 // Builds the live window of a stored record, kind by kind. Each item kind adds its case here.
 #include <cstring>
 
-#include "items/DeskItem.h"
+#include "app/ItemDispatch.h"
 #include "notes/TextItem.h"
 #include "items/MediaItem.h"
 #include "items/PictureItem.h"

@@ -8,6 +8,7 @@
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
 #include "app/DeskStrip.h"
+#include "app/ItemDispatch.h"
 #include "dialogs/CDlgAbout.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"

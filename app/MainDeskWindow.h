@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ImageCommandButton.h"
+#include "controls/ImageCommandButton.h"
 #include "controls/SkinButton.h"
 #include "items/DeskItem.h"
 #include "platform/Dialog.h"

@@ -21,9 +21,4 @@ public:
     virtual void StopIfPlaying() {}
 };
 
-// Builds the window for a stored record at rectangle `r` (screen coordinates, already scaled
-// from the record's relative rectangle), owned by `owner`. Null for kinds without a window.
-// Implemented per kind next to each item class (see app/ItemDispatch.cpp).
-std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, RECT r, HWND owner);
-
 }  // namespace sona

@@ -1,6 +1,6 @@
 #include "items/LayeredItemWindow.h"
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "controls/CMstMenu.h"
 #include "items/LayeredUpdate.h"
 

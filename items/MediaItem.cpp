@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
 #include "store/DeskStore.h"

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DeskIds.h"
 #include "res/resource.h"
 
 namespace sona {

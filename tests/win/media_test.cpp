@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
+#include "app/ItemDispatch.h"
+#include "items/ItemIds.h"
 #include "items/MediaItem.h"
 #include "items/MediaPlayerHost.h"
 #include "platform/App.h"

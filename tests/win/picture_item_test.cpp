@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureCache.h"
 #include "items/PictureItem.h"

@@ -8,7 +8,8 @@
 #include <new>
 #include <string>
 
-#include "app/DeskIds.h"
+#include "app/ItemDispatch.h"
+#include "items/ItemIds.h"
 #include "notes/CDlgAddText.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
