@@ -54,7 +54,8 @@ ImportedItem ImportMedia(uint32_t type, const std::string& path, const RECT& m, 
     ImportedItem out;
     RECT r = type == kItemMovie ? RECT{m.left + 10, m.top + 60, m.left + 389, m.top + 410}
                                 : RECT{m.left + 10, m.top + 60, m.left + 270, m.top + 190};
-    MediaKind kind = type == kItemMovie ? MediaKind::Movie : MediaKind::Music;
+    MediaKind kind;
+    if (!MediaKindOf(type, &kind)) return out;
     std::unique_ptr<MediaItem> media = CreateMediaItem(kind, r, owner, path);
     if (media->ItemWindow()) GetWindowRect(media->ItemWindow(), &out.rect);
     out.item = std::move(media);

@@ -10,7 +10,7 @@
 namespace sona {
 
 // Builds the window for a stored record at rectangle `r` (screen coordinates, already scaled
-// from the record's relative rectangle), owned by `owner`. Null for kinds without a window.
-std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, RECT r, HWND owner);
+// from the record's relative rectangle), owned by `owner`. Null for an empty view.
+std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner);
 
 }  // namespace sona

@@ -10,6 +10,7 @@
 #include "app/DeskStrip.h"
 #include "app/ItemDispatch.h"
 #include "dialogs/CDlgAbout.h"
+#include "items/ItemIds.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
 #include "platform/LateBound.h"
@@ -70,21 +71,6 @@ const char* const kWebAddress = nullptr;
 
 RECT WebLinkRect(const RECT& client) {
     return RECT{client.left + 96, client.bottom - 48, client.left + 185, client.bottom - 34};
-}
-
-// Where the rectangle of a record's relative rectangle sits in each record kind.
-RelativeRect* RecordRect(uint32_t type, void* record) {
-    switch (type) {
-    case kItemMovie:
-    case kItemMusic: return &((MediaItemRecord*)record)->rect;
-    case kItemPicture: return &((PictureItemRecord*)record)->rect;
-    case kItemText: return &((TextItemRecord*)record)->rect;
-    default: return nullptr;
-    }
-}
-
-bool IsItemKind(uint32_t type) {
-    return type == kItemMovie || type == kItemMusic || type == kItemPicture || type == kItemText;
 }
 
 }  // namespace
@@ -333,7 +319,8 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         currentItem = (HWND)lp;
         return 0;
     case WM_DESKITEM_REMOVE:
-        OnDeleteItem();
+        // The item asked after its own handler; it is no longer on the stack.
+        RemoveItem((HWND)lp);
         return 0;
     case WM_DESK_SHOW_ABOUT:
         if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
@@ -475,12 +462,13 @@ void MainDeskWindow::SyncCurrentDesk() {
         uint32_t type = types[i];
         DeskItem* item = liveItems[i].get();
         // An item whose window could not be made has nothing to tell: its record stays as stored.
-        if (!item || !item->ItemWindow() || !records[i] || !IsItemKind(type)) continue;
+        RecordView record = ViewRecord(type, records[i].get());
+        if (!item || !item->ItemWindow() || !record) continue;
         RECT r{};
         GetWindowRect(item->ItemWindow(), &r);
-        RelativeRect* rel = RecordRect(type, records[i].get());
+        RelativeRect* rel = record.rect();
         *rel = SyncRelative(*rel, PixelRect{r.left, r.top, r.right, r.bottom}, outer.cx, outer.cy);
-        item->WriteRecord(type, records[i].get());
+        item->WriteRecord(record);
     }
 }
 
@@ -507,11 +495,11 @@ void MainDeskWindow::ShowCurrentDesk() {
         DeskTypes& types = collection.deskTypes[collection.currentDesk];
         for (size_t i = 0; i < records.size(); i++) {
             uint32_t type = types[i];
-            if (!IsItemKind(type) || !records[i]) continue;
-            const RelativeRect* rel = RecordRect(type, records[i].get());
-            PixelRect p = RectFromRelative(*rel, outer.cx, outer.cy);
+            RecordView record = ViewRecord(type, records[i].get());
+            if (!record) continue;
+            PixelRect p = RectFromRelative(*record.rect(), outer.cx, outer.cy);
             RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.push_back(RestoreDeskItem(type, records[i].get(), r, hwnd));
+            liveItems.push_back(RestoreDeskItem(record, r, hwnd));
             liveItemTypes.push_back(type);
         }
     }
@@ -548,7 +536,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, R
     if (collection.currentDesk >= collection.desks.size()) return;
     if (item && item->ItemWindow()) {
         currentItem = item->ItemWindow();
-        if (RelativeRect* rel = RecordRect(type, record.get())) *rel = ToRecordRect(item->ItemWindow());
+        if (RelativeRect* rel = ViewRecord(type, record.get()).rect()) *rel = ToRecordRect(item->ItemWindow());
     }
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
@@ -595,13 +583,15 @@ void MainDeskWindow::OnRemoveDesk() {
     DesksChanged();
 }
 
-void MainDeskWindow::OnDeleteItem() {
-    if (collection.currentDesk < collection.desks.size()) {
+void MainDeskWindow::OnDeleteItem() { RemoveItem(currentItem); }
+
+void MainDeskWindow::RemoveItem(HWND window) {
+    if (window && collection.currentDesk < collection.desks.size()) {
         DeskRecords& records = collection.desks[collection.currentDesk];
         DeskTypes& types = collection.deskTypes[collection.currentDesk];
         for (size_t i = 0; i < liveItems.size(); i++) {
-            if (!IsItemKind(liveItemTypes[i]) || !liveItems[i]) continue;
-            if (liveItems[i]->ItemWindow() != currentItem) continue;
+            if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
+            if (liveItems[i]->ItemWindow() != window) continue;
             liveItems[i]->StopIfPlaying();
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);

@@ -52,6 +52,8 @@ public:
     void OnCreateDesk();
     void OnRemoveDesk();
     void OnDeleteItem();
+    // Removes the live item showing in `window` and its record.
+    void RemoveItem(HWND window);
     bool OnExit();
     void OnImportMovie();
     void OnImportMusic();

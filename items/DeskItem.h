@@ -15,8 +15,9 @@ public:
     // The item's top-level window (null when it has none).
     virtual HWND ItemWindow() const = 0;
     // Copies what the window holds (path, or the note's text, font and colours) into the
-    // item's stored record of type `type`. The rectangle is written by the caller.
-    virtual void WriteRecord(uint32_t type, void* record) const = 0;
+    // item's stored record; a record of another kind is left alone. The rectangle is written
+    // by the caller.
+    virtual void WriteRecord(const RecordView& record) const = 0;
     // Media items stop a playing or paused host here; deleting an item does not stop it.
     virtual void StopIfPlaying() {}
 };

@@ -3,7 +3,7 @@
 
 // Desk item -> owner (the main window).
 #define WM_DESKITEM_SELECT (0x400 + 215)   // sent: lParam the item's window
-#define WM_DESKITEM_REMOVE (0x400 + 217)   // sent: remove the current item
+#define WM_DESKITEM_REMOVE (0x400 + 217)   // posted: lParam the item's window, to be removed
 #define WM_DESKITEM_CHANGED (0x400 + 220)  // posted: its layout or content changed
 
 // Item menus.

@@ -56,7 +56,7 @@ public:
     using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
     static FileChooser chooseFiles;
 
-    void WriteRecord(uint32_t type, void* record) const override;
+    void WriteRecord(const RecordView& record) const override;
     void StopIfPlaying() override;
 
     // What the tests and the main window look at.

@@ -37,8 +37,29 @@ def upward_includes(root):
     return found
 
 
+def self_check():
+    """The check itself must see an upward include and let the allowed ones pass."""
+    import tempfile
+    cases = {
+        "controls/A.cpp": '#include "app/DeskIds.h"\n',         # upward
+        "items/B.cpp": '#include "dialogs/CDlgAbout.h"\n',     # sideways
+        "notes/C.cpp": '#include "items/DeskItem.h"\n#include "res/resource.h"\n#include "notes/C.h"\n',
+        "store/D.h": '#  include "platform/Gdi.h"\n',
+    }
+    with tempfile.TemporaryDirectory() as tmp:
+        for rel, text in cases.items():
+            os.makedirs(os.path.join(tmp, os.path.dirname(rel)), exist_ok=True)
+            with open(os.path.join(tmp, rel), "w") as f:
+                f.write(text)
+        found = sorted(line.split(":")[0] for line in upward_includes(tmp))
+    return found == ["controls/A.cpp", "items/B.cpp"]
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    if not self_check():
+        print("the layering check does not see upward includes")
+        return 1
     found = upward_includes(root)
     for line in found:
         print(line)

@@ -117,6 +117,7 @@ public:
         }
         if (msg == WM_DESKITEM_REMOVE) {
             removes++;
+            removed = (HWND)lp;
             if (onRemove) onRemove();
             return 0;
         }
@@ -124,6 +125,7 @@ public:
     }
     int selects = 0, removes = 0;
     HWND selected = nullptr;
+    HWND removed = nullptr;
     void (*onRemove)() = nullptr;
 };
 
@@ -288,7 +290,7 @@ TEST_F(PictureItemTest, UndecodableOpenKeepsTheOldPictureAndPath) {
         EXPECT_EQ(WindowSize(item.hwnd).cx, 360);
         EXPECT_EQ(WindowSize(item.hwnd).cy, 270);
         PictureItemRecord rec{};
-        item.WriteRecord(kItemPicture, &rec);
+        item.WriteRecord(RecordView(&rec));
         EXPECT_STREQ(rec.path, good.c_str());
         // Drawn again (a resize), it still shows the old picture.
         item.Render();
@@ -424,10 +426,25 @@ TEST_F(PictureItemTest, RemoveCommandAsksTheOwner) {
     item.LoadPicture(MakePicture("remove.png", 400, 300));
     ASSERT_TRUE(item.Create(RECT{100, 100, 500, 400}, owner.hwnd, 0));
     SendMessageA(item.hwnd, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    // Posted, not sent: the owner hears of it once the command has returned.
+    EXPECT_EQ(owner.removes, 0);
+    DrainQueue();
     EXPECT_EQ(owner.removes, 1);
+    EXPECT_EQ(owner.removed, item.hwnd);
 }
 
-TEST_F(PictureItemTest, RemoveThatDeletesTheItemInsideTheCommandIsSafe) {
+TEST_F(PictureItemTest, ADisabledItemAsksForNoRemoval) {
+    // Disabled, the item is running its own Open dialog, whose loop would deliver the request.
+    PictureItem item;
+    item.LoadPicture(MakePicture("busy.png", 400, 300));
+    ASSERT_TRUE(item.Create(RECT{100, 100, 500, 400}, owner.hwnd, 0));
+    EnableWindow(item.hwnd, FALSE);
+    SendMessageA(item.hwnd, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    DrainQueue();
+    EXPECT_EQ(owner.removes, 0);
+}
+
+TEST_F(PictureItemTest, TheOwnerDeletesTheItemWhenTheRequestArrives) {
     static PictureItem* doomed = nullptr;
     doomed = new PictureItem;
     doomed->LoadPicture(MakePicture("doomed.png", 400, 300));
@@ -438,6 +455,9 @@ TEST_F(PictureItemTest, RemoveThatDeletesTheItemInsideTheCommandIsSafe) {
         doomed = nullptr;
     };
     SendMessageA(h, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    EXPECT_NE(doomed, nullptr);
+    EXPECT_TRUE(IsWindow(h));
+    DrainQueue();
     EXPECT_EQ(doomed, nullptr);
     EXPECT_FALSE(IsWindow(h));
 }
@@ -505,7 +525,7 @@ TEST_F(PictureItemTest, RecordCarriesThePath) {
     item.LoadPicture(file);
     PictureItemRecord rec{};
     std::memset(rec.path, 'x', sizeof rec.path);
-    item.WriteRecord(kItemPicture, &rec);
+    item.WriteRecord(RecordView(&rec));
     EXPECT_STREQ(rec.path, file.c_str());
 }
 
@@ -647,9 +667,27 @@ TEST_F(ImportTest, RemoveFromTheItemRemovesExactlyThatItem) {
     TakePosted(middle, WM_NCLBUTTONDOWN, &m);
     EXPECT_EQ(desk.currentItem, middle);
     SendMessageA(middle, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    DrainQueue();
     EXPECT_FALSE(IsWindow(middle));
     ASSERT_EQ(Records(), 2u);
     EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][0].get())->path, files[0].c_str());
+    EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][1].get())->path, files[2].c_str());
+}
+
+TEST_F(ImportTest, ARemovalRequestRemovesTheItemItNamesNotTheCurrentOne) {
+    std::vector<std::string> files = {MakePicture("n1.png", 400, 300), MakePicture("n2.png", 400, 300),
+                                      MakePicture("n3.png", 400, 300)};
+    desk.ImportFiles(files, kItemPicture);
+    ASSERT_EQ(Records(), 3u);
+    HWND first = desk.liveItems[0]->ItemWindow();
+    HWND last = desk.liveItems[2]->ItemWindow();
+    ASSERT_EQ(desk.currentItem, last);
+    PostMessageA(desk.hwnd, WM_DESKITEM_REMOVE, 0, (LPARAM)first);
+    DrainQueue();
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindow(last));
+    ASSERT_EQ(Records(), 2u);
+    EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][0].get())->path, files[1].c_str());
     EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][1].get())->path, files[2].c_str());
 }
 
