@@ -117,7 +117,7 @@ void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, PictureItem::kFi
 // last one current. Nothing chosen (a cancelled dialog) still redraws.
 void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t type) {
     for (const std::string& path : paths) {
-        if (collection.currentDesk >= collection.desks.size()) break;
+        if (Model().currentDesk() >= Model().DeskCount()) break;
         // A path its record cannot hold whole would come back as another file: no item.
         if (path.empty() || path.size() >= kPathField) continue;
         int W, H;
