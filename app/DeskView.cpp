@@ -7,6 +7,17 @@
 
 namespace sona {
 
+void MainDeskWindow::OnPaint() {
+    PaintDC dc(hwnd);
+    if (IsIconic(hwnd)) {
+        RECT rc = ClientRect();
+        int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+        DrawIcon(dc, (rc.right - cx + 1) / 2, (rc.bottom - cy + 1) / 2, icon);
+    } else if (backBuffer) {
+        backBuffer.BlitTo(dc);
+    }
+}
+
 void MainDeskWindow::CreateBackBuffer() {
     RECT rc = ClientRect();
     WindowDC dc(hwnd);

@@ -65,13 +65,6 @@ const UINT kReportDamagedStore = WM_APP + 2;
 const DWORD kSaveQuietMs = 1000;
 const DWORD kSaveLatestMs = 2500;
 
-// The web link is left inactive: the program has no web site of its own to open.
-const char* const kWebAddress = nullptr;
-
-RECT WebLinkRect(const RECT& client) {
-    return RECT{client.left + 96, client.bottom - 48, client.left + 185, client.bottom - 34};
-}
-
 }  // namespace
 
 MainDeskWindow::MainDeskWindow() : Dialog(IDD_MAIN_DESK) {
@@ -198,27 +191,9 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE: {
-        LRESULT r = Default();
-        if (r == -1) return -1;
-        user32 = LoadLibraryA("User32.DLL");
-        if (!user32) {
-            MessageBoxA(hwnd, "User32.dll ERROR!", "", MB_OK);
-            ExitProcess(0);
-        }
+    case WM_PAINT:
+        OnPaint();
         return 0;
-    }
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        if (IsIconic(hwnd)) {
-            RECT rc = ClientRect();
-            int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-            DrawIcon(dc, (rc.right - cx + 1) / 2, (rc.bottom - cy + 1) / 2, icon);
-        } else if (backBuffer) {
-            backBuffer.BlitTo(dc);
-        }
-        return 0;
-    }
     case WM_ERASEBKGND:
         return TRUE;
     case WM_QUERYDRAGICON:
@@ -236,11 +211,6 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     case WM_LBUTTONDOWN: {
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
-        RECT link = WebLinkRect(ClientRect());
-        if (kWebAddress && PtInRect(&link, pt))
-            if (auto shellExecute = LateBound<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>(
-                    "shell32.dll", "ShellExecuteA"))
-                shellExecute(nullptr, nullptr, kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
         bool stripHit = HandleStripClick(pt);
         PostMessageA(hwnd, kRaiseItems, 0, 0);
         if (!stripHit && pt.y < 50) PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(pt.x, pt.y));
@@ -270,13 +240,6 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kRaiseItems:
         RaiseItems();
         return 0;
-    case WM_MOUSEMOVE: {
-        POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
-        RECT link = WebLinkRect(ClientRect());
-        if (kWebAddress && PtInRect(&link, pt))
-            SetCursor(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_LINK)));
-        return Default();
-    }
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
@@ -293,22 +256,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
         RemovePropA(hwnd, InstanceName);
         OleUninitialize();
-        if (user32) FreeLibrary(user32);
-        user32 = nullptr;
         return Default();
     case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case ID_IMPORT_MOVIE: OnImportMovie(); return 0;
-        case ID_IMPORT_MUSIC: OnImportMusic(); return 0;
-        case ID_IMPORT_PICTURE: OnImportPicture(); return 0;
-        case ID_ADD_TEXT: OnAddText(); return 0;
-        case ID_DELETE_ITEM: OnDeleteItem(); return 0;
-        case ID_CREATE_DESK: OnCreateDesk(); return 0;
-        case ID_REMOVE_DESK: OnRemoveDesk(); return 0;
-        case ID_EXIT:
-        case ID_CAPTION_CLOSE: OnExit(); return 0;
-        case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return 0;
-        }
+        if (OnCommand(LOWORD(wp))) return 0;
         break;
     case WM_DESK_REDRAW:
         RedrawDeskView(0);
@@ -328,6 +278,22 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return Dialog::WndProc(msg, wp, lp);
+}
+
+bool MainDeskWindow::OnCommand(UINT id) {
+    switch (id) {
+    case ID_IMPORT_MOVIE: OnImportMovie(); return true;
+    case ID_IMPORT_MUSIC: OnImportMusic(); return true;
+    case ID_IMPORT_PICTURE: OnImportPicture(); return true;
+    case ID_ADD_TEXT: OnAddText(); return true;
+    case ID_DELETE_ITEM: OnDeleteItem(); return true;
+    case ID_CREATE_DESK: OnCreateDesk(); return true;
+    case ID_REMOVE_DESK: OnRemoveDesk(); return true;
+    case ID_EXIT:
+    case ID_CAPTION_CLOSE: OnExit(); return true;
+    case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return true;
+    }
+    return false;
 }
 
 bool MainDeskWindow::OnExit() {

@@ -91,6 +91,10 @@ public:
 
 private:
     void CreateButtons();
+    // The main window's own commands; false for ids it does not know.
+    bool OnCommand(UINT id);
+    // Copies the back buffer to the screen (the icon while minimised).
+    void OnPaint();
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
@@ -109,7 +113,6 @@ private:
     SkinButton captionButtons[3];
     ImageCommandButton commandButtons[8];
     HICON icon = nullptr;
-    HMODULE user32 = nullptr;
     Tooltip tooltip;
     std::unique_ptr<CDlgAbout> about;
     OffscreenSurface backBuffer;
