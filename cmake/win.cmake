@@ -8,10 +8,33 @@ set(SONA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(SONA_SYSLIBS gdiplus strmiids quartz ole32 oleaut32 uuid comctl32 comdlg32 shlwapi shell32
     gdi32 user32 advapi32 msimg32 winmm)
 
-# Everything but the entry point, compiled once and shared by the exe and the test exe.
-add_library(sona_obj OBJECT ${SONA_PORTABLE} ${SONA_WIN})
+# Each layout folder is a library that links only the folders below it (lowest first in
+# SONA_LAYERS; items and dialogs stand side by side). scripts/check-layers.py checks the includes.
+set(SONA_LAYER_DEPS_platform)
+set(SONA_LAYER_DEPS_store platform)
+set(SONA_LAYER_DEPS_controls store platform)
+set(SONA_LAYER_DEPS_items controls store platform)
+set(SONA_LAYER_DEPS_dialogs controls store platform)
+set(SONA_LAYER_DEPS_notes items controls store platform)
+set(SONA_LAYER_DEPS_app notes items dialogs controls store platform)
+set(SONA_LIBS)
+foreach(dir ${SONA_LAYERS})
+  set(srcs ${SONA_PORTABLE} ${SONA_WIN})
+  list(FILTER srcs INCLUDE REGEX "^${dir}/")
+  add_library(sona_${dir} STATIC ${srcs})
+  foreach(dep ${SONA_LAYER_DEPS_${dir}})
+    target_link_libraries(sona_${dir} PUBLIC sona_${dep})
+  endforeach()
+  list(PREPEND SONA_LIBS sona_${dir})
+endforeach()
 
-add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
+# The exe takes every object of every folder, used or not: its exports (CMstRegistry) are
+# referenced by nothing inside it.
+set(SONA_ALL_OBJECTS)
+foreach(lib ${SONA_LIBS})
+  list(APPEND SONA_ALL_OBJECTS $<TARGET_OBJECTS:${lib}>)
+endforeach()
+add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc ${SONA_ALL_OBJECTS})
 # The exe exports CMstRegistry: CMake makes its import library. --dynamicbase keeps the
 # relocations so another module can map the exe to use those exports.
 set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
@@ -31,9 +54,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 file(GLOB SONA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
+add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc)
 target_link_options(sonadesk_wintests PRIVATE ${SONA_STATIC_LINK})
-target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS} version)
+# The tests link the folders as libraries: a folder that used one above it would not link.
+target_link_libraries(sonadesk_wintests PRIVATE ${SONA_LIBS} gtest ${SONA_SYSLIBS} version)
 
 # Small helper programs: one exe per file.
 file(GLOB SONA_WIN_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/win/*.cpp ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)

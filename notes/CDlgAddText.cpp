@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DeskIds.h"
 #include "res/resource.h"
 
 namespace sona {
