@@ -3,6 +3,7 @@
 
 #include "app/MainDeskWindow.h"
 #include "notes/CDlgAddText.h"
+#include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
 
 namespace sona {
@@ -20,16 +21,13 @@ void MainDeskWindow::OnAddText() {
         RedrawDeskView(0);
         return;
     }
-    SIZE size = MeasureNote(note->record);
-    RECT place{m.left + 10, m.top + 60, m.left + size.cx + 30, m.top + size.cy + 80};
+    SIZE card = NoteCardSize(MeasureNote(note->record));
+    RECT place{m.left + 10, m.top + 60, m.left + 10 + card.cx, m.top + 60 + card.cy};
     note->Create(place, hwnd, 0);
     note->Render();
 
     RecordPtr record = NewRecord(kItemText);
-    auto* rec = (TextItemRecord*)record.get();
-    std::memcpy(rec->text, note->record.text, sizeof rec->text);
-    rec->font = note->record.font;
-    rec->textColour = note->record.textColour;
+    NoteToRecord(note->record, ViewRecord(kItemText, record.get()).text());
     AppendItem(std::move(note), kItemText, std::move(record));
     RedrawDeskView(0);
 }

@@ -54,7 +54,8 @@ ImportedItem ImportMedia(uint32_t type, const std::string& path, const RECT& m, 
     ImportedItem out;
     RECT r = type == kItemMovie ? RECT{m.left + 10, m.top + 60, m.left + 389, m.top + 410}
                                 : RECT{m.left + 10, m.top + 60, m.left + 270, m.top + 190};
-    MediaKind kind = type == kItemMovie ? MediaKind::Movie : MediaKind::Music;
+    MediaKind kind;
+    if (!MediaKindOf(type, &kind)) return out;
     std::unique_ptr<MediaItem> media = CreateMediaItem(kind, r, owner, path);
     if (media->ItemWindow()) GetWindowRect(media->ItemWindow(), &out.rect);
     out.item = std::move(media);
@@ -116,7 +117,7 @@ void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, PictureItem::kFi
 // last one current. Nothing chosen (a cancelled dialog) still redraws.
 void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t type) {
     for (const std::string& path : paths) {
-        if (collection.currentDesk >= collection.desks.size()) break;
+        if (Model().currentDesk() >= Model().DeskCount()) break;
         // A path its record cannot hold whole would come back as another file: no item.
         if (path.empty() || path.size() >= kPathField) continue;
         int W, H;

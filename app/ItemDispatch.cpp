@@ -1,57 +1,47 @@
 // Builds the live window of a stored record, kind by kind. Each item kind adds its case here.
+#include "app/ItemDispatch.h"
+
 #include <cstring>
 
-#include "items/DeskItem.h"
-#include "notes/TextItem.h"
 #include "items/MediaItem.h"
 #include "items/PictureItem.h"
+#include "notes/NoteMeasure.h"
+#include "notes/TextItem.h"
 
 namespace sona {
 
-std::unique_ptr<DeskItem> RestoreDeskItem(uint32_t type, const void* record, RECT r, HWND owner) {
-    switch (type) {
-    case kItemPicture: {
+std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner) {
+    if (const PictureItemRecord* rec = record.picture()) {
         // The window comes at once with its frame; the picture is read by the loader's workers
         // and follows. A file that cannot be read still gets its window (a grey panel when the
         // file is gone).
-        const auto* rec = (const PictureItemRecord*)record;
         auto picture = std::make_unique<PictureItem>();
         picture->LoadPictureLater(std::string(rec->path, strnlen(rec->path, kPathField)));
         picture->Create(r, owner, 0);
         return picture;
     }
-    case kItemMovie:
-    case kItemMusic: {
+    MediaKind kind;
+    if (record.media() && MediaKindOf(record.type(), &kind)) {
         // A movie needs room for its frame and controls; a music card keeps its stored size.
-        const auto* rec = (const MediaItemRecord*)record;
-        MediaKind kind = type == kItemMovie ? MediaKind::Movie : MediaKind::Music;
+        const MediaItemRecord* rec = record.media();
         if (kind == MediaKind::Movie) {
             if (r.right - r.left < MediaItem::kMinMovieWidth) r.right = r.left + MediaItem::kMinMovieWidth;
             if (r.bottom - r.top < MediaItem::kMinMovieHeight) r.bottom = r.top + MediaItem::kMinMovieHeight;
         }
         return CreateMediaItem(kind, r, owner, std::string(rec->path, strnlen(rec->path, kPathField)));
     }
-    case kItemText: {
+    if (const TextItemRecord* rec = record.text()) {
         // A restored note takes its size from its text again, not from the stored rectangle.
-        const auto* rec = (const TextItemRecord*)record;
         auto note = std::make_unique<TextItem>();
-        note->record.font = rec->font;
-        note->record.textColour = rec->textColour;
-        // The field goes back to the store as it is, bytes after its end included; only a
-        // field without any end gets one.
-        std::memcpy(note->record.text, rec->text, sizeof note->record.text);
-        if (!std::memchr(note->record.text, 0, sizeof note->record.text))
-            note->record.text[sizeof note->record.text - 1] = '\0';
-        SIZE size = note->MeasureText(note->record);
-        r.right = r.left + size.cx + 20;
-        r.bottom = r.top + size.cy + 20;
+        NoteFromRecord(*rec, &note->record);
+        SIZE card = NoteCardSize(note->MeasureText(note->record));
+        r.right = r.left + card.cx;
+        r.bottom = r.top + card.cy;
         note->Create(r, owner, 0);
         note->Render();
         return note;
     }
-    default:
-        return nullptr;
-    }
+    return nullptr;
 }
 
 }  // namespace sona

@@ -7,8 +7,9 @@
 
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
-#include "app/DeskStrip.h"
+#include "app/ItemDispatch.h"
 #include "dialogs/CDlgAbout.h"
+#include "items/ItemIds.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
 #include "platform/LateBound.h"
@@ -63,28 +64,6 @@ const UINT kReportDamagedStore = WM_APP + 2;
 // after the first unsaved one, however busy the user is.
 const DWORD kSaveQuietMs = 1000;
 const DWORD kSaveLatestMs = 2500;
-
-// The web link is left inactive: the program has no web site of its own to open.
-const char* const kWebAddress = nullptr;
-
-RECT WebLinkRect(const RECT& client) {
-    return RECT{client.left + 96, client.bottom - 48, client.left + 185, client.bottom - 34};
-}
-
-// Where the rectangle of a record's relative rectangle sits in each record kind.
-RelativeRect* RecordRect(uint32_t type, void* record) {
-    switch (type) {
-    case kItemMovie:
-    case kItemMusic: return &((MediaItemRecord*)record)->rect;
-    case kItemPicture: return &((PictureItemRecord*)record)->rect;
-    case kItemText: return &((TextItemRecord*)record)->rect;
-    default: return nullptr;
-    }
-}
-
-bool IsItemKind(uint32_t type) {
-    return type == kItemMovie || type == kItemMusic || type == kItemPicture || type == kItemText;
-}
 
 }  // namespace
 
@@ -147,7 +126,6 @@ BOOL MainDeskWindow::OnInitDialog() {
     rightArrowImage = LoadPng(IDP_ARROW_RIGHT);
 
     CreateButtons();
-    deskStrip = RECT{16, 9, 336, 43};
 
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
     style = (style & ~WS_CAPTION) | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -155,19 +133,19 @@ BOOL MainDeskWindow::OnInitDialog() {
 
     CreateBackBuffer();
 
-    if (!LoadDeskStore(dataFolder + "Media", dataFolder, &collection)) {
+    if (!LoadDeskStore(dataFolder + "Media", dataFolder, &model.Store())) {
         DestroyLiveItems();
         ClearAllDesks();
         // A "Media" that is there but cannot be read whole would be overwritten by the next save,
         // and with it whatever the backup lacks: it is kept aside first.
         storeDamaged = GetFileAttributesA((dataFolder + "Media").c_str()) != INVALID_FILE_ATTRIBUTES;
         if (storeDamaged) KeepDamagedStore();
-        desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &collection);
+        desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
         if (storeDamaged) PostMessageA(hwnd, kReportDamagedStore, 0, 0);
     }
-    ClampCurrentDesk(&collection);
-    if (collection.desks.empty()) OnCreateDesk();
-    ShowCurrentTab();
+    model.ClampCurrentDesk();
+    if (model.DeskCount() == 0) OnCreateDesk();
+    model.ShowCurrentTab();
     ShowCurrentDesk();
     // Building the desk is not a change of it: nothing needs saving yet.
     savePending = false;
@@ -213,27 +191,9 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE: {
-        LRESULT r = Default();
-        if (r == -1) return -1;
-        user32 = LoadLibraryA("User32.DLL");
-        if (!user32) {
-            MessageBoxA(hwnd, "User32.dll ERROR!", "", MB_OK);
-            ExitProcess(0);
-        }
+    case WM_PAINT:
+        OnPaint();
         return 0;
-    }
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        if (IsIconic(hwnd)) {
-            RECT rc = ClientRect();
-            int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-            DrawIcon(dc, (rc.right - cx + 1) / 2, (rc.bottom - cy + 1) / 2, icon);
-        } else if (backBuffer) {
-            backBuffer.BlitTo(dc);
-        }
-        return 0;
-    }
     case WM_ERASEBKGND:
         return TRUE;
     case WM_QUERYDRAGICON:
@@ -251,11 +211,6 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     case WM_LBUTTONDOWN: {
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
-        RECT link = WebLinkRect(ClientRect());
-        if (kWebAddress && PtInRect(&link, pt))
-            if (auto shellExecute = LateBound<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>(
-                    "shell32.dll", "ShellExecuteA"))
-                shellExecute(nullptr, nullptr, kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
         bool stripHit = HandleStripClick(pt);
         PostMessageA(hwnd, kRaiseItems, 0, 0);
         if (!stripHit && pt.y < 50) PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(pt.x, pt.y));
@@ -285,13 +240,6 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kRaiseItems:
         RaiseItems();
         return 0;
-    case WM_MOUSEMOVE: {
-        POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
-        RECT link = WebLinkRect(ClientRect());
-        if (kWebAddress && PtInRect(&link, pt))
-            SetCursor(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_LINK)));
-        return Default();
-    }
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
@@ -308,22 +256,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
         RemovePropA(hwnd, InstanceName);
         OleUninitialize();
-        if (user32) FreeLibrary(user32);
-        user32 = nullptr;
         return Default();
     case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case ID_IMPORT_MOVIE: OnImportMovie(); return 0;
-        case ID_IMPORT_MUSIC: OnImportMusic(); return 0;
-        case ID_IMPORT_PICTURE: OnImportPicture(); return 0;
-        case ID_ADD_TEXT: OnAddText(); return 0;
-        case ID_DELETE_ITEM: OnDeleteItem(); return 0;
-        case ID_CREATE_DESK: OnCreateDesk(); return 0;
-        case ID_REMOVE_DESK: OnRemoveDesk(); return 0;
-        case ID_EXIT:
-        case ID_CAPTION_CLOSE: OnExit(); return 0;
-        case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return 0;
-        }
+        if (OnCommand(LOWORD(wp))) return 0;
         break;
     case WM_DESK_REDRAW:
         RedrawDeskView(0);
@@ -332,7 +267,8 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         currentItem = (HWND)lp;
         return 0;
     case WM_DESKITEM_REMOVE:
-        OnDeleteItem();
+        // The item asked after its own handler; it is no longer on the stack.
+        RemoveItem((HWND)lp);
         return 0;
     case WM_DESK_SHOW_ABOUT:
         if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
@@ -342,6 +278,22 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return Dialog::WndProc(msg, wp, lp);
+}
+
+bool MainDeskWindow::OnCommand(UINT id) {
+    switch (id) {
+    case ID_IMPORT_MOVIE: OnImportMovie(); return true;
+    case ID_IMPORT_MUSIC: OnImportMusic(); return true;
+    case ID_IMPORT_PICTURE: OnImportPicture(); return true;
+    case ID_ADD_TEXT: OnAddText(); return true;
+    case ID_DELETE_ITEM: OnDeleteItem(); return true;
+    case ID_CREATE_DESK: OnCreateDesk(); return true;
+    case ID_REMOVE_DESK: OnRemoveDesk(); return true;
+    case ID_EXIT:
+    case ID_CAPTION_CLOSE: OnExit(); return true;
+    case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return true;
+    }
+    return false;
 }
 
 bool MainDeskWindow::OnExit() {
@@ -365,7 +317,7 @@ bool MainDeskWindow::SaveDesks(bool quiet) {
     std::string failures;
     for (const char* name : {"Media", "Media_bak"}) {
         std::string path = dataFolder + name;
-        SaveResult r = SaveDeskStore(path, collection);
+        SaveResult r = SaveDeskStore(path, model.Store());
         if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
     }
     if (failures.empty()) {
@@ -456,30 +408,26 @@ SIZE MainDeskWindow::OuterSize() const {
     return SIZE{w, h};
 }
 
-RelativeRect MainDeskWindow::ToRecordRect(HWND item) const {
+namespace {
+
+PixelRect WindowPlace(HWND window) {
     RECT r{};
-    if (item) GetWindowRect(item, &r);
-    SIZE outer = OuterSize();
-    return RelativeRect{ToRelative(r.left, outer.cx), ToRelative(r.top, outer.cy), ToRelative(r.right, outer.cx),
-                        ToRelative(r.bottom, outer.cy)};
+    if (window) GetWindowRect(window, &r);
+    return PixelRect{r.left, r.top, r.right, r.bottom};
 }
 
+}  // namespace
+
 void MainDeskWindow::SyncCurrentDesk() {
-    if (collection.currentDesk >= collection.desks.size()) return;
     SIZE outer = OuterSize();
     if (outer.cx <= 0 || outer.cy <= 0) return;
-    DeskRecords& records = collection.desks[collection.currentDesk];
-    DeskTypes& types = collection.deskTypes[collection.currentDesk];
-    for (size_t i = 0; i < liveItems.size() && i < records.size(); i++) {
-        uint32_t type = types[i];
+    for (size_t i = 0; i < liveItems.size() && i < model.RecordCount(); i++) {
         DeskItem* item = liveItems[i].get();
         // An item whose window could not be made has nothing to tell: its record stays as stored.
-        if (!item || !item->ItemWindow() || !records[i] || !IsItemKind(type)) continue;
-        RECT r{};
-        GetWindowRect(item->ItemWindow(), &r);
-        RelativeRect* rel = RecordRect(type, records[i].get());
-        *rel = SyncRelative(*rel, PixelRect{r.left, r.top, r.right, r.bottom}, outer.cx, outer.cy);
-        item->WriteRecord(type, records[i].get());
+        RecordView record = model.RecordAt(i);
+        if (!item || !item->ItemWindow() || !record) continue;
+        DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
+        item->WriteRecord(record);
     }
 }
 
@@ -500,19 +448,14 @@ RECT KeepOnScreen(RECT r) {
 void MainDeskWindow::ShowCurrentDesk() {
     DestroyLiveItems();
     RedrawDeskView(0);
-    if (collection.currentDesk < collection.desks.size()) {
-        SIZE outer = OuterSize();
-        DeskRecords& records = collection.desks[collection.currentDesk];
-        DeskTypes& types = collection.deskTypes[collection.currentDesk];
-        for (size_t i = 0; i < records.size(); i++) {
-            uint32_t type = types[i];
-            if (!IsItemKind(type) || !records[i]) continue;
-            const RelativeRect* rel = RecordRect(type, records[i].get());
-            PixelRect p = RectFromRelative(*rel, outer.cx, outer.cy);
-            RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.push_back(RestoreDeskItem(type, records[i].get(), r, hwnd));
-            liveItemTypes.push_back(type);
-        }
+    SIZE outer = OuterSize();
+    for (size_t i = 0; i < model.RecordCount(); i++) {
+        RecordView record = model.RecordAt(i);
+        if (!record) continue;
+        PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
+        RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
+        liveItems.push_back(RestoreDeskItem(record, r, hwnd));
+        liveItemTypes.push_back(record.type());
     }
     RedrawDeskView(0);
     PostMessageA(hwnd, kRaiseItems, 0, 0);
@@ -541,18 +484,18 @@ void MainDeskWindow::DestroyLiveItems() {
     liveItemTypes.clear();
 }
 
-void MainDeskWindow::ClearAllDesks() { sona::ClearAllDesks(&collection); }
+void MainDeskWindow::ClearAllDesks() { model.Clear(); }
 
 void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record) {
-    if (collection.currentDesk >= collection.desks.size()) return;
+    if (model.currentDesk() >= model.DeskCount()) return;
     if (item && item->ItemWindow()) {
         currentItem = item->ItemWindow();
-        if (RelativeRect* rel = RecordRect(type, record.get())) *rel = ToRecordRect(item->ItemWindow());
+        SIZE outer = OuterSize();
+        DeskModel::SetPlace(ViewRecord(type, record.get()), WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
     }
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
-    collection.desks[collection.currentDesk].push_back(std::move(record));
-    collection.deskTypes[collection.currentDesk].push_back(type);
+    model.AppendRecord(type, std::move(record));
     DesksChanged();
 }
 
@@ -565,49 +508,32 @@ SIZE MainDeskWindow::MeasureNote(const TextNoteRecord& note) {
 
 void MainDeskWindow::OnCreateDesk() {
     SyncCurrentDesk();
-    collection.desks.emplace_back();
-    collection.deskTypes.emplace_back();
-    uint32_t n = (uint32_t)collection.desks.size();
-    collection.currentDesk = n - 1;
-    if (StripScrolls()) firstVisibleDesk = ScrollLimit();
+    model.CreateDesk();
     ShowCurrentDesk();
     RedrawDeskView(0);
     DesksChanged();
 }
 
 void MainDeskWindow::OnRemoveDesk() {
-    if (collection.currentDesk >= collection.desks.size()) return;
+    if (model.currentDesk() >= model.DeskCount()) return;
     if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
     DestroyLiveItems();
-    uint32_t d = collection.currentDesk;
-    collection.desks[d].clear();
-    collection.deskTypes[d].clear();
-    if (collection.desks.size() > 1) {
-        collection.desks.erase(collection.desks.begin() + d);
-        collection.deskTypes.erase(collection.deskTypes.begin() + d);
-    }
-    if (collection.currentDesk >= collection.desks.size() && collection.currentDesk > 0) collection.currentDesk--;
-    // Keep the strip inside its range, so no tab cell names a desk that is gone, and the current
-    // desk's tab in view.
-    ShowCurrentTab();
+    model.RemoveCurrentDesk();
     ShowCurrentDesk();
     DesksChanged();
 }
 
-void MainDeskWindow::OnDeleteItem() {
-    if (collection.currentDesk < collection.desks.size()) {
-        DeskRecords& records = collection.desks[collection.currentDesk];
-        DeskTypes& types = collection.deskTypes[collection.currentDesk];
+void MainDeskWindow::OnDeleteItem() { RemoveItem(currentItem); }
+
+void MainDeskWindow::RemoveItem(HWND window) {
+    if (window && model.currentDesk() < model.DeskCount()) {
         for (size_t i = 0; i < liveItems.size(); i++) {
-            if (!IsItemKind(liveItemTypes[i]) || !liveItems[i]) continue;
-            if (liveItems[i]->ItemWindow() != currentItem) continue;
+            if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
+            if (liveItems[i]->ItemWindow() != window) continue;
             liveItems[i]->StopIfPlaying();
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);
-            if (i < records.size()) {
-                records.erase(records.begin() + i);
-                types.erase(types.begin() + i);
-            }
+            model.RemoveRecord(i);
             DesksChanged();
             break;
         }
@@ -618,52 +544,25 @@ void MainDeskWindow::OnDeleteItem() {
 // ---------------------------------------------------------------------------------------------
 // Desk strip
 
-int MainDeskWindow::StripSlots() const {
-    int h = deskStrip.bottom - deskStrip.top;
-    return h > 0 ? (deskStrip.right - deskStrip.left) / h : 0;
-}
-
-bool MainDeskWindow::StripScrolls() const { return DeskStripLayout{StripSlots()}.Scrolls(collection.desks.size()); }
-
-uint32_t MainDeskWindow::ScrollLimit() const { return DeskStripLayout{StripSlots()}.ScrollLimit(collection.desks.size()); }
-
-void MainDeskWindow::ShowCurrentTab() {
-    firstVisibleDesk =
-        DeskStripLayout{StripSlots()}.FirstVisibleShowing(collection.currentDesk, firstVisibleDesk, collection.desks.size());
-}
-
 bool MainDeskWindow::HandleStripClick(POINT pt) {
-    int h = deskStrip.bottom - deskStrip.top;
-    if (h <= 0 || pt.y < deskStrip.top || pt.y >= deskStrip.bottom || pt.x < deskStrip.left) return false;
-    int cell = (pt.x - deskStrip.left) / h;
-    int slots = StripSlots();
-    if (cell >= slots) return false;
-    size_t n = collection.desks.size();
-    bool scrolls = StripScrolls();
-    if (scrolls && cell == 0) {
-        if (firstVisibleDesk > 0) {
-            SetTimer(hwnd, TIMER_SCROLL_LEFT, 200, nullptr);
+    StripHit hit = model.HitAt(pt.x, pt.y);
+    switch (hit.kind) {
+    case StripHit::kNothing: return false;
+    case StripHit::kLeftArrow:
+    case StripHit::kRightArrow: {
+        bool left = hit.kind == StripHit::kLeftArrow;
+        if (model.Scroll(left ? -1 : +1)) {
+            SetTimer(hwnd, left ? TIMER_SCROLL_LEFT : TIMER_SCROLL_RIGHT, 200, nullptr);
             SetCapture(hwnd);
-            leftArrowHeld = true;
-            firstVisibleDesk--;
+            (left ? leftArrowHeld : rightArrowHeld) = true;
             RedrawDeskView(1);
         }
         return true;
     }
-    if (scrolls && cell == slots - 1) {
-        if (firstVisibleDesk < ScrollLimit()) {
-            SetTimer(hwnd, TIMER_SCROLL_RIGHT, 200, nullptr);
-            SetCapture(hwnd);
-            rightArrowHeld = true;
-            firstVisibleDesk++;
-            RedrawDeskView(1);
-        }
-        return true;
+    case StripHit::kTab: break;
     }
-    size_t d = scrolls ? firstVisibleDesk + (size_t)(cell - 1) : (size_t)cell;
-    if (d >= n) return false;
     SyncCurrentDesk();
-    collection.currentDesk = (uint32_t)d;
+    model.SelectDesk(hit.desk);
     ShowCurrentDesk();
     RedrawDeskView(1);
     DesksChanged();
@@ -671,15 +570,7 @@ bool MainDeskWindow::HandleStripClick(POINT pt) {
 }
 
 void MainDeskWindow::ScrollTimer(bool left) {
-    if (left) {
-        if (firstVisibleDesk > 0) {
-            firstVisibleDesk--;
-            RedrawDeskView(1);
-        }
-    } else if (firstVisibleDesk < ScrollLimit()) {
-        firstVisibleDesk++;
-        RedrawDeskView(1);
-    }
+    if (model.Scroll(left ? -1 : +1)) RedrawDeskView(1);
 }
 
 void MainDeskWindow::EndArrowHold() {
@@ -694,108 +585,6 @@ void MainDeskWindow::EndArrowHold() {
         ReleaseCapture();
     }
     RedrawDeskView(1);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Desk view
-
-void MainDeskWindow::CreateBackBuffer() {
-    RECT rc = ClientRect();
-    WindowDC dc(hwnd);
-    backBuffer.CreateCompatible(dc, rc.right, rc.bottom);
-}
-
-static void CopyBitmap(HDC target, HBITMAP bmp, int x, int y, int w, int h) {
-    if (!bmp) return;
-    HDC src = CreateCompatibleDC(target);
-    {
-        SelectScope sel(src, bmp);
-        BitBlt(target, x, y, w, h, src, 0, 0, SRCCOPY);
-    }
-    DeleteDC(src);
-}
-
-void MainDeskWindow::RedrawDeskView(int stripOnly) {
-    if (!backBuffer || !hwnd) return;
-    WindowDC windowDC(hwnd);
-    RECT rc = ClientRect();
-    HDC dc = backBuffer.dc();
-
-    if (stripOnly == 0) {
-        Brush grey(CreateSolidBrush(0xDCDCDC));
-        FillRect(dc, &rc, grey);
-        if (deskTile) {
-            Brush pattern(CreatePatternBrush(deskTile));
-            FillRect(dc, &rc, pattern);
-        }
-    }
-    CopyBitmap(dc, bottomBand, 0, rc.bottom - 64, 800, 64);
-    CopyBitmap(dc, topBand, 0, 0, 800, 50);
-    MoveToEx(dc, 0, 49, nullptr);
-    LineTo(dc, 0, rc.bottom - 64);
-    MoveToEx(dc, 799, 49, nullptr);
-    LineTo(dc, 799, rc.bottom - 64);
-
-    int h = deskStrip.bottom - deskStrip.top;
-    int slots = StripSlots();
-    size_t n = collection.desks.size();
-    bool scrolls = StripScrolls();
-    {
-        Gdiplus::Graphics g(dc);
-        auto cellRect = [&](int k) { return Gdiplus::Rect(deskStrip.left + k * h, deskStrip.top, h, h); };
-        SetBkMode(dc, TRANSPARENT);
-        SelectScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
-        auto drawTab = [&](int cell, size_t desk) {
-            Gdiplus::Image* img = desk == collection.currentDesk ? selectedTabImage.get() : tabImage.get();
-            if (img) g.DrawImage(img, cellRect(cell));
-            char label[16];
-            std::snprintf(label, sizeof label, "%d", (int)desk + 1);
-            int left = deskStrip.left + cell * h, right = left + h;
-            RECT white{left - 1, deskStrip.top + 10, right - 1, deskStrip.top + h + 10};
-            SetTextColor(dc, 0xFFFFFF);
-            DrawTextA(dc, label, -1, &white, DT_CENTER);
-            RECT black{left, deskStrip.top + 11, right, deskStrip.top + h + 11};
-            SetTextColor(dc, 0);
-            DrawTextA(dc, label, -1, &black, DT_CENTER);
-        };
-        if (scrolls) {
-            Gdiplus::Rect left = cellRect(0), right = cellRect(slots - 1);
-            if (leftArrowHeld) left.Offset(1, 1);
-            if (rightArrowHeld) right.Offset(1, 1);
-            if (leftArrowImage) g.DrawImage(leftArrowImage.get(), left);
-            for (int k = 1; k <= slots - 2; k++) {
-                size_t desk = firstVisibleDesk + (size_t)(k - 1);
-                if (desk < n) drawTab(k, desk);
-            }
-            if (rightArrowImage) g.DrawImage(rightArrowImage.get(), right);
-        } else {
-            for (size_t d = 0; d < n; d++) drawTab((int)d, d);
-        }
-    }
-    {
-        LOGFONTA lf{};
-        lf.lfHeight = 15;
-        lf.lfWeight = 700;
-        std::strcpy(lf.lfFaceName, "Microsoft Sans Serif");
-        Font captionFont(CreateFontIndirectA(&lf));
-        SelectScope sel(dc, captionFont);
-        SetTextColor(dc, 0xAAAAAA);
-        SetBkMode(dc, TRANSPARENT);
-        RECT caption{400, 15, 680, 40};
-        DrawTextA(dc, "Varnel Sonadesk V1.2.7", -1, &caption, 0);
-    }
-
-    // Leave the buttons' own pixels alone so they do not flicker.
-    auto exclude = [&](HWND b) {
-        if (!b || !IsWindowVisible(b)) return;
-        RECT r;
-        GetWindowRect(b, &r);
-        MapWindowPoints(nullptr, hwnd, (POINT*)&r, 2);
-        ExcludeClipRect(windowDC, r.left, r.top, r.right, r.bottom);
-    };
-    for (auto& b : captionButtons) exclude(b.hwnd);
-    for (auto& b : commandButtons) exclude(b.hwnd);
-    BitBlt(windowDC, 0, 0, rc.right, stripOnly ? 64 : rc.bottom, dc, 0, 0, SRCCOPY);
 }
 
 }  // namespace sona

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ImageCommandButton.h"
+#include "app/DeskModel.h"
+#include "controls/ImageCommandButton.h"
 #include "controls/SkinButton.h"
 #include "items/DeskItem.h"
 #include "platform/Dialog.h"
@@ -52,6 +53,8 @@ public:
     void OnCreateDesk();
     void OnRemoveDesk();
     void OnDeleteItem();
+    // Removes the live item showing in `window` and its record.
+    void RemoveItem(HWND window);
     bool OnExit();
     void OnImportMovie();
     void OnImportMusic();
@@ -69,21 +72,15 @@ public:
     // True while a change waits for its save.
     bool SavePending() const { return savePending; }
 
-    // State, named as the rest of the program knows it.
-    DeskCollection collection;  // desks, deskTypes, currentDesk
-    std::vector<std::unique_ptr<DeskItem>> liveItems;
-    std::vector<uint32_t> liveItemTypes;
-    HWND currentItem = nullptr;
-    uint32_t firstVisibleDesk = 0;
-    bool leftArrowHeld = false;
-    bool rightArrowHeld = false;
-    RECT deskStrip{16, 9, 336, 43};
-    std::string dataFolder;
+    // The desks themselves: records, the desk shown, the strip.
+    DeskModel& Model() { return model; }
+    const DeskModel& Model() const { return model; }
+    // The item windows of the desk shown; entry i shows record i of that desk.
+    const std::vector<std::unique_ptr<DeskItem>>& LiveItems() const { return liveItems; }
+    uint32_t LiveItemType(size_t i) const { return i < liveItemTypes.size() ? liveItemTypes[i] : 0; }
+    // The item last clicked or created.
+    HWND CurrentItem() const { return currentItem; }
 
-    // Strip geometry.
-    int StripSlots() const;
-    bool StripScrolls() const;
-    uint32_t ScrollLimit() const;
     // Appends a live item and its record at the same index of the current desk.
     void AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record);
     // The outer rectangle of the main window and its size.
@@ -91,27 +88,31 @@ public:
     // The outer size of the window shown normally (also while it is minimised): what item
     // rectangles are stored relative to.
     SIZE OuterSize() const;
-    // An item window's rectangle as its record stores it.
-    RelativeRect ToRecordRect(HWND item) const;
-
-    // Buttons (for tests and the desk view's clip).
-    SkinButton captionButtons[3];
-    ImageCommandButton commandButtons[8];
 
 private:
     void CreateButtons();
+    // The main window's own commands; false for ids it does not know.
+    bool OnCommand(UINT id);
+    // Copies the back buffer to the screen (the icon while minimised).
+    void OnPaint();
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
-    // Scrolls the strip, if it scrolls, so that the current desk's tab is in view.
-    void ShowCurrentTab();
     void OnAutosaveTimer();
     // "Media" could not be read whole: keeps it as "Media.damaged" before anything overwrites it.
     void KeepDamagedStore();
     void ReportDamagedStore();
 
+    DeskModel model;
+    std::vector<std::unique_ptr<DeskItem>> liveItems;
+    std::vector<uint32_t> liveItemTypes;
+    HWND currentItem = nullptr;
+    bool leftArrowHeld = false;
+    bool rightArrowHeld = false;
+    std::string dataFolder;
+    SkinButton captionButtons[3];
+    ImageCommandButton commandButtons[8];
     HICON icon = nullptr;
-    HMODULE user32 = nullptr;
     Tooltip tooltip;
     std::unique_ptr<CDlgAbout> about;
     OffscreenSurface backBuffer;

@@ -2,8 +2,11 @@
 #include <windows.h>
 
 #include "app/DeskApplication.h"
+#include "platform/LateBound.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything is loaded by name: no DLL from beside the program or the current folder.
+    sona::RestrictDllSearch();
     sona::DeskApplication app;
     return app.Run();
 }

@@ -1,20 +1,51 @@
 # The Windows build: Sonadesk.exe, its import library, the in-process test exe, probe and bench programs.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
 add_compile_options(-Wall -Wno-unknown-pragmas -Wno-cast-function-type)
+# DWARF 4, not GCC's default 5: Wine's debugger reads only up to 4, and with it a crash backtrace
+# under Wine names Sonadesk's functions and lines (from Sonadesk.exe.debug through the debug link).
+add_compile_options(-gdwarf-4)
 set(SONA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(SONA_SYSLIBS gdiplus strmiids quartz ole32 oleaut32 uuid comctl32 comdlg32 shlwapi shell32
     gdi32 user32 advapi32 msimg32 winmm)
 
-# Everything but the entry point, compiled once and shared by the exe and the test exe.
-add_library(sona_obj OBJECT ${SONA_PORTABLE} ${SONA_WIN})
+# Each layout folder is a library that links only the folders below it (lowest first in
+# SONA_LAYERS; items and dialogs stand side by side). scripts/check-layers.py checks the includes.
+set(SONA_LAYER_DEPS_platform)
+set(SONA_LAYER_DEPS_store platform)
+set(SONA_LAYER_DEPS_controls store platform)
+set(SONA_LAYER_DEPS_items controls store platform)
+set(SONA_LAYER_DEPS_dialogs controls store platform)
+set(SONA_LAYER_DEPS_notes items controls store platform)
+set(SONA_LAYER_DEPS_app notes items dialogs controls store platform)
+set(SONA_LIBS)
+foreach(dir ${SONA_LAYERS})
+  set(srcs ${SONA_PORTABLE} ${SONA_WIN})
+  list(FILTER srcs INCLUDE REGEX "^${dir}/")
+  add_library(sona_${dir} STATIC ${srcs})
+  foreach(dep ${SONA_LAYER_DEPS_${dir}})
+    target_link_libraries(sona_${dir} PUBLIC sona_${dep})
+  endforeach()
+  list(PREPEND SONA_LIBS sona_${dir})
+endforeach()
 
-add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
+# The exe takes every object of every folder, used or not: its exports (CMstRegistry) are
+# referenced by nothing inside it.
+set(SONA_ALL_OBJECTS)
+foreach(lib ${SONA_LIBS})
+  list(APPEND SONA_ALL_OBJECTS $<TARGET_OBJECTS:${lib}>)
+endforeach()
+add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc ${SONA_ALL_OBJECTS})
 # The exe exports CMstRegistry: CMake makes its import library. --dynamicbase keeps the
 # relocations so another module can map the exe to use those exports.
 set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
 target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase)
 target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
-set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h")
+set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/version.h;${CMAKE_SOURCE_DIR}/res/Sonadesk.exe.manifest")
+# The shipped exe carries no debug information: it moves to Sonadesk.exe.debug beside it, and a
+# debug link (file name and CRC) lets a debugger or a crash backtrace find it there.
+include(${CMAKE_SOURCE_DIR}/cmake/debuglink.cmake)
+sona_split_debug_info(Sonadesk)
 
 # GoogleTest from Debian's sources, cross-built.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
@@ -23,9 +54,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 file(GLOB SONA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc $<TARGET_OBJECTS:sona_obj>)
+add_executable(sonadesk_wintests ${SONA_WIN_TESTS} res/Sonadesk.rc)
 target_link_options(sonadesk_wintests PRIVATE ${SONA_STATIC_LINK})
-target_link_libraries(sonadesk_wintests PRIVATE gtest ${SONA_SYSLIBS})
+# The tests link the folders as libraries: a folder that used one above it would not link.
+target_link_libraries(sonadesk_wintests PRIVATE ${SONA_LIBS} gtest ${SONA_SYSLIBS} version)
 
 # Small helper programs: one exe per file.
 file(GLOB SONA_WIN_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/win/*.cpp ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)
@@ -35,6 +67,11 @@ foreach(src ${SONA_WIN_TOOLS})
   target_link_options(${name} PRIVATE ${SONA_STATIC_LINK})
   target_link_libraries(${name} PRIVATE ${SONA_SYSLIBS})
 endforeach()
+
+# A DLL that leaves a mark when loaded, planted under system DLL names by the DLL search test.
+add_library(planted_dll SHARED tests/dll/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "")
+target_link_options(planted_dll PRIVATE ${SONA_STATIC_LINK})
 
 # Programs that link against Sonadesk.exe's exports.
 file(GLOB SONA_IMPORT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/import/*.cpp)

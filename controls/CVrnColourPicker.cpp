@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "app/DeskIds.h"
 #include "platform/CommonDialogs.h"
 #include "res/resource.h"
 

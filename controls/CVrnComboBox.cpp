@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/DeskIds.h"
 #include "controls/SkinButton.h"
 #include "res/resource.h"
 

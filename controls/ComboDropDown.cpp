@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/DeskIds.h"
 
 namespace sona {
 

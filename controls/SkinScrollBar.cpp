@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/DeskIds.h"
 #include "controls/SkinButton.h"
 #include "res/resource.h"
 

@@ -5,6 +5,11 @@
 #include "platform/Gdi.h"
 #include "platform/Window.h"
 
+// Sent to the bar itself, then to its parent: wParam a ScrollAction, lParam its target position.
+#define WM_SCROLL_ACTION (0x400 + 202)
+// Sent to the parent (the combo drop-down) when the bar lets the mouse capture go.
+#define WM_DROPDOWN_RECAPTURE (0x400 + 212)
+
 namespace sona {
 
 class SkinScrollBar : public Window {

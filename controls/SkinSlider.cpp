@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "app/DeskIds.h"
 #include "res/resource.h"
 
 namespace sona {

@@ -5,6 +5,9 @@
 #include "platform/Gdi.h"
 #include "platform/Window.h"
 
+// Posted to the parent on a click and at the end of a drag: wParam the slider id, lParam the position.
+#define WM_SLIDER_CHANGED (0x400 + 201)
+
 namespace sona {
 
 class SkinSlider : public Window {

@@ -1,6 +1,6 @@
 #include "items/LayeredItemWindow.h"
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "controls/CMstMenu.h"
 #include "items/LayeredUpdate.h"
 
@@ -82,10 +82,7 @@ void LayeredItemWindow::SelectSelf() {
 // Starts the system's move or size loop from a click, by posting ourselves the non-client
 // button-down it would have got over a caption or a border.
 void LayeredItemWindow::OnLeftButtonDown(int x, int y) {
-    HWND self = hwnd;
     SelectSelf();
-    // The owner may have rebuilt the desk while handling the selection; then we are gone.
-    if (FromHandle(self) != this) return;
     RECT rc = ClientRect();
     int w = rc.right, h = rc.bottom;
     LPARAM packed = PackPoint(x, y);
@@ -114,9 +111,7 @@ void LayeredItemWindow::OnPointerMove(int x, int y) {
 
 // "Open", the item's own entries, "Remove"; the choice comes back as WM_COMMAND on this window.
 void LayeredItemWindow::ShowContextMenu(POINT screen) {
-    HWND self = hwnd;
     SelectSelf();
-    if (FromHandle(self) != this) return;
     if (screen.x == -1 && screen.y == -1) {
         // From the keyboard (Shift+F10 or the menu key): open at the item's top-left corner.
         screen = POINT{0, 0};
@@ -133,7 +128,7 @@ void LayeredItemWindow::ShowContextMenu(POINT screen) {
     }
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_REMOVE, "Remove", 16));
     // The choice is posted back to us, so it arrives after the menu object is gone.
-    menu.Track(self, screen, TPM_RIGHTBUTTON);
+    menu.Track(hwnd, screen, TPM_RIGHTBUTTON);
 }
 
 // Shared message handling; the item's specifics arrive through the virtuals.
@@ -146,12 +141,9 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         LoadSkins();
         return 0;
     }
-    case WM_LBUTTONDOWN: {
-        HWND self = hwnd;
+    case WM_LBUTTONDOWN:
         OnLeftButtonDown((short)LOWORD(lp), (short)HIWORD(lp));
-        if (FromHandle(self) != this) return 0;
         return Default();
-    }
     case WM_MOUSEMOVE:
         OnPointerMove((short)LOWORD(lp), (short)HIWORD(lp));
         return Default();
@@ -164,8 +156,10 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnEditCommand();
             return 0;
         case ID_DESKITEM_REMOVE:
-            // The owner deletes this object before SendMessage returns: touch nothing after it.
-            SendMessageA(owner, WM_DESKITEM_REMOVE, 0, 0);
+            // Posted: the owner destroys the item when the request arrives, after this handler
+            // has returned. A disabled item is running its own dialog (whose loop would deliver
+            // the request while that handler is still on the stack), so it asks nothing then.
+            if (IsWindowEnabled(hwnd)) PostMessageA(owner, WM_DESKITEM_REMOVE, 0, (LPARAM)hwnd);
             return 0;
         default:
             if (OnItemCommand(LOWORD(wp))) return 0;

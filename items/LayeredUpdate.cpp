@@ -1,5 +1,7 @@
 #include "items/LayeredUpdate.h"
 
+#include "platform/LateBound.h"
+
 #include <cstdlib>
 
 namespace sona {
@@ -17,7 +19,7 @@ bool bound = false;
 // Binds the entry on first use; every later call is free.
 void BindLayeredUpdate() {
     if (bound) return;
-    HMODULE user32 = LoadLibraryA("User32.DLL");
+    HMODULE user32 = LoadSystemLibrary("User32.DLL");
     if (!user32) {
         MessageBoxA(nullptr, "User32.dll ERROR!", "", MB_OK);
         ExitProcess(0);

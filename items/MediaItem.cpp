@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
 #include "store/DeskStore.h"
@@ -339,15 +339,12 @@ bool MediaItem::OnItemCommand(UINT id) {
 // double-click on its video cannot start a second dialog.
 void MediaItem::OpenFile() {
     if (!host || dialogOpen) return;
-    HWND self = hwnd;
     dialogOpen = true;
-    if (self) EnableWindow(self, FALSE);
+    if (hwnd) EnableWindow(hwnd, FALSE);
     std::vector<std::string> chosen =
-        chooseFiles(Owner() ? Owner() : self, kind == MediaKind::Movie ? kMovieFilter : kMusicFilter, kOpenDialogFlags);
-    // Nothing should be able to delete us meanwhile; if something did, touch nothing.
-    if (self && FromHandle(self) != this) return;
+        chooseFiles(Owner() ? Owner() : hwnd, kind == MediaKind::Movie ? kMovieFilter : kMusicFilter, kOpenDialogFlags);
     dialogOpen = false;
-    if (self) EnableWindow(self, TRUE);
+    if (hwnd) EnableWindow(hwnd, TRUE);
     if (chosen.empty()) return;
     if (kind == MediaKind::Movie) {
         if (host->GetState() != PlayState::Stopped) MovieStop();
@@ -417,12 +414,9 @@ LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kTimerId) OnTick();
         return Default();
-    case WM_LBUTTONDBLCLK: {
-        HWND self = hwnd;
+    case WM_LBUTTONDBLCLK:
         OpenFile();
-        if (FromHandle(self) != this) return 0;
         return Default();
-    }
     case WM_PLAYER_VIDEOSIZE:
         videoWidth = (LONG)wp;
         videoHeight = (LONG)lp;
@@ -441,11 +435,15 @@ LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // The host's path is what the desk keeps of a media item (with the rectangle, written by the
 // caller).
-void MediaItem::WriteRecord(uint32_t type, void* record) const {
-    if ((type != kItemMovie && type != kItemMusic) || !record) return;
+void MediaItem::WriteRecord(const RecordView& record) const {
+    MediaItemRecord* rec = record.media();
+    if (!rec) return;
     // The path and its end only: the bytes after it are the record's own and go back as read.
     // A path the field cannot hold whole leaves the stored one (it would name another file).
-    if (host) SetRecordPath((uint8_t*)record, type, host->GetPath());
+    if (host) {
+        const std::string& path = host->GetPath();
+        SetPathField(rec->path, path.c_str(), path.size());
+    }
 }
 
 // Deleting an item does not stop its player; its owner does it here first.

@@ -13,6 +13,15 @@
 #include "items/MediaLayout.h"
 #include "items/MediaPlayerHost.h"
 
+// The media item's buttons.
+#define IDC_MOVIE_PLAY 10014
+#define IDC_MOVIE_STOP 10016
+#define IDC_MOVIE_FULLSCREEN 10017
+#define IDC_MOVIE_MUTE 10018
+#define IDC_MUSIC_PLAY 10019
+#define IDC_MUSIC_PAUSE 10020
+#define IDC_MUSIC_STOP 10021
+
 namespace sona {
 
 class MediaItem : public LayeredItemWindow {
@@ -47,7 +56,7 @@ public:
     using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
     static FileChooser chooseFiles;
 
-    void WriteRecord(uint32_t type, void* record) const override;
+    void WriteRecord(const RecordView& record) const override;
     void StopIfPlaying() override;
 
     // What the tests and the main window look at.

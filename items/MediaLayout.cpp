@@ -17,6 +17,15 @@ MediaRect MovieVideoBox(int32_t w, int32_t h) { return MediaRect{19, 19, w - 19,
 
 // Buttons at fixed offsets from the panel, sliders along the bottom, the video fitted and
 // centred in its box, then pulled in by 3 pixels so the frame's inner edge stays visible.
+uint32_t StoreTypeOf(MediaKind kind) { return kind == MediaKind::Movie ? kItemMovie : kItemMusic; }
+
+bool MediaKindOf(uint32_t type, MediaKind* kind) {
+    if (type == kItemMovie) *kind = MediaKind::Movie;
+    else if (type == kItemMusic) *kind = MediaKind::Music;
+    else return false;
+    return true;
+}
+
 MediaLayoutResult Layout(MediaKind kind, const MediaRect& window, int32_t videoWidth, int32_t videoHeight) {
     MediaLayoutResult out;
     const int32_t l = window.left, t = window.top, r = window.right, b = window.bottom;

@@ -4,10 +4,17 @@
 #pragma once
 #include <cstdint>
 
+#include "store/DeskRecords.h"
+
 namespace sona {
 
-// What a media item plays; the numbers are those the desk store keeps for the item's kind.
-enum class MediaKind : uint32_t { Movie = 0, Music = 3 };
+// What a media item plays. Not the desk store's type code: StoreTypeOf and MediaKindOf convert.
+enum class MediaKind : uint8_t { Movie, Music };
+
+// The store's type code of a kind (kItemMovie, kItemMusic).
+uint32_t StoreTypeOf(MediaKind kind);
+// The kind of a movie or music type code; false for every other code.
+bool MediaKindOf(uint32_t type, MediaKind* kind);
 
 struct MediaRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;

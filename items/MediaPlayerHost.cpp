@@ -1,6 +1,5 @@
 #include "items/MediaPlayerHost.h"
 
-#include "app/DeskIds.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
 

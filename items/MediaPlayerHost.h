@@ -11,6 +11,9 @@
 #include "platform/Com.h"
 #include "platform/Window.h"
 
+// Sent to the owning media item once the video size is known: wParam width, lParam height.
+#define WM_PLAYER_VIDEOSIZE (0x400 + 216)
+
 namespace sona {
 
 enum class PlayState : int32_t { Playing = 0, Paused = 1, Stopped = 2 };

@@ -211,11 +211,9 @@ void PictureItem::OnPictureReady(uint32_t id) {
 // The dialog runs owned by the main window, which it disables; this window is disabled too, so
 // nothing can remove the item while its own dialog is open.
 void PictureItem::OpenFile() {
-    HWND self = hwnd;
-    if (self) EnableWindow(self, FALSE);
-    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : self, kFilter, OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT);
-    if (FromHandle(self) != this) return;
-    if (self) EnableWindow(self, TRUE);
+    if (hwnd) EnableWindow(hwnd, FALSE);
+    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : hwnd, kFilter, OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT);
+    if (hwnd) EnableWindow(hwnd, TRUE);
     // Several files can be chosen (the dialog allows it); one picture shows one file.
     if (!chosen.empty()) OpenPath(chosen.front());
 }
@@ -233,9 +231,9 @@ void PictureItem::OpenPath(const std::string& file) {
     Render();
 }
 
-void PictureItem::WriteRecord(uint32_t type, void* record) const {
-    if (type != kItemPicture || !record) return;
-    auto* rec = (PictureItemRecord*)record;
+void PictureItem::WriteRecord(const RecordView& record) const {
+    PictureItemRecord* rec = record.picture();
+    if (!rec) return;
     size_t n = std::min(path.size(), kPathField - 1);
     std::memcpy(rec->path, path.data(), n);
     rec->path[n] = '\0';
@@ -354,9 +352,7 @@ LRESULT PictureItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_LBUTTONDBLCLK) {
-        HWND self = hwnd;
         OpenFile();
-        if (FromHandle(self) != this) return 0;
         return Default();
     }
     return LayeredItemWindow::WndProc(msg, wp, lp);

@@ -62,7 +62,7 @@ public:
     // True while the frame is drawn turned to portrait.
     bool FrameRotated() const { return frameRotated; }
 
-    void WriteRecord(uint32_t type, void* record) const override;
+    void WriteRecord(const RecordView& record) const override;
 
     // Full path of the picture file, at most 259 characters; stored with the desk.
     std::string path;

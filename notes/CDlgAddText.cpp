@@ -1,10 +1,11 @@
 #include "notes/CDlgAddText.h"
 
+#include "platform/LateBound.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "app/DeskIds.h"
 #include "res/resource.h"
 
 namespace sona {
@@ -58,7 +59,7 @@ void FontNameCombo::FillWithFaces() {
 
 BOOL NoteRichEdit::Create(const RECT& r, HWND parent, UINT id) {
     // The rich edit library is loaded when the first note editor opens, not at start-up.
-    static HMODULE richEdit = LoadLibraryA("riched20.dll");
+    static HMODULE richEdit = LoadSystemLibrary("riched20.dll");
     (void)richEdit;
     return CreateEx(0, "RichEdit20A", "", kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, id);
 }

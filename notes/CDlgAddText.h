@@ -11,6 +11,18 @@
 #include "platform/Gdi.h"
 #include "store/DeskRecords.h"
 
+// Format bar -> add-text dialog: lParam 0 OK, 1 Cancel.
+#define WM_ADDTEXT_CLOSE (0x400 + 214)
+
+// The dialog's and the format bar's controls.
+#define IDC_DIALOG_CLOSE 10039
+#define IDC_FONT_LIST 10050
+#define IDC_TEXT_OK 10051
+#define IDC_TEXT_COLOUR 10053
+#define IDC_SIZE_LIST 10055
+#define IDC_NOTE_EDIT 10056
+#define IDC_TEXT_CANCEL 10058
+
 namespace sona {
 
 // The face list: filled with the installed faces that GDI+ can draw.

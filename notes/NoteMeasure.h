@@ -12,4 +12,8 @@ namespace sona {
 // know measures 0 x 0. `dc` may be null (the screen is used).
 SIZE MeasureNoteText(const TextNoteRecord& note, HDC dc);
 
+// A note's card is its text's size plus this much each way (10 pixels on every side).
+constexpr int kNotePadding = 20;
+inline SIZE NoteCardSize(SIZE text) { return SIZE{text.cx + kNotePadding, text.cy + kNotePadding}; }
+
 }  // namespace sona

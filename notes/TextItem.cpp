@@ -12,7 +12,7 @@ namespace sona {
 
 TextItem::TextItem() { InitTextNoteRecord(&record); }
 
-TextItem::~TextItem() { *alive = false; }
+TextItem::~TextItem() = default;
 
 BOOL TextItem::Create(const RECT& rect, HWND owner, UINT id) {
     if (!LayeredItemWindow::Create(rect, owner, id)) return FALSE;
@@ -61,14 +61,11 @@ void TextItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
     g.DrawString(wtext.c_str(), (INT)wtext.size(), &font, layout, &format, &ink);
 }
 
-// The note can be removed while its editor runs (the main window's Delete, another path to its
-// Remove): the editor works on a copy, and the note takes it on OK only if it still exists.
-// While the editor is open the note takes no input, so its own menu cannot remove or edit it.
+// The editor works on a copy, which the note takes only on OK. While the editor is open the
+// note is disabled: it takes no input and asks for no removal, so it outlives this handler.
 void TextItem::Edit() {
-    std::shared_ptr<bool> stillHere = alive;
-    HWND self = hwnd;
-    bool wasEnabled = self && IsWindowEnabled(self);
-    if (wasEnabled) EnableWindow(self, FALSE);
+    bool wasEnabled = hwnd && IsWindowEnabled(hwnd);
+    if (wasEnabled) EnableWindow(hwnd, FALSE);
     TextNoteRecord edited = record;
     INT_PTR result;
     {
@@ -76,35 +73,25 @@ void TextItem::Edit() {
         dialog.record = &edited;
         result = dialog.DoModal();
     }
-    if (!*stillHere) return;
     if (wasEnabled && hwnd) EnableWindow(hwnd, TRUE);
     if (result != IDOK) return;
     record = edited;
     if (!hwnd) return;
-    SIZE size = MeasureText(record);
+    SIZE card = NoteCardSize(MeasureText(record));
     RECT r = WindowRect();
-    MoveWindow(hwnd, r.left, r.top, size.cx + 20, size.cy + 20, TRUE);
+    MoveWindow(hwnd, r.left, r.top, card.cx, card.cy, TRUE);
     Render();
 }
 
-void TextItem::WriteRecord(uint32_t type, void* out) const {
-    if (type != kItemText || !out) return;
-    auto* rec = (TextItemRecord*)out;
-    std::memcpy(rec->text, record.text, sizeof rec->text);
-    rec->font = record.font;
-    rec->textColour = record.textColour;
-    rec->reservedColour = kNoteReservedColour;
-    std::memset(rec->reservedWords, 0, sizeof rec->reservedWords);
+void TextItem::WriteRecord(const RecordView& view) const {
+    if (TextItemRecord* rec = view.text()) NoteToRecord(record, rec);
 }
 
 LRESULT TextItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_LBUTTONDBLCLK: {
-        std::shared_ptr<bool> stillHere = alive;
+    case WM_LBUTTONDBLCLK:
         Edit();
-        if (!*stillHere) return 0;
         return Default();
-    }
     case WM_MOUSEMOVE:
     case WM_MOVE:
         return 0;

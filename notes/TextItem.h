@@ -27,7 +27,7 @@ public:
     // The size the record's text needs (the measurement the main window uses too).
     SIZE MeasureText(const TextNoteRecord& note) const;
 
-    void WriteRecord(uint32_t type, void* out) const override;
+    void WriteRecord(const RecordView& record) const override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
@@ -35,11 +35,6 @@ protected:
     const char* EditCommandText() const override { return "Edit"; }
     void OnEditCommand() override { Edit(); }
     void OnSized() override { Render(); }
-
-private:
-    // Cleared when the note is destroyed; an editor that outlives the note sees it through its
-    // own copy of this flag and leaves the note alone.
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
 }  // namespace sona

@@ -8,6 +8,8 @@
 #                                 PALETTE and SHAPES tables at its top)
 #           res/src/artlib.py     the small drawing kit it uses
 #           scripts/make-demo-media.sh  demo01.jpg and demo01.mp3
+#           res/src/wallpaper.py  res/wallpaper.png, the desktop of the test bench and the
+#                                 README's pictures (not part of the exe)
 # Output:   res/art/png<id>_<name>.png (32-bit RGBA), res/art/bmp<id>_<name>.bmp
 #           (24-bit), res/Sonadesk.ico, res/hand.cur, res/demo/*.
 # The generated files are committed, so a normal build needs only windres.
@@ -17,6 +19,7 @@ set -e
 cd "$(dirname "$0")/.."
 PY=/usr/bin/python3
 $PY res/src/make_art.py
+$PY res/src/wallpaper.py res/wallpaper.png
 if [ "$1" != "--skins" ]; then
     sh scripts/make-demo-media.sh
 fi

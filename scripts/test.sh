@@ -5,7 +5,8 @@
 #   3. in-process Win32 tests under Wine (GoogleTest cross-built)
 #   4. programs linked against Sonadesk.exe's exports, under Wine
 #   5. end-to-end tests of the real Sonadesk.exe under Xvfb (tests/e2e)
-# Arguments: level names to run only some (host fuzz win import e2e); SONADESK_E2E_FILTER picks
+#   and first the layering check: no folder includes a header of a folder above it
+# Arguments: level names to run only some (layers host fuzz win import e2e); SONADESK_E2E_FILTER picks
 # e2e test modules by name pattern.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +15,7 @@ source "$root/scripts/wine-env.sh"
 B="$SONADESK_BUILD"
 logs="$B/test-logs"
 mkdir -p "$logs"
-levels="${*:-host fuzz win import e2e}"
+levels="${*:-layers host fuzz win import e2e}"
 passed=0
 failed=0
 
@@ -43,6 +44,13 @@ bench() {
 
 for level in $levels; do
   case $level in
+    layers)
+      echo "== layering of the folders"
+      if python3 "$root/scripts/check-layers.py" "$root" >"$logs/layers.log" 2>&1; then
+        passed=$((passed + 1)); echo "  $(tail -1 "$logs/layers.log")"
+      else
+        failed=$((failed + 1)); echo "  FAILED"; cat "$logs/layers.log"
+      fi ;;
     host)
       echo "== host unit tests"
       "$B/host/sonadesk_hosttests" >"$logs/host.log" 2>&1; count_gtest "$logs/host.log" $? ;;

@@ -1,8 +1,13 @@
 # Sourced by the scripts: the Wine bench inside the build folder.
 #   WINEPREFIX  build/wineprefix, made once (fonts, crash dialog off, no mono/gecko)
-#   DISPLAY     an Xvfb display started here when there is none (or when SONADESK_XVFB=1)
+#   DISPLAY     an Xvfb display started here when there is none (or when SONADESK_XVFB=1), made
+#               a desktop like a user's: our wallpaper (res/wallpaper.png) on the root window, a
+#               compositing manager (picom) so per-pixel alpha blends with what lies behind as on
+#               Windows, and a window manager (openbox, scripts/bench-openbox.xml) so hiding a
+#               window is immediate and the keyboard focus follows activation.
+#               SONADESK_DESKTOP=bare gives the plain black display without either manager.
 #   PULSE_*     a PulseAudio daemon with a null sink, so audio renders without a sound card
-# Functions: sona_wine_prefix, sona_display, sona_pulse, sona_stop_bench.
+# Functions: sona_wine_prefix, sona_display (sona_desktop), sona_pulse, sona_stop_bench.
 
 : "${SONADESK_BUILD:=$SONADESK_ROOT/build}"
 
@@ -54,12 +59,66 @@ sona_wine_prefix() {
 
 sona_display() {
   if [ -n "${DISPLAY:-}" ] && [ "${SONADESK_XVFB:-0}" != 1 ]; then return 0; fi
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  SONA_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  local n=${SONADESK_DISPLAY_BASE:-90} tries
+  for tries in $(seq 20); do
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    # -noreset: the server must not reset when its last client leaves (the wallpaper would go).
+    Xvfb ":$n" -screen 0 1280x1024x24 +extension Composite +extension RENDER -nolisten tcp -noreset \
+      >/dev/null 2>&1 &
+    SONA_XVFB_PID=$!
+    # Another bench may have taken the same number a moment earlier: then this server exits, and
+    # the socket that appears is the other one's. Only a server of our own counts.
+    for _ in $(seq 50); do
+      kill -0 "$SONA_XVFB_PID" 2>/dev/null || break
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    sleep 0.2
+    if kill -0 "$SONA_XVFB_PID" 2>/dev/null; then
+      export DISPLAY=":$n"
+      [ "${SONADESK_DESKTOP:-}" = bare ] || sona_desktop
+      return 0
+    fi
+    n=$((n + 1))
+  done
+  echo "bench: no virtual display could be started" >&2
+  return 1
+}
+
+# The wallpaper, the compositor and the window manager on $DISPLAY; returns once both managers
+# have taken over (each owns its selection on screen 0).
+sona_desktop() {
+  local wallpaper="$SONADESK_ROOT/res/wallpaper.png"
+  # Centred, not scaled: at the bench's 1280 x 1024 every pixel is the file's own.
+  [ -f "$wallpaper" ] && hsetroot -center "$wallpaper" >/dev/null 2>&1
+  picom --backend xrender --no-vsync --config /dev/null >/dev/null 2>&1 &
+  SONA_PICOM_PID=$!
+  openbox --config-file "$SONADESK_ROOT/scripts/bench-openbox.xml" >/dev/null 2>&1 &
+  SONA_OPENBOX_PID=$!
+  for _ in $(seq 100); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+       sona_selection_owned _NET_WM_CM_S0; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "bench: the compositor or the window manager did not start on $DISPLAY" >&2
+}
+
+# True when the X selection $1 has an owner (the compositor announces itself that way; xprop
+# cannot ask for it): a question to the server through libX11 from python's ctypes.
+sona_selection_owned() {
+  python3 - "$1" <<'PY' 2>/dev/null
+import ctypes, ctypes.util, sys
+x = ctypes.CDLL(ctypes.util.find_library("X11"))
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, sys.argv[1].encode(), 0)) else 1)
+PY
 }
 
 sona_pulse() {
@@ -80,6 +139,8 @@ sona_pulse() {
 sona_stop_bench() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "${SONA_PULSE_PID:-}" ] && kill "$SONA_PULSE_PID" 2>/dev/null || true
+  [ -n "${SONA_OPENBOX_PID:-}" ] && kill "$SONA_OPENBOX_PID" 2>/dev/null || true
+  [ -n "${SONA_PICOM_PID:-}" ] && kill "$SONA_PICOM_PID" 2>/dev/null || true
   [ -n "${SONA_XVFB_PID:-}" ] && kill "$SONA_XVFB_PID" 2>/dev/null || true
   [ -n "${SONA_PULSE_DIR:-}" ] && rm -rf "$SONA_PULSE_DIR" || true
 }

@@ -87,4 +87,40 @@ inline size_t RecordSize(uint32_t type) {
 // A new note's defaults: 12 points, "Microsoft Sans Serif", black, reserved colour 0xC8C8C8.
 void InitTextNoteRecord(TextNoteRecord* rec);
 
+// The one conversion between a note and its stored record. To the record: text field (all of it,
+// bytes after the end included), font, colour, the reserved colour and zero reserved words; the
+// rectangle is not touched. From the record: text field (given an end if it has none), font and
+// colour; the note's other fields keep their values.
+void NoteToRecord(const TextNoteRecord& note, TextItemRecord* rec);
+void NoteFromRecord(const TextItemRecord& rec, TextNoteRecord* note);
+
+// Copies path and its NUL into a path field; the bytes after the NUL keep their old values.
+// Refuses (false, nothing written) a path of kPathField bytes or more.
+bool SetPathField(char (&field)[kPathField], const char* path, size_t length);
+
+// A typed look at one stored record: its type code and the one record its kind has.
+class RecordView {
+public:
+    RecordView() = default;
+    // `type` is kItemMovie or kItemMusic.
+    RecordView(uint32_t type, MediaItemRecord* media) : type_(type), media_(media) {}
+    explicit RecordView(PictureItemRecord* picture) : type_(kItemPicture), picture_(picture) {}
+    explicit RecordView(TextItemRecord* text) : type_(kItemText), text_(text) {}
+
+    uint32_t type() const { return type_; }
+    // The record of each kind; null when the view is of another kind (or empty).
+    MediaItemRecord* media() const { return media_; }
+    PictureItemRecord* picture() const { return picture_; }
+    TextItemRecord* text() const { return text_; }
+    // The rectangle every kind keeps; null for an empty view.
+    RelativeRect* rect() const;
+    explicit operator bool() const { return media_ || picture_ || text_; }
+
+private:
+    uint32_t type_ = 0;
+    MediaItemRecord* media_ = nullptr;
+    PictureItemRecord* picture_ = nullptr;
+    TextItemRecord* text_ = nullptr;
+};
+
 }  // namespace sona

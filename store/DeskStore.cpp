@@ -81,6 +81,17 @@ RecordPtr CopyRecord(uint32_t type, const uint8_t* record) {
     return copy;
 }
 
+RecordView ViewRecord(uint32_t type, uint8_t* record) {
+    if (!record) return RecordView();
+    switch (type) {
+    case kItemMovie:
+    case kItemMusic: return RecordView(type, reinterpret_cast<MediaItemRecord*>(record));
+    case kItemPicture: return RecordView(reinterpret_cast<PictureItemRecord*>(record));
+    case kItemText: return RecordView(reinterpret_cast<TextItemRecord*>(record));
+    default: return RecordView();
+    }
+}
+
 char* RecordPathField(uint8_t* record, uint32_t type) {
     if (!record || !DemoPathFor(type)) return nullptr;
     return reinterpret_cast<char*>(record);

@@ -34,6 +34,9 @@ RecordPtr NewRecord(uint32_t type);
 // A copy of RecordSize(type) bytes; nullptr for codes that carry no record.
 RecordPtr CopyRecord(uint32_t type, const uint8_t* record);
 
+// The typed view of a record of `type` held in `record`; empty for codes that carry no record.
+RecordView ViewRecord(uint32_t type, uint8_t* record);
+
 // The path field (260 bytes at offset 0) of a movie, music or picture record; nullptr otherwise.
 char* RecordPathField(uint8_t* record, uint32_t type);
 const char* RecordPathField(const uint8_t* record, uint32_t type);

@@ -2,23 +2,29 @@
 in its art (the picture in its walnut frame with its shadow, the music card with its disc, the
 movie player's frame around its video, the note's card and text), read from screenshots.
 
-The desk comes from desk_fixture.py: its items lie on the plain black root window of the virtual
-display around the main window, so what shows there is the items' own pixels. Wine on a display
-without a compositing manager does not blend per-pixel alpha with what lies behind: a translucent
-pixel shows as its colour over black. Over black that is the true look; over the light desk a
-soft shadow shows as a dark rim, which is what the shadow check below relies on.
+The desk comes from desk_fixture.py: its items lie around the main window on the bench's desktop,
+our own wallpaper under a compositing manager (scripts/wine-env.sh), as a user sees them on
+Windows. The wallpaper is photographed before the program starts; every translucent pixel is then
+checked against the blend its alpha gives over what lies behind it: the note's faint white card,
+the frame's shadow (the wallpaper darkened, fading out at the window's edge with no dark rim) and
+the opaque middle of a picture, which must be the picture and nothing of the wallpaper.
 """
 import os
 import time
 import unittest
 
 import numpy as np
+from PIL import Image
 
 import desk_fixture as fx
-from bench import Sonadesk, click, move, screenshot, wait_for, wine_path
+from bench import ROOT, Sonadesk, click, move, screenshot, wait_for, wine_path
 from test_media import MEDIA, colourful, make_media
 
 CELL, STRIP_LEFT, STRIP_TOP = 34, 16, 9
+WALLPAPER = os.path.join(ROOT, "res", "wallpaper.png")
+DEMO_PICTURE = os.path.join(ROOT, "res", "demo", "demo01.jpg")
+# Every item window is shown at a constant alpha of 254 on top of its per-pixel alpha.
+WINDOW_ALPHA = 254 / 255.0
 
 
 def cell_centre(k):
@@ -40,6 +46,67 @@ def stats(img, box):
             "chroma": float(mean.max() - mean.min()), "r": mean[0], "g": mean[1], "b": mean[2]}
 
 
+def array(img, box=None):
+    """The pixels of img (or of box in it) as an H x W x 3 float array."""
+    if box is not None:
+        img = img.crop(tuple(int(v) for v in box))
+    return np.asarray(img.convert("RGB"), dtype=np.float64)
+
+
+def over(colour, alpha, background):
+    """What a pixel of `colour` at `alpha` (0-255, times the window's 254) shows over `background`."""
+    a = alpha / 255.0 * WINDOW_ALPHA
+    return np.asarray(colour, dtype=np.float64) * a + background * (1 - a)
+
+
+def darkening(pixel, background):
+    """How a pixel relates to the background behind it, as a shadow would: the factor k with
+    pixel ~ k * background, and how far the pixel is from that (levels); a black shadow of some
+    alpha only darkens what lies behind, it keeps its hue."""
+    b = np.asarray(background, dtype=np.float64)
+    p = np.asarray(pixel, dtype=np.float64)
+    k = float(p @ b / max(b @ b, 1.0))
+    return k, float(np.abs(p - k * b).max())
+
+
+def shadow_run(shot, background, x, y, dx, dy, n=8):
+    """The darkening factors from the window's outermost pixel (x, y) inwards in step (dx, dy),
+    as long as the pixels are the background darkened (the shadow), up to n of them."""
+    run = []
+    for i in range(n):
+        px, py = x + i * dx, y + i * dy
+        k, off = darkening(shot.getpixel((px, py)), background.getpixel((px, py)))
+        if off > 6 or k > 1.05:
+            break
+        run.append(round(k, 2))
+    return run
+
+
+def shadow_faults(shot, background, rect, step=30, at_least=0.0):
+    """Checks the frame's shadow on each side of rect along lines from the window's edge inwards:
+    it must start as the background itself (no rim), darken steadily inwards and, on the sides
+    the light leaves (right, bottom), go at least `at_least` darker than the background.
+    Returns the faults found, with the runs of darkening factors."""
+    l, t, r, b = rect
+    sides = {
+        "right": [(r - 1, y, -1, 0) for y in range(t + 40, b - 40, step)],
+        "bottom": [(x, b - 1, 0, -1) for x in range(l + 40, r - 40, step)],
+        "left": [(l, y, 1, 0) for y in range(t + 40, b - 40, step)],
+        "top": [(x, t, 0, 1) for x in range(l + 40, r - 40, step)],
+    }
+    faults = []
+    for side, lines in sides.items():
+        for line in lines:
+            run = shadow_run(shot, background, *line)
+            if not run or run[0] < 0.88:
+                faults.append("%s at %s: a rim, not the background: %s" % (side, line[:2], run))
+            elif any(b2 > a2 + 0.06 for a2, b2 in zip(run, run[1:])):
+                faults.append("%s at %s: does not darken steadily: %s" % (side, line[:2], run))
+            elif side in ("right", "bottom") and (len(run) < 2 or min(run) > 1 - at_least):
+                faults.append("%s at %s: no shadow: %s" % (side, line[:2], run))
+    return faults
+
+
 def offset(rect, box):
     """A box given relative to rect's corner; negative values count from its right or bottom."""
     l, t, r, b = rect
@@ -56,6 +123,7 @@ class LookTest(unittest.TestCase):
         cls.app = Sonadesk()
         fx.write(cls.app.data, wine_path(os.path.join(MEDIA, "clip.avi")))
         move(5, 1015)
+        cls.background = screenshot()
         cls.app.start()
         cls.main = cls.app.main()
         cls.windows = {}
@@ -81,6 +149,13 @@ class LookTest(unittest.TestCase):
             if not ok(s):
                 bad.append("%s: mean %s, spread %.1f" % (what, np.round(s["mean"]).astype(int).tolist(), s["spread"]))
         self.assertEqual(bad, [], "regions that do not look right")
+
+    def test_the_desktop_is_our_wallpaper(self):
+        """The bench's desktop, before the program started, pixel for pixel."""
+        want = array(Image.open(WALLPAPER))
+        got = array(self.background)
+        self.assertEqual(got.shape, want.shape)
+        self.assertEqual(float(np.abs(got - want).max()), 0.0, "the bench's desktop is not the wallpaper")
 
     # --- the main window ----------------------------------------------------------------------
 
@@ -132,11 +207,30 @@ class LookTest(unittest.TestCase):
         land = ((inside[:, 1] > inside[:, 0] + 10) & (inside[:, 1] > inside[:, 2])).mean()
         self.assertGreater(sky, 0.15, "no blue sky in the demo picture")
         self.assertGreater(land, 0.10, "no green land in the demo picture")
-        # The frame's outer edge is not the window's: the shadow takes the last pixels, more of
-        # them on the right and at the bottom (the light comes from the top left).
-        self.assertLess(stats(shot, offset(rect, (40, -2, -40, -1)))["bright"], 10)
-        self.assertLess(stats(shot, offset(rect, (-2, 40, -1, -40)))["bright"], 10)
         self.assertEqual((w, h), (320, 240))
+
+    def test_picture_middle_is_the_picture_and_nothing_of_the_wallpaper(self):
+        """The picture is drawn into (W/30, H/30) sized W - W/15 by H - H/15; well inside the
+        frame every pixel is the picture's own (at the window's alpha of 254)."""
+        l, t, r, b = self.item("picture")
+        w, h = r - l, b - t
+        area = (w // 30, h // 30, w - w // 15, h - h // 15)
+        picture = array(Image.open(DEMO_PICTURE).convert("RGB").resize(area[2:], Image.BILINEAR))
+        inner = (30, 30, w - 30, h - 30)
+        want = picture[inner[1] - area[1]:inner[3] - area[1], inner[0] - area[0]:inner[2] - area[0]]
+        background = array(self.background, (l + inner[0], t + inner[1], l + inner[2], t + inner[3]))
+        want = over(want, 255, background)
+        got = array(screenshot(), (l + inner[0], t + inner[1], l + inner[2], t + inner[3]))
+        diff = np.abs(got - want).mean(axis=2)
+        self.assertLess(float(diff.mean()), 6.0, "the middle of the picture is not the picture")
+        self.assertLess(float(np.percentile(diff, 90)), 14.0, "the middle of the picture is not the picture")
+
+    def test_picture_shadow_fades_into_the_wallpaper(self):
+        """Black at a falling alpha: the wallpaper darkened, hue kept, darker towards the frame
+        and deeper on the right and at the bottom; the window's outermost pixels are the
+        wallpaper itself (no dark rim, as a translucent pixel over black would give)."""
+        faults = shadow_faults(screenshot(), self.background, self.item("picture"), at_least=0.25)
+        self.assertEqual(faults, [], "the picture's shadow over the wallpaper")
 
     @classmethod
     def refresh(cls):
@@ -244,10 +338,11 @@ class LookTest(unittest.TestCase):
 
     def test_movie_frame_pieces_meet_without_seams(self):
         """The frame is cut into corner, edge and panel pieces; where they meet no line of
-        pixels may be darker than the frame on both sides of it (a stretched piece whose first
-        row or column fades to transparent shows the black desktop through)."""
+        pixels may be nearer the wallpaper than the frame on both sides of it (a stretched piece
+        whose first row or column fades to transparent lets the desktop show through)."""
         l, t, r, b = self.item("movie")
-        g = np.asarray(screenshot().crop((l, t, r, b)), dtype=np.float64).mean(axis=2)
+        # How far each pixel is from the wallpaper behind it.
+        g = np.linalg.norm(array(screenshot(), (l, t, r, b)) - array(self.background, (l, t, r, b)), axis=2)
         w, h = r - l, b - t
 
         def seams(band, axis, start):
@@ -271,17 +366,24 @@ class LookTest(unittest.TestCase):
         self.assertGreater(r - l, 120)
         self.assertGreater(b - t, 50, "two lines at 20 points")
         shot = screenshot()
-        # The card: white at a low alpha, over the black desktop a dim, even grey, lighter than
-        # the desktop around it.
-        card = stats(shot, (l + 2, t + 3, l + 8, b - 3))
-        around = stats(shot, (l - 12, t, l - 4, b))
-        self.assertLess(around["bright"], 8)
-        self.assertTrue(25 < card["bright"] < 110 and card["chroma"] < 8 and card["spread"] < 6,
-                        "the note's card: mean %s spread %.1f" % (card["mean"], card["spread"]))
-        self.assertGreater(card["bright"], around["bright"] + 20)
-        # The text: dark blue pixels, two lines of them.
-        px = np.asarray(shot.crop((l, t, r, b)), dtype=np.float64)
-        ink = (px[..., 2] > px[..., 0] + 40) & (px[..., 0] < 60)
+        # The card: white at alpha 60 over the wallpaper, pixel for pixel within a few levels;
+        # around it the wallpaper itself.
+        box = (l + 2, t + 3, l + 8, b - 3)
+        self.assertGreater(array(self.background, box).mean(), 30, "no lit wallpaper behind the note to blend with")
+        card = over((255, 255, 255), 60, array(self.background, box))
+        got = array(shot, box)
+        self.assertLess(float(np.abs(got - card).max()), 4.0,
+                        "the note's card is not white at alpha 60 over the wallpaper: mean %s, want %s"
+                        % (np.round(got.reshape(-1, 3).mean(axis=0)).tolist(),
+                           np.round(card.reshape(-1, 3).mean(axis=0)).tolist()))
+        around = (l - 12, t, l - 4, b)
+        self.assertLess(float(np.abs(array(shot, around) - array(self.background, around)).max()), 3.0)
+        # The text: dark blue pixels (alpha 250), two lines of them; ink is where the pixel lies
+        # nearer the text colour than the card would be.
+        px = array(shot, (l, t, r, b))
+        card = over((255, 255, 255), 60, array(self.background, (l, t, r, b)))
+        text = over(fx.NOTE_RGB, 250, card)
+        ink = np.linalg.norm(px - text, axis=2) < 0.5 * np.linalg.norm(card - text, axis=2)
         self.assertGreater(ink.sum(), 300, "no dark blue text on the note")
         rows = np.flatnonzero(ink.any(axis=1))
         gaps = np.diff(rows)
@@ -319,40 +421,32 @@ class DeskPictureTest(unittest.TestCase):
                            "a click on the desk put the main window over its picture")
 
     def test_picture_shadow_over_the_light_desk(self):
-        """Desk 2 holds the picture on the desk; its shadow is a darker band just outside the
-        wood on the right and at the bottom, wider there than at the top and on the left."""
+        """Desk 2 holds the picture on the desk; its shadow darkens the desk just outside the
+        wood, deeper and wider on the right and at the bottom than at the top and on the left,
+        and fades into the desk at the window's edge."""
         self.app.start()
         want = list(fx.DESK_PICTURE_RECT)
-        found = None
-        for _ in range(3):  # a first click may only give the main window the focus back
-            self.app.click_client(*cell_centre(1))
-            found = wait_for(lambda: [w for w in self.app.visible_windows() if w["rect"] == want], timeout=5)
-            if found:
-                break
+        desk_before = screenshot()  # desk 1 is current: nothing lies on the desk yet
+        self.app.click_client(*cell_centre(1))
+        found = wait_for(lambda: [w for w in self.app.visible_windows() if w["rect"] == want], timeout=5)
         self.assertTrue(found, "desk 2's picture did not appear")
         time.sleep(0.8)
         shot = screenshot()
         l, t, r, b = want
-        desk = stats(shot, (r + 10, t + 20, r + 40, b - 20))["bright"]
-        self.assertGreater(desk, 200)
+        self.assertGreater(stats(shot, (r + 10, t + 20, r + 40, b - 20))["bright"], 200)
+        self.assertEqual(shadow_faults(shot, desk_before, want, step=40, at_least=0.25), [],
+                         "the picture's shadow over the desk")
 
-        def run(x0, y0, dx, dy, n=12):
-            """Brightness along a line of n pixels from (x0, y0) in step (dx, dy)."""
-            return [float(np.mean(shot.getpixel((x0 + i * dx, y0 + i * dy)))) for i in range(n)]
+        def depth(lines):
+            """The mean of the deepest darkening along each line: 0 none, 1 black."""
+            return float(np.mean([1 - min(shadow_run(shot, desk_before, *line)) for line in lines]))
 
-        def shadow_width(line):
-            """Pixels between the wood (the last bright-ish pixel) and the desk, darker than both."""
-            return sum(1 for v in line if v < desk - 60 and v < 40)
-
-        # From the desk in towards the frame on each side, at several places along it.
-        right = [shadow_width(run(r + 2, y, -1, 0)) for y in range(t + 40, b - 40, 40)]
-        bottom = [shadow_width(run(x, b + 2, 0, -1)) for x in range(l + 40, r - 40, 40)]
-        left = [shadow_width(run(l - 3, y, 1, 0)) for y in range(t + 40, b - 40, 40)]
-        top = [shadow_width(run(x, t - 3, 0, 1)) for x in range(l + 40, r - 40, 40)]
-        for name, widths in (("right", right), ("bottom", bottom)):
-            self.assertTrue(all(1 <= n <= 8 for n in widths), "%s shadow widths %s" % (name, widths))
-        self.assertGreater(sum(bottom) / len(bottom), sum(top) / len(top), "the shadow is not cast downwards")
-        self.assertGreaterEqual(sum(right) / len(right), sum(left) / len(left), "the shadow is not cast rightwards")
+        right = depth([(r - 1, y, -1, 0) for y in range(t + 40, b - 40, 40)])
+        bottom = depth([(x, b - 1, 0, -1) for x in range(l + 40, r - 40, 40)])
+        left = depth([(l, y, 1, 0) for y in range(t + 40, b - 40, 40)])
+        top = depth([(x, t, 0, 1) for x in range(l + 40, r - 40, 40)])
+        self.assertGreater(bottom, top, "the shadow is not cast downwards")
+        self.assertGreater(right, left, "the shadow is not cast rightwards")
         # Inside the shadow, the wood: warm and lit.
         wood = stats(shot, (r - 13, t + 40, r - 7, b - 40))
         self.assertGreater(wood["r"], wood["b"] + 20)

@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "app/DeskIds.h"
 #include "notes/CDlgAddText.h"
 
 using namespace sona;

@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
-#include "app/ImageCommandButton.h"
+#include "controls/ImageCommandButton.h"
 #include "controls/SkinButton.h"
 #include "items/LayeredImageButton.h"
 #include "res/resource.h"

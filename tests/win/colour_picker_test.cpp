@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "app/DeskIds.h"
 #include "controls/CVrnColourPicker.h"
 
 #include <commctrl.h>

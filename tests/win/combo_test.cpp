@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
 #include "controls/CVrnComboBox.h"
+#include "controls/SkinScrollBar.h"
 
 using namespace sona;
 

@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include "app/DeskIds.h"
 #include "items/LayeredImageButton.h"
+#include "items/MediaItem.h"
 #include "items/LayeredUpdate.h"
 #include "res/resource.h"
 #include "tests/win/ControlHarness.h"

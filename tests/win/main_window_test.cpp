@@ -66,9 +66,7 @@ TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheN
     ASSERT_TRUE(desk.CreateModeless(nullptr));
     desk.DestroyLiveItems();
     desk.ClearAllDesks();
-    desk.collection.currentDesk = 0;
-    desk.collection.desks.emplace_back();
-    desk.collection.deskTypes.emplace_back();
+    desk.Model().CreateDesk();
     SIZE outer = desk.OuterSize();
     ASSERT_GT(outer.cx, 0);
 
@@ -77,10 +75,7 @@ TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheN
     std::strcpy(lostRec->path, "C:\\gone\\picture.jpg");
     lostRec->rect = RelativeRect{0.4537f, 0.3011f, 0.7512f, 0.6623f};
     std::vector<uint8_t> before(lost.get(), lost.get() + sizeof(PictureItemRecord));
-    desk.liveItems.push_back(std::make_unique<PictureItem>());  // never created: no window
-    desk.liveItemTypes.push_back(kItemPicture);
-    desk.collection.desks[0].push_back(std::move(lost));
-    desk.collection.deskTypes[0].push_back(kItemPicture);
+    desk.AppendItem(std::make_unique<PictureItem>(), kItemPicture, std::move(lost));  // never created: no window
 
     auto shown = std::make_unique<PictureItem>();
     ASSERT_TRUE(shown->Create(RECT{123, 145, 363, 325}, desk.hwnd, 0));
@@ -90,9 +85,9 @@ TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheN
     desk.SyncCurrentDesk();
     EXPECT_EQ(desk.OuterSize().cx, outer.cx);
     EXPECT_EQ(desk.OuterSize().cy, outer.cy);
-    const uint8_t* after = desk.collection.desks[0][0].get();
+    const uint8_t* after = desk.Model().desks()[0][0].get();
     EXPECT_EQ(std::memcmp(after, before.data(), before.size()), 0);
-    const auto* live = (const PictureItemRecord*)desk.collection.desks[0][1].get();
+    const auto* live = (const PictureItemRecord*)desk.Model().desks()[0][1].get();
     PixelRect r = RectFromRelative(live->rect, outer.cx, outer.cy);
     EXPECT_EQ(r.left, 123);
     EXPECT_EQ(r.top, 145);

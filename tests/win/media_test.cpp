@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
+#include "app/ItemDispatch.h"
+#include "items/ItemIds.h"
 #include "items/MediaItem.h"
 #include "items/MediaPlayerHost.h"
 #include "platform/App.h"
@@ -641,7 +642,7 @@ TEST_F(MediaItemTest, RestoredFromRecordsAndWrittenBack) {
     const char kPath[] = "C:\\media\\song.mp3";
     std::memcpy(rec.path, kPath, sizeof kPath);
     // A movie smaller than its frame needs is made 320 by 260.
-    auto restored = RestoreDeskItem(kItemMovie, &rec, RECT{50, 60, 250, 160}, desk->hwnd);
+    auto restored = RestoreDeskItem(RecordView(kItemMovie, &rec), RECT{50, 60, 250, 160}, desk->hwnd);
     ASSERT_NE(restored, nullptr);
     RECT m;
     GetWindowRect(restored->ItemWindow(), &m);
@@ -650,7 +651,7 @@ TEST_F(MediaItemTest, RestoredFromRecordsAndWrittenBack) {
     EXPECT_EQ(((MediaItem*)restored.get())->Kind(), MediaKind::Movie);
     MediaItemRecord out{};
     std::memset(out.path, 'x', sizeof out.path);
-    restored->WriteRecord(kItemMovie, &out);
+    restored->WriteRecord(RecordView(kItemMovie, &out));
     EXPECT_STREQ(out.path, rec.path);
     // Only the path and its end are written: the field's bytes after them stay as they were.
     for (size_t i = std::strlen(rec.path) + 1; i < sizeof out.path; i++) ASSERT_EQ(out.path[i], 'x') << i;

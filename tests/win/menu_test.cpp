@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "controls/CMstMenu.h"
 #include "tests/win/ControlHarness.h"
 

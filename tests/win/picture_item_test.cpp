@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
+#include "items/ItemIds.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureCache.h"
 #include "items/PictureItem.h"
@@ -117,6 +117,7 @@ public:
         }
         if (msg == WM_DESKITEM_REMOVE) {
             removes++;
+            removed = (HWND)lp;
             if (onRemove) onRemove();
             return 0;
         }
@@ -124,6 +125,7 @@ public:
     }
     int selects = 0, removes = 0;
     HWND selected = nullptr;
+    HWND removed = nullptr;
     void (*onRemove)() = nullptr;
 };
 
@@ -288,7 +290,7 @@ TEST_F(PictureItemTest, UndecodableOpenKeepsTheOldPictureAndPath) {
         EXPECT_EQ(WindowSize(item.hwnd).cx, 360);
         EXPECT_EQ(WindowSize(item.hwnd).cy, 270);
         PictureItemRecord rec{};
-        item.WriteRecord(kItemPicture, &rec);
+        item.WriteRecord(RecordView(&rec));
         EXPECT_STREQ(rec.path, good.c_str());
         // Drawn again (a resize), it still shows the old picture.
         item.Render();
@@ -424,10 +426,25 @@ TEST_F(PictureItemTest, RemoveCommandAsksTheOwner) {
     item.LoadPicture(MakePicture("remove.png", 400, 300));
     ASSERT_TRUE(item.Create(RECT{100, 100, 500, 400}, owner.hwnd, 0));
     SendMessageA(item.hwnd, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    // Posted, not sent: the owner hears of it once the command has returned.
+    EXPECT_EQ(owner.removes, 0);
+    DrainQueue();
     EXPECT_EQ(owner.removes, 1);
+    EXPECT_EQ(owner.removed, item.hwnd);
 }
 
-TEST_F(PictureItemTest, RemoveThatDeletesTheItemInsideTheCommandIsSafe) {
+TEST_F(PictureItemTest, ADisabledItemAsksForNoRemoval) {
+    // Disabled, the item is running its own Open dialog, whose loop would deliver the request.
+    PictureItem item;
+    item.LoadPicture(MakePicture("busy.png", 400, 300));
+    ASSERT_TRUE(item.Create(RECT{100, 100, 500, 400}, owner.hwnd, 0));
+    EnableWindow(item.hwnd, FALSE);
+    SendMessageA(item.hwnd, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    DrainQueue();
+    EXPECT_EQ(owner.removes, 0);
+}
+
+TEST_F(PictureItemTest, TheOwnerDeletesTheItemWhenTheRequestArrives) {
     static PictureItem* doomed = nullptr;
     doomed = new PictureItem;
     doomed->LoadPicture(MakePicture("doomed.png", 400, 300));
@@ -438,6 +455,9 @@ TEST_F(PictureItemTest, RemoveThatDeletesTheItemInsideTheCommandIsSafe) {
         doomed = nullptr;
     };
     SendMessageA(h, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    EXPECT_NE(doomed, nullptr);
+    EXPECT_TRUE(IsWindow(h));
+    DrainQueue();
     EXPECT_EQ(doomed, nullptr);
     EXPECT_FALSE(IsWindow(h));
 }
@@ -505,7 +525,7 @@ TEST_F(PictureItemTest, RecordCarriesThePath) {
     item.LoadPicture(file);
     PictureItemRecord rec{};
     std::memset(rec.path, 'x', sizeof rec.path);
-    item.WriteRecord(kItemPicture, &rec);
+    item.WriteRecord(RecordView(&rec));
     EXPECT_STREQ(rec.path, file.c_str());
 }
 
@@ -579,16 +599,14 @@ protected:
         // Start from one empty desk whatever the data folder held.
         desk.DestroyLiveItems();
         desk.ClearAllDesks();
-        desk.collection.currentDesk = 0;
-        desk.collection.desks.emplace_back();
-        desk.collection.deskTypes.emplace_back();
+        desk.Model().CreateDesk();
     }
     void TearDown() override {
         desk.DestroyLiveItems();
         desk.ClearAllDesks();
         desk.DestroyWindow();
     }
-    size_t Records() const { return desk.collection.desks[0].size(); }
+    size_t Records() const { return desk.Model().desks()[0].size(); }
     MainDeskWindow desk;
 };
 
@@ -599,17 +617,17 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
                                       MakePicture("i3.bmp", 300, 300, L"image/bmp"), MakeWmf("i4.wmf", 192, 96)};
     desk.ImportFiles(files, kItemPicture);
     ASSERT_EQ(Records(), 4u);
-    ASSERT_EQ(desk.liveItems.size(), 4u);
+    ASSERT_EQ(desk.LiveItems().size(), 4u);
     int W, H;
     RECT m = desk.OuterRect(&W, &H);
     SIZE expected[] = {{360, 180}, {180, 360}, {360, 360}, {360, 180}};
     for (size_t i = 0; i < 4; i++) {
-        EXPECT_EQ(desk.liveItemTypes[i], (uint32_t)kItemPicture);
-        EXPECT_EQ(desk.collection.deskTypes[0][i], (uint32_t)kItemPicture);
-        auto* rec = (PictureItemRecord*)desk.collection.desks[0][i].get();
+        EXPECT_EQ(desk.LiveItemType(i), (uint32_t)kItemPicture);
+        EXPECT_EQ(desk.Model().deskTypes()[0][i], (uint32_t)kItemPicture);
+        auto* rec = (PictureItemRecord*)desk.Model().desks()[0][i].get();
         EXPECT_STREQ(rec->path, files[i].c_str());
         RECT r;
-        GetWindowRect(desk.liveItems[i]->ItemWindow(), &r);
+        GetWindowRect(desk.LiveItems()[i]->ItemWindow(), &r);
         EXPECT_EQ(r.left, m.left);
         EXPECT_EQ(r.top, m.top + 50);
         EXPECT_EQ(r.right - r.left, expected[i].cx) << i;
@@ -620,18 +638,18 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
         EXPECT_FLOAT_EQ(rec->rect.bottom, (float)(m.top + 50 + expected[i].cy) / H);
     }
     // The last one imported is current, so Delete removes it.
-    EXPECT_EQ(desk.currentItem, desk.liveItems[3]->ItemWindow());
+    EXPECT_EQ(desk.CurrentItem(), desk.LiveItems()[3]->ItemWindow());
     desk.OnDeleteItem();
     EXPECT_EQ(Records(), 3u);
-    EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][2].get())->path, files[2].c_str());
+    EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][2].get())->path, files[2].c_str());
 }
 
 TEST_F(ImportTest, UndecodableFileAndFolderAddNothing) {
     std::string good = MakePicture("between.png", 400, 300);
     desk.ImportFiles({MakeGarbage("nothing.jpg"), TestFolder(), good, TestFolder() + "missing.png"}, kItemPicture);
     ASSERT_EQ(Records(), 1u);
-    ASSERT_EQ(desk.liveItems.size(), 1u);
-    EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][0].get())->path, good.c_str());
+    ASSERT_EQ(desk.LiveItems().size(), 1u);
+    EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][0].get())->path, good.c_str());
 }
 
 TEST_F(ImportTest, RemoveFromTheItemRemovesExactlyThatItem) {
@@ -639,29 +657,47 @@ TEST_F(ImportTest, RemoveFromTheItemRemovesExactlyThatItem) {
                                       MakePicture("r3.png", 400, 300)};
     desk.ImportFiles(files, kItemPicture);
     ASSERT_EQ(Records(), 3u);
-    HWND middle = desk.liveItems[1]->ItemWindow();
+    HWND middle = desk.LiveItems()[1]->ItemWindow();
     // The menu's choice arrives as WM_COMMAND after the context menu selected the item.
     SendMessageA(middle, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
     MSG m;
     // The posted move request would wait for a real mouse button: drop it.
     TakePosted(middle, WM_NCLBUTTONDOWN, &m);
-    EXPECT_EQ(desk.currentItem, middle);
+    EXPECT_EQ(desk.CurrentItem(), middle);
     SendMessageA(middle, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    DrainQueue();
     EXPECT_FALSE(IsWindow(middle));
     ASSERT_EQ(Records(), 2u);
-    EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][0].get())->path, files[0].c_str());
-    EXPECT_STREQ(((PictureItemRecord*)desk.collection.desks[0][1].get())->path, files[2].c_str());
+    EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][0].get())->path, files[0].c_str());
+    EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][1].get())->path, files[2].c_str());
+}
+
+TEST_F(ImportTest, ARemovalRequestRemovesTheItemItNamesNotTheCurrentOne) {
+    std::vector<std::string> files = {MakePicture("n1.png", 400, 300), MakePicture("n2.png", 400, 300),
+                                      MakePicture("n3.png", 400, 300)};
+    desk.ImportFiles(files, kItemPicture);
+    ASSERT_EQ(Records(), 3u);
+    HWND first = desk.LiveItems()[0]->ItemWindow();
+    HWND last = desk.LiveItems()[2]->ItemWindow();
+    ASSERT_EQ(desk.CurrentItem(), last);
+    PostMessageA(desk.hwnd, WM_DESKITEM_REMOVE, 0, (LPARAM)first);
+    DrainQueue();
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindow(last));
+    ASSERT_EQ(Records(), 2u);
+    EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][0].get())->path, files[1].c_str());
+    EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][1].get())->path, files[2].c_str());
 }
 
 TEST_F(ImportTest, DeskSwitchRestoresPicturesWhereTheyWere) {
     desk.ImportFiles({MakePicture("sw1.png", 400, 300), MakePicture("sw2.png", 300, 400)}, kItemPicture);
-    HWND first = desk.liveItems[0]->ItemWindow();
+    HWND first = desk.LiveItems()[0]->ItemWindow();
     MoveWindow(first, 200, 150, 400, 300, TRUE);
     desk.SyncCurrentDesk();
     desk.ShowCurrentDesk();
-    ASSERT_EQ(desk.liveItems.size(), 2u);
+    ASSERT_EQ(desk.LiveItems().size(), 2u);
     RECT r;
-    GetWindowRect(desk.liveItems[0]->ItemWindow(), &r);
+    GetWindowRect(desk.LiveItems()[0]->ItemWindow(), &r);
     EXPECT_NEAR(r.left, 200, 1);
     EXPECT_NEAR(r.top, 150, 1);
     EXPECT_NEAR(r.right - r.left, 400, 1);

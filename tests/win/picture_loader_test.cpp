@@ -396,33 +396,30 @@ TEST_F(PictureLoaderTest, SwitchingAwayWhileLoadingLeavesNoWindowThreadOrResult)
     ASSERT_TRUE(desk.CreateModeless(nullptr));
     desk.DestroyLiveItems();
     desk.ClearAllDesks();
-    for (int d = 0; d < 2; d++) {
-        desk.collection.desks.emplace_back();
-        desk.collection.deskTypes.emplace_back();
-    }
+    for (int d = 0; d < 2; d++) desk.Model().CreateDesk();
+    ASSERT_TRUE(desk.Model().SelectDesk(0));
     for (size_t i = 0; i < files.size(); i++) {
         RecordPtr rec = NewRecord(kItemPicture);
         auto* p = (PictureItemRecord*)rec.get();
         std::strncpy(p->path, files[i].c_str(), sizeof p->path - 1);
         p->rect = RelativeRect{0.01f * i, 0.02f * i, 0.01f * i + 0.3f, 0.02f * i + 0.35f};
-        desk.collection.desks[0].push_back(std::move(rec));
-        desk.collection.deskTypes[0].push_back(kItemPicture);
+        desk.Model().AppendRecord(kItemPicture, std::move(rec));
     }
     uint64_t decodes = PictureLoader::Shared().Decodes();
     std::vector<HWND> windows;
     for (int round = 0; round < 3; round++) {
-        desk.collection.currentDesk = 0;
+        ASSERT_TRUE(desk.Model().SelectDesk(0));
         desk.ShowCurrentDesk();
-        ASSERT_EQ(desk.liveItems.size(), files.size());
-        for (auto& item : desk.liveItems) {
+        ASSERT_EQ(desk.LiveItems().size(), files.size());
+        for (auto& item : desk.LiveItems()) {
             windows.push_back(item->ItemWindow());
             EXPECT_TRUE(static_cast<PictureItem*>(item.get())->PicturePending());
         }
         // Left before any picture could be taken in: the workers' results have nobody to go to.
-        desk.collection.currentDesk = 1;
+        ASSERT_TRUE(desk.Model().SelectDesk(1));
         desk.ShowCurrentDesk();
     }
-    EXPECT_TRUE(desk.liveItems.empty());
+    EXPECT_TRUE(desk.LiveItems().empty());
     ASSERT_TRUE(PictureLoader::Shared().WaitIdle(30000));
     Pump();
     EXPECT_EQ(PictureLoader::Shared().QueuedRequests(), 0u);

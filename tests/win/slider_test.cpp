@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/DeskIds.h"
 #include "controls/SkinSlider.h"
 #include "res/resource.h"
 #include "tests/win/ControlHarness.h"

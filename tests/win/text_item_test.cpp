@@ -8,7 +8,8 @@
 #include <new>
 #include <string>
 
-#include "app/DeskIds.h"
+#include "app/ItemDispatch.h"
+#include "items/ItemIds.h"
 #include "notes/CDlgAddText.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
@@ -160,7 +161,7 @@ TEST_F(TextItemTest, WriteRecordCopiesTextFontColoursAndReservedValues) {
     note.record.font.lfHeight = 24;
     TextItemRecord rec;
     std::memset(&rec, 0xAB, sizeof rec);
-    note.WriteRecord(kItemText, &rec);
+    note.WriteRecord(RecordView(&rec));
     EXPECT_STREQ(rec.text, "a\r\nb");
     EXPECT_EQ(rec.textColour, 0x0000FFu);
     EXPECT_EQ(rec.reservedColour, 0xC8C8C8u);
@@ -228,26 +229,31 @@ TextItemRecord StoredNote(const char* text) {
 
 TextItem* AsNote(const std::unique_ptr<DeskItem>& item) { return dynamic_cast<TextItem*>(item.get()); }
 
-// Keeps the main window's removal of the current note: the object is destroyed inside its own
-// storage, which is then filled with a pattern that nothing may write over afterwards.
-class RemovingOwner : public Owner {
+// Stands in for the main window's removal: deletes the note when its request arrives.
+class DeletingOwner : public Owner {
 public:
     TextItem* note = nullptr;
-    unsigned char* storage = nullptr;
+    HWND asked = nullptr;
     int removes = 0;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == WM_DESKITEM_REMOVE) {
             removes++;
-            if (note) {
-                note->~TextItem();
-                std::memset(storage, 0xDD, sizeof(TextItem));
-                note = nullptr;
-            }
+            asked = (HWND)lp;
+            delete note;
+            note = nullptr;
             return 0;
         }
         return Owner::WndProc(msg, wp, lp);
     }
 };
+
+void DispatchPending() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
 
 }  // namespace
 
@@ -271,12 +277,12 @@ TEST_F(TextItemTest, ARestoredNoteWritesItsTextFieldBackByteForByte) {
     for (const Case& c : cases) {
         TextItemRecord stored = StoredNote("");
         c.fill(stored.text);
-        auto item = RestoreDeskItem(kItemText, &stored, RECT{200, 200, 300, 260}, owner.hwnd);
+        auto item = RestoreDeskItem(RecordView(&stored), RECT{200, 200, 300, 260}, owner.hwnd);
         TextItem* note = AsNote(item);
         ASSERT_NE(note, nullptr) << c.name;
         ASSERT_NE(std::memchr(note->record.text, 0, sizeof note->record.text), nullptr) << c.name;
         TextItemRecord written = stored;
-        note->WriteRecord(kItemText, &written);
+        note->WriteRecord(RecordView(&written));
         char expected[10000];
         std::memcpy(expected, stored.text, sizeof expected);
         c.expect(expected);
@@ -301,7 +307,7 @@ TEST_F(TextItemTest, ARestoredNoteIsAlwaysItsMeasuredSizePlus20) {
         {s.cx, s.cy}, {s.cx, 80}, {200, s.cy}, {200, 80}, {s.cx + 20, s.cy + 20}, {0, 0},
     };
     for (const Case& c : stored_sizes) {
-        auto item = RestoreDeskItem(kItemText, &stored, RECT{210, 220, 210 + c.w, 220 + c.h}, owner.hwnd);
+        auto item = RestoreDeskItem(RecordView(&stored), RECT{210, 220, 210 + c.w, 220 + c.h}, owner.hwnd);
         TextItem* note = AsNote(item);
         ASSERT_NE(note, nullptr);
         RECT r = note->WindowRect();
@@ -325,56 +331,47 @@ TEST_F(TextItemTest, TheNoteIsDisabledWhileItsEditorRuns) {
     EXPECT_TRUE(IsWindowEnabled(note.hwnd));
 }
 
-TEST_F(TextItemTest, ANoteRemovedWhileItsEditorIsOpenIsNotWrittenByOk) {
-    RemovingOwner remover;
-    ASSERT_TRUE(remover.Create());
-    alignas(TextItem) static unsigned char storage[sizeof(TextItem)];
-    TextItem* note = new (storage) TextItem;
-    remover.note = note;
-    remover.storage = storage;
-    std::strcpy(note->record.text, "to be removed");
-    ASSERT_TRUE(Place(*note, remover.hwnd));
-    HWND window = note->hwnd;
-    EditWith(*note, [&](CDlgAddText& d) {
-        // The note's Remove command arrives while the editor is open (as the main window's
-        // Delete would remove it): the owner destroys it.
-        SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
-        d.Bar().textBox.SetText("edited after the note was gone");
-        SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
-    });
-    EXPECT_EQ(remover.removes, 1);
-    EXPECT_FALSE(IsWindow(window));
-    size_t touched = 0;
-    for (unsigned char b : storage)
-        if (b != 0xDD) touched++;
-    EXPECT_EQ(touched, 0u) << "the editor wrote into the removed note";
-}
-
-TEST_F(TextItemTest, ANoteDeletedByItsOwnerWhileItsEditorIsOpenSurvivesOk) {
-    // As the main window does it: the note lives on the heap and is deleted on Remove.
-    class DeletingOwner : public Owner {
-    public:
-        TextItem* note = nullptr;
-        LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
-            if (msg == WM_DESKITEM_REMOVE) {
-                delete note;
-                note = nullptr;
-                return 0;
-            }
-            return Owner::WndProc(msg, wp, lp);
-        }
-    } deleter;
+TEST_F(TextItemTest, RemoveIsAskedByPostAndTheNoteOutlivesItsOwnCommand) {
+    DeletingOwner deleter;
     ASSERT_TRUE(deleter.Create());
     deleter.note = new TextItem;
     std::strcpy(deleter.note->record.text, "on the heap");
     ASSERT_TRUE(Place(*deleter.note, deleter.hwnd));
     HWND window = deleter.note->hwnd;
-    EditWith(*deleter.note, [&](CDlgAddText& d) {
+    SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    // The command has returned and the note is still whole; the request waits in the queue.
+    EXPECT_EQ(deleter.removes, 0);
+    EXPECT_TRUE(IsWindow(window));
+    DispatchPending();
+    EXPECT_EQ(deleter.removes, 1);
+    EXPECT_EQ(deleter.asked, window);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(TextItemTest, ANoteAsksForNoRemovalWhileItsEditorIsOpen) {
+    // The editor's loop would deliver a request while Edit is still running: the note, disabled
+    // while its editor is open, asks nothing and takes the edit.
+    DeletingOwner deleter;
+    ASSERT_TRUE(deleter.Create());
+    deleter.note = new TextItem;
+    TextItem* note = deleter.note;
+    std::strcpy(note->record.text, "on the heap");
+    ASSERT_TRUE(Place(*note, deleter.hwnd));
+    HWND window = note->hwnd;
+    EditWith(*note, [&](CDlgAddText& d) {
         SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
-        d.Bar().textBox.SetText("edited after the note was gone");
+        d.Bar().textBox.SetText("edited while a removal was asked");
         SendMessageA(d.Bar().hwnd, WM_COMMAND, IDC_TEXT_OK, 0);
     });
-    EXPECT_EQ(deleter.note, nullptr);
+    DispatchPending();
+    EXPECT_EQ(deleter.removes, 0);
+    ASSERT_EQ(deleter.note, note);
+    EXPECT_STREQ(note->record.text, "edited while a removal was asked");
+    EXPECT_TRUE(IsWindowEnabled(window));
+    // With the editor closed, Remove asks again and the note goes.
+    SendMessageA(window, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
+    DispatchPending();
+    EXPECT_EQ(deleter.removes, 1);
     EXPECT_FALSE(IsWindow(window));
     // The heap is whole (a write into the freed note shows here under the heap checker).
     HANDLE heaps[64];

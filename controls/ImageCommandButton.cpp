@@ -1,4 +1,4 @@
-#include "app/ImageCommandButton.h"
+#include "controls/ImageCommandButton.h"
 
 #include "res/resource.h"
 #include "store/Resources.h"

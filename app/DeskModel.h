@@ -1,0 +1,85 @@
+// The desks without a window: every desk's records, which desk is shown, the tab strip's
+// arithmetic and scroll position, and the conversion between an item's pixels and the relative
+// rectangle its record keeps. Portable: no windows.h. The main window owns one and adds the
+// live item windows, the messages and the painting.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "app/DeskStrip.h"
+#include "store/DeskStore.h"
+#include "store/RelativeRect.h"
+
+namespace sona {
+
+// What a button-down on the tab strip lands on.
+struct StripHit {
+    enum Kind { kNothing, kLeftArrow, kRightArrow, kTab } kind = kNothing;
+    uint32_t desk = 0;  // kTab: the desk whose tab was hit
+};
+
+class DeskModel {
+public:
+    // The strip in client pixels; its cells are squares as tall as the strip.
+    static constexpr PixelRect kStrip{16, 9, 336, 43};
+
+    // The Part's names: one DeskRecords per desk, their type codes, the desk shown and the desk
+    // in the strip's first tab cell.
+    const std::vector<DeskRecords>& desks() const { return store.desks; }
+    const std::vector<DeskTypes>& deskTypes() const { return store.deskTypes; }
+    uint32_t currentDesk() const { return store.currentDesk; }
+    uint32_t firstVisibleDesk() const { return firstVisible; }
+    size_t DeskCount() const { return store.desks.size(); }
+    // What is loaded from and saved to the store files.
+    DeskCollection& Store() { return store; }
+    const DeskCollection& Store() const { return store; }
+
+    // Strip geometry.
+    int CellSize() const { return kStrip.bottom - kStrip.top; }
+    int Slots() const { return Layout().slots; }
+    bool Scrolls() const { return Layout().Scrolls(DeskCount()); }
+    uint32_t ScrollLimit() const { return Layout().ScrollLimit(DeskCount()); }
+    // Whose tab, or which arrow, is under client point (x, y).
+    StripHit HitAt(int x, int y) const;
+    // One step left (-1) or right (+1) while the strip scrolls; false when it cannot move.
+    bool Scroll(int step);
+    // Moves the strip, if it scrolls, as little as needed to show the current desk's tab.
+    void ShowCurrentTab();
+
+    // Desks. A new desk is appended, shown, and its tab scrolled into view.
+    void CreateDesk();
+    // Empties the shown desk and takes it out unless it is the only one; the desk after it (or
+    // before it, at the end) is shown and the strip stays in range.
+    void RemoveCurrentDesk();
+    // Shows desk d; false (nothing changes) when there is no such desk.
+    bool SelectDesk(uint32_t d);
+    // Brings the shown desk below the number of desks.
+    void ClampCurrentDesk();
+    // Frees every desk; the shown desk's number is kept.
+    void Clear();
+
+    // Records of the shown desk (none when no desk is shown).
+    size_t RecordCount() const;
+    RecordView RecordAt(size_t index);
+    uint32_t TypeAt(size_t index) const;
+    void AppendRecord(uint32_t type, RecordPtr record);
+    // False when there is no record at index.
+    bool RemoveRecord(size_t index);
+
+    // An item's rectangle on a main window of outer size w x h, from its record.
+    static PixelRect PlaceOf(const RecordView& record, int32_t w, int32_t h);
+    // Writes a window now at `now` into the record: a side still where the record puts it keeps
+    // its stored value bit for bit (SyncRelative).
+    static void SyncPlace(const RecordView& record, const PixelRect& now, int32_t w, int32_t h);
+    // Writes `now` into the record afresh (a new item).
+    static void SetPlace(const RecordView& record, const PixelRect& now, int32_t w, int32_t h);
+
+private:
+    DeskStripLayout Layout() const;
+    bool HasCurrentDesk() const { return store.currentDesk < store.desks.size(); }
+
+    DeskCollection store;
+    uint32_t firstVisible = 0;
+};
+
+}  // namespace sona

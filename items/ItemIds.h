@@ -1,0 +1,18 @@
+// What a desk item tells the window that owns it, and the commands of the items' context menus.
+#pragma once
+
+// Desk item -> owner (the main window).
+#define WM_DESKITEM_SELECT (0x400 + 215)   // sent: lParam the item's window
+#define WM_DESKITEM_REMOVE (0x400 + 217)   // posted: lParam the item's window, to be removed
+#define WM_DESKITEM_CHANGED (0x400 + 220)  // posted: its layout or content changed
+
+// Item menus.
+#define ID_DESKITEM_EDIT 10100
+#define ID_MEDIA_PLAYPAUSE 10101
+#define ID_MEDIA_STOP 10103
+#define ID_MEDIA_MUTE 10104
+#define ID_MEDIA_FULLSCREEN 10105
+#define ID_DESKITEM_REMOVE 10106
+#define ID_MUSIC_PLAY 10107
+#define ID_MUSIC_PAUSE 10108
+#define ID_MUSIC_STOP 10109
