@@ -59,6 +59,10 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 const UINT kRaiseItems = WM_APP + 1;
 // Posted at start-up when "Media" was damaged: the user is told once the window is up.
 const UINT kReportDamagedStore = WM_APP + 2;
+// Posted to itself while a desk's item windows are being built or the old ones taken down (see
+// ShowCurrentDesk); a timer of the same id stands in for it while input waits.
+const UINT kDeskBuildTurn = WM_APP + 40;
+const UINT_PTR TIMER_DESK_BUILD = 40;
 
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
@@ -207,6 +211,10 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         } else if (wp == TIMER_AUTOSAVE) {
             OnAutosaveTimer();
             return 0;
+        } else if (wp == TIMER_DESK_BUILD) {
+            KillTimer(hwnd, TIMER_DESK_BUILD);
+            DeskBuildTurn();
+            return 0;
         }
         return Default();
     case WM_LBUTTONDOWN: {
@@ -239,6 +247,10 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     case kRaiseItems:
         RaiseItems();
+        return 0;
+    case kDeskBuildTurn:
+        deskTurnPosted = false;
+        DeskBuildTurn();
         return 0;
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -445,34 +457,116 @@ RECT KeepOnScreen(RECT r) {
     return RECT{x, y, x + w, y + h};
 }
 
+// Twenty picture windows take Wine a second or more to make and as long to take down, so neither
+// happens in one go: the old desk's windows are hidden, then the new desk's are made in order, a
+// few per turn of the message loop, then the hidden ones are destroyed the same way. The user sees
+// what a one-go rebuild shows (the old items go, the new ones come in their order) while the main
+// window keeps answering. The live list gets its full length at once, windows still to come as
+// empty entries, so entry i stays record i throughout.
+double MainDeskWindow::deskTurnMs = 25.0;
+
 void MainDeskWindow::ShowCurrentDesk() {
-    DestroyLiveItems();
+    for (auto& item : liveItems) {
+        if (!item) continue;
+        item->StopIfPlaying();
+        leavingItems.push_back(std::move(item));
+    }
+    liveItems.clear();
+    liveItemTypes.clear();
     RedrawDeskView(0);
-    SIZE outer = OuterSize();
     for (size_t i = 0; i < model.RecordCount(); i++) {
+        liveItems.emplace_back();
+        liveItemTypes.push_back(model.TypeAt(i));
+    }
+    nextToBuild = 0;
+    deskBuilding = true;
+    DeskBuildTurn();
+}
+
+// One turn: hide the old windows, else make new ones, else destroy the hidden ones, each for
+// about deskTurnMs; then the next turn is asked for, behind any input that waits.
+void MainDeskWindow::DeskBuildTurn() {
+    LARGE_INTEGER freq, start, now;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&start);
+    auto spent = [&] {
+        QueryPerformanceCounter(&now);
+        return (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart;
+    };
+    bool hiding = false;
+    for (auto& item : leavingItems) {
+        HWND w = item ? item->ItemWindow() : nullptr;
+        if (!w || !IsWindowVisible(w)) continue;
+        if (hiding && spent() >= deskTurnMs) break;
+        ShowWindow(w, SW_HIDE);
+        hiding = true;
+    }
+    bool oldStillShown = false;
+    for (auto& item : leavingItems)
+        if (item && item->ItemWindow() && IsWindowVisible(item->ItemWindow())) oldStillShown = true;
+    if (!oldStillShown && deskBuilding) {
+        while (BuildNextItem())
+            if (spent() >= deskTurnMs) break;
+        if (nextToBuild >= liveItems.size()) {
+            deskBuilding = false;
+            RedrawDeskView(0);
+            PostMessageA(hwnd, kRaiseItems, 0, 0);
+        }
+    }
+    if (!oldStillShown && !deskBuilding) {
+        while (!leavingItems.empty()) {
+            leavingItems.pop_back();
+            if (spent() >= deskTurnMs) break;
+        }
+    }
+    if (!deskBuilding && leavingItems.empty()) return;
+    // A posted message comes before input, so a chain of them would hold the user's clicks back
+    // until the desk is done; a timer comes after them.
+    if (GetQueueStatus(QS_INPUT) >> 16) {
+        SetTimer(hwnd, TIMER_DESK_BUILD, USER_TIMER_MINIMUM, nullptr);
+    } else if (!deskTurnPosted) {
+        deskTurnPosted = PostMessageA(hwnd, kDeskBuildTurn, 0, 0) != FALSE;
+    }
+}
+
+// Makes the window of the next record that has none yet; false when none is left.
+bool MainDeskWindow::BuildNextItem() {
+    while (nextToBuild < liveItems.size()) {
+        size_t i = nextToBuild++;
+        if (liveItems[i]) continue;  // added while the desk was being built
         RecordView record = model.RecordAt(i);
         if (!record) continue;
+        SIZE outer = OuterSize();
         PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
         RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-        liveItems.push_back(RestoreDeskItem(record, r, hwnd));
-        liveItemTypes.push_back(record.type());
+        liveItems[i] = RestoreDeskItem(record, r, hwnd);
+        return true;
     }
-    RedrawDeskView(0);
-    PostMessageA(hwnd, kRaiseItems, 0, 0);
+    return false;
+}
+
+void MainDeskWindow::FinishDeskBuild() {
+    while (deskBuilding || !leavingItems.empty()) DeskBuildTurn();
+    KillTimer(hwnd, TIMER_DESK_BUILD);
 }
 
 void MainDeskWindow::RaiseItems() {
     // The items go back above the main window in the order they stand in now (the user's own
     // stacking), not in list order: collected top to bottom, raised from the bottom one up.
     std::vector<HWND> stacked;
+    bool mainSeen = false, anyBelow = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == hwnd) mainSeen = true;
         if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
         for (auto& item : liveItems)
             if (item && item->ItemWindow() == w) {
                 stacked.push_back(w);
+                anyBelow = anyBelow || mainSeen;
                 break;
             }
     }
+    // Each raise is a round trip to the X server: none is made when every item is above already.
+    if (!anyBelow) return;
     for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
         SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -482,6 +576,10 @@ void MainDeskWindow::DestroyLiveItems() {
         if (item) item->StopIfPlaying();
     liveItems.clear();
     liveItemTypes.clear();
+    leavingItems.clear();
+    deskBuilding = false;
+    nextToBuild = 0;
+    if (hwnd) KillTimer(hwnd, TIMER_DESK_BUILD);
 }
 
 void MainDeskWindow::ClearAllDesks() { model.Clear(); }
@@ -517,7 +615,6 @@ void MainDeskWindow::OnCreateDesk() {
 void MainDeskWindow::OnRemoveDesk() {
     if (model.currentDesk() >= model.DeskCount()) return;
     if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
-    DestroyLiveItems();
     model.RemoveCurrentDesk();
     ShowCurrentDesk();
     DesksChanged();
@@ -533,6 +630,7 @@ void MainDeskWindow::RemoveItem(HWND window) {
             liveItems[i]->StopIfPlaying();
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);
+            if (i < nextToBuild) nextToBuild--;
             model.RemoveRecord(i);
             DesksChanged();
             break;

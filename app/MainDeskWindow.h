@@ -40,7 +40,18 @@ public:
 
     // Desk collection: live windows to records and back.
     void SyncCurrentDesk();
+    // Starts showing the current desk; its item windows come over the next turns of the message
+    // loop (entries of LiveItems() are empty until then).
     void ShowCurrentDesk();
+    // True while ShowCurrentDesk's windows are still being made or the old ones taken down.
+    bool DeskBuilding() const { return deskBuilding || !leavingItems.empty(); }
+    // Does the rest of that work now.
+    void FinishDeskBuild();
+    // One turn of it: the message loop runs them, tests step them.
+    void DeskBuildTurn();
+    // How long one turn may keep the message loop, in ms; a turn always does at least one window,
+    // which under Wine alone can take tens of milliseconds on a busy machine.
+    static double deskTurnMs;
     void DestroyLiveItems();
     // Puts the item windows above the main window again (see kRaiseItems).
     void RaiseItems();
@@ -102,10 +113,16 @@ private:
     // "Media" could not be read whole: keeps it as "Media.damaged" before anything overwrites it.
     void KeepDamagedStore();
     void ReportDamagedStore();
+    bool BuildNextItem();
 
     DeskModel model;
     std::vector<std::unique_ptr<DeskItem>> liveItems;
     std::vector<uint32_t> liveItemTypes;
+    // The previous desk's items, hidden, waiting to be destroyed a few at a time.
+    std::vector<std::unique_ptr<DeskItem>> leavingItems;
+    bool deskBuilding = false;
+    bool deskTurnPosted = false;
+    size_t nextToBuild = 0;
     HWND currentItem = nullptr;
     bool leftArrowHeld = false;
     bool rightArrowHeld = false;

@@ -695,6 +695,7 @@ TEST_F(ImportTest, DeskSwitchRestoresPicturesWhereTheyWere) {
     MoveWindow(first, 200, 150, 400, 300, TRUE);
     desk.SyncCurrentDesk();
     desk.ShowCurrentDesk();
+    desk.FinishDeskBuild();
     ASSERT_EQ(desk.LiveItems().size(), 2u);
     RECT r;
     GetWindowRect(desk.LiveItems()[0]->ItemWindow(), &r);

@@ -410,6 +410,7 @@ TEST_F(PictureLoaderTest, SwitchingAwayWhileLoadingLeavesNoWindowThreadOrResult)
     for (int round = 0; round < 3; round++) {
         ASSERT_TRUE(desk.Model().SelectDesk(0));
         desk.ShowCurrentDesk();
+        desk.FinishDeskBuild();
         ASSERT_EQ(desk.LiveItems().size(), files.size());
         for (auto& item : desk.LiveItems()) {
             windows.push_back(item->ItemWindow());
@@ -418,6 +419,7 @@ TEST_F(PictureLoaderTest, SwitchingAwayWhileLoadingLeavesNoWindowThreadOrResult)
         // Left before any picture could be taken in: the workers' results have nobody to go to.
         ASSERT_TRUE(desk.Model().SelectDesk(1));
         desk.ShowCurrentDesk();
+        desk.FinishDeskBuild();
     }
     EXPECT_TRUE(desk.LiveItems().empty());
     ASSERT_TRUE(PictureLoader::Shared().WaitIdle(30000));
