@@ -87,6 +87,22 @@ std::shared_ptr<Gdiplus::Bitmap> PictureCache::MakeCopy(Gdiplus::Image& full, in
     return copy;
 }
 
+std::shared_ptr<Gdiplus::Bitmap> PictureCache::MakeCopyFromReduced(const uint32_t* pixels, uint32_t w, uint32_t h,
+                                                                  uint32_t pictureW, uint32_t pictureH, int cx,
+                                                                  int cy) {
+    auto size = DisplayCopySize(pictureW, pictureH, cx, cy);
+    uint32_t cw = size.first, ch = size.second;
+    if (cw == 0 || ch == 0 || !pixels || w == 0 || h == 0) return nullptr;
+    auto copy = std::make_shared<Gdiplus::Bitmap>((INT)cw, (INT)ch, PixelFormat32bppPARGB);
+    if (copy->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    Gdiplus::Graphics g(copy.get());
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    Gdiplus::Bitmap small((INT)w, (INT)h, (INT)(w * 4), PixelFormat32bppPARGB, (BYTE*)pixels);
+    if (g.DrawImage(&small, Gdiplus::Rect(0, 0, (INT)cw, (INT)ch)) != Gdiplus::Ok) return nullptr;
+    return copy;
+}
+
 bool PictureCache::Find(const PictureKey& key, PictureCopy* out) {
     auto it = index.find(key.path);
     if (it == index.end()) {

@@ -45,6 +45,10 @@ public:
     // Decodes `full` into a premultiplied copy big enough to fill a cx by cy area (with some
     // room to grow), never bigger than the picture itself.
     static std::shared_ptr<Gdiplus::Bitmap> MakeCopy(Gdiplus::Image& full, int cx, int cy);
+    // The same copy from a picture of pictureW by pictureH already reduced to opaque BGRA pixels
+    // of w by h (the high-quality pass of MakeCopy alone).
+    static std::shared_ptr<Gdiplus::Bitmap> MakeCopyFromReduced(const uint32_t* pixels, uint32_t w, uint32_t h,
+                                                                uint32_t pictureW, uint32_t pictureH, int cx, int cy);
 
     // The entry for `key`, or false. A hit makes the entry the most recently used.
     bool Find(const PictureKey& key, PictureCopy* out);

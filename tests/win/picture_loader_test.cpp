@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MainDeskWindow.h"
+#include "items/JpegEighth.h"
 #include "items/PictureCache.h"
 #include "items/PictureItem.h"
 #include "items/PictureLoader.h"
@@ -197,6 +198,81 @@ TEST_F(PictureLoaderTest, WindowFirstThenThePictureFromTheWorkers) {
     EXPECT_LT(mid & 0xFF, 60u);
     EXPECT_EQ(PictureLoader::Shared().Decodes(), decodes + 1);
     EXPECT_EQ(FilesIn(thumbs, "*.thumb").size(), 1u);
+}
+
+// A camera-sized JPEG shown small is read at one eighth of its size, and its display copy looks
+// like the one made from a full decode; shown large enough to need more, it is decoded in full.
+TEST_F(PictureLoaderTest, ASmallCopyOfACameraJpegComesFromItsBlockAveragesAndLooksTheSame) {
+    std::string path = Folder("pictures") + "detailed.jpg";
+    {
+        Gdiplus::Bitmap bmp(3200, 2400, PixelFormat24bppRGB);
+        Gdiplus::Graphics g(&bmp);
+        Gdiplus::LinearGradientBrush grad(Gdiplus::Point(0, 0), Gdiplus::Point(3200, 2400),
+                                          Gdiplus::Color(255, 10, 80, 200), Gdiplus::Color(255, 240, 220, 30));
+        g.FillRectangle(&grad, 0, 0, 3200, 2400);
+        for (int k = 0; k < 30; k++) {
+            Gdiplus::SolidBrush dot(Gdiplus::Color(255, (BYTE)(k * 8), (BYTE)(255 - k * 7), (BYTE)(k * 5)));
+            g.FillEllipse(&dot, (k * 397) % 3000, (k * 211) % 2200, 260, 180);
+        }
+        CLSID jpeg;
+        ASSERT_TRUE(JpegEncoder(&jpeg));
+        ASSERT_EQ(bmp.Save(AnsiToWide(path).c_str(), &jpeg, nullptr), Gdiplus::Ok);
+    }
+    std::vector<uint8_t> bytes;
+    {
+        FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        int c;
+        while ((c = std::fgetc(f)) != EOF) bytes.push_back((uint8_t)c);
+        std::fclose(f);
+    }
+    JpegEighth eighth;
+    ASSERT_TRUE(DecodeJpegEighth(bytes.data(), bytes.size(), &eighth));
+    EXPECT_EQ(eighth.width, 3200u);
+    EXPECT_EQ(eighth.height, 2400u);
+    ASSERT_EQ(eighth.eighthWidth, 400u);
+    const int cx = 187, cy = 140;
+    auto size = DisplayCopySize(3200, 2400, cx, cy);
+    auto fromEighth = PictureCache::MakeCopyFromReduced(eighth.pixels.data(), eighth.eighthWidth, eighth.eighthHeight,
+                                                        3200, 2400, cx, cy);
+    Gdiplus::Image full(AnsiToWide(path).c_str(), FALSE);
+    auto fromFull = PictureCache::MakeCopy(full, cx, cy);
+    ASSERT_TRUE(fromEighth && fromFull);
+    ASSERT_EQ(fromEighth->GetWidth(), size.first);
+    ASSERT_EQ(fromFull->GetWidth(), size.first);
+    double total = 0;
+    int worst = 0;
+    for (UINT y = 0; y < size.second; y++)
+        for (UINT x = 0; x < size.first; x++) {
+            Gdiplus::Color a, b;
+            fromEighth->GetPixel((INT)x, (INT)y, &a);
+            fromFull->GetPixel((INT)x, (INT)y, &b);
+            int d[3] = {std::abs(a.GetR() - b.GetR()), std::abs(a.GetG() - b.GetG()), std::abs(a.GetB() - b.GetB())};
+            for (int k : d) {
+                total += k;
+                worst = std::max(worst, k);
+            }
+            EXPECT_EQ(a.GetA(), 255);
+        }
+    double mean = total / (3.0 * size.first * size.second);
+    EXPECT_LT(mean, 2.5) << "worst " << worst;
+
+    uint64_t eighths = PictureLoader::Shared().EighthReads();
+    {
+        PictureItem small;
+        small.LoadPictureLater(path);
+        ASSERT_TRUE(small.Create(RECT{0, 0, 200, 150}, owner.hwnd, 0));
+        ASSERT_TRUE(WaitForPicture(small));
+        EXPECT_EQ(small.PictureWidth(), 3200u);
+        EXPECT_EQ(PictureLoader::Shared().EighthReads(), eighths + 1);
+    }
+    ForgetMemory();
+    PictureItem large;
+    large.LoadPictureLater(path);
+    ASSERT_TRUE(large.Create(RECT{0, 0, 720, 540}, owner.hwnd, 0));
+    ASSERT_TRUE(WaitForPicture(large));
+    EXPECT_EQ(large.PictureWidth(), 3200u);
+    EXPECT_EQ(PictureLoader::Shared().EighthReads(), eighths + 1);
 }
 
 // The same desk after a restart reads the copy from the thumbs folder and looks the same.
