@@ -10,6 +10,7 @@
 #include "app/ItemDispatch.h"
 #include "dialogs/CDlgAbout.h"
 #include "items/ItemIds.h"
+#include "items/PictureItem.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
 #include "platform/LateBound.h"
@@ -206,6 +207,8 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == TIMER_FIRST_PAINT) {
             KillTimer(hwnd, TIMER_FIRST_PAINT);
             RedrawDeskView(0);
+            // The frame skin is decoded now, while nothing waits, not by the first picture shown.
+            PictureItem::PrepareSkins();
         } else if (wp == TIMER_SCROLL_LEFT || wp == TIMER_SCROLL_RIGHT) {
             ScrollTimer(wp == TIMER_SCROLL_LEFT);
         } else if (wp == TIMER_AUTOSAVE) {
@@ -480,12 +483,13 @@ void MainDeskWindow::ShowCurrentDesk() {
     }
     nextToBuild = 0;
     deskBuilding = true;
-    DeskBuildTurn();
+    // The click that switched has already drawn the desk view: the windows wait for the next turn.
+    DeskBuildTurn(false);
 }
 
 // One turn: hide the old windows, else make new ones, else destroy the hidden ones, each for
 // about deskTurnMs; then the next turn is asked for, behind any input that waits.
-void MainDeskWindow::DeskBuildTurn() {
+void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     LARGE_INTEGER freq, start, now;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&start);
@@ -504,7 +508,7 @@ void MainDeskWindow::DeskBuildTurn() {
     bool oldStillShown = false;
     for (auto& item : leavingItems)
         if (item && item->ItemWindow() && IsWindowVisible(item->ItemWindow())) oldStillShown = true;
-    if (!oldStillShown && deskBuilding) {
+    if (!oldStillShown && deskBuilding && mayBuild) {
         while (BuildNextItem())
             if (spent() >= deskTurnMs) break;
         if (nextToBuild >= liveItems.size()) {

@@ -48,7 +48,7 @@ public:
     // Does the rest of that work now.
     void FinishDeskBuild();
     // One turn of it: the message loop runs them, tests step them.
-    void DeskBuildTurn();
+    void DeskBuildTurn(bool mayBuild = true);
     // How long one turn may keep the message loop, in ms; a turn always does at least one window,
     // which under Wine alone can take tens of milliseconds on a busy machine.
     static double deskTurnMs;

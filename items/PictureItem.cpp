@@ -241,6 +241,8 @@ void PictureItem::WriteRecord(const RecordView& record) const {
 
 void PictureItem::LoadSkins() { FrameImage(false); }
 
+void PictureItem::PrepareSkins() { FrameImage(false); }
+
 // Gives the copy to draw into cx by cy. A copy too small for the area (the item grew) means
 // reading the file again; it is then made for the whole screen so that a drag to a larger size
 // reads the file once, not at every step.

@@ -26,6 +26,8 @@ public:
     // Size of a newly placed w by h picture: the longer side 360, the other in proportion
     // (unsigned arithmetic, truncated). Both 0 when the picture has no size.
     static SIZE OpenedSize(uint32_t w, uint32_t h);
+    // Decodes the frame skin that every picture window shares, if not done yet.
+    static void PrepareSkins();
 
     // Shows the Open dialog; tests put their own chooser here. Returns every chosen path.
     using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
