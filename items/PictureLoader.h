@@ -1,9 +1,10 @@
 // Reads pictures for the picture items away from the user-interface thread.
 //
 // A small pool of worker threads (one per core, at least two) takes requests in order. Each
-// worker makes its own GDI+ objects: it finds the display copy in "Data\Thumbs" or decodes the
-// file, scales it in two steps (a cheap block average to about twice the size, then GDI+'s
-// high-quality pass), writes the copy to "Data\Thumbs" and posts the item a message. The item
+// worker makes its own GDI+ objects: it finds the display copy in "Data\Thumbs" or reads the
+// file (a large JPEG shown small from its 8x8 block averages alone, anything else decoded whole
+// and reduced by a cheap block average to about twice the size), then scales it with GDI+'s
+// high-quality pass, writes the copy to "Data\Thumbs" and posts the item a message. The item
 // then takes the result by its request id. Requests are identified by id, never by the item's
 // address: an item that is destroyed cancels its request, and a result whose request was
 // cancelled (or a message that reaches a window reusing the handle) finds nothing.
