@@ -152,6 +152,9 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
     ShowCurrentDesk();
+    // The window is not on screen yet, so nothing waits for it: the items are made now, before
+    // it shows, as they always were.
+    FinishDeskBuild();
     // Building the desk is not a change of it: nothing needs saving yet.
     savePending = false;
     KillTimer(hwnd, TIMER_AUTOSAVE);
