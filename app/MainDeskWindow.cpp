@@ -1,5 +1,6 @@
 #include "app/MainDeskWindow.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -59,6 +60,9 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 const UINT kRaiseItems = WM_APP + 1;
 // Posted at start-up when "Media" was damaged: the user is told once the window is up.
 const UINT kReportDamagedStore = WM_APP + 2;
+// Posted by the keyboard filter: wParam the DeskKey, lParam its desk number. The command runs
+// from the queue, not inside the filter, so a dialog it opens has a loop of its own.
+const UINT kDeskKey = WM_APP + 3;
 
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
@@ -186,6 +190,14 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
         return TRUE;
     }
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
+    if (msg->message == WM_KEYDOWN && KeyBelongsToDesk(msg->hwnd)) {
+        DeskKeyCommand key = DeskKeyFor((unsigned)msg->wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
+                                        GetKeyState(VK_MENU) < 0);
+        if (key.key != DeskKey::kNone) {
+            PostMessageA(hwnd, kDeskKey, (WPARAM)key.key, (LPARAM)key.desk);
+            return TRUE;
+        }
+    }
     return Dialog::PreTranslateMessage(msg);
 }
 
@@ -265,6 +277,16 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESKITEM_SELECT:
         currentItem = (HWND)lp;
+        UpdateSelection();
+        return 0;
+    case WM_DESKITEM_PLACED:
+        if ((HWND)lp == currentItem && (HWND)lp == selection.Target()) UpdateSelection();
+        return 0;
+    case WM_DESKITEM_RESTACK:
+        RestackItem((HWND)lp, wp != 0);
+        return 0;
+    case kDeskKey:
+        RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
         return 0;
     case WM_DESKITEM_REMOVE:
         // The item asked after its own handler; it is no longer on the stack.
@@ -371,8 +393,10 @@ void MainDeskWindow::ReportDamagedStore() {
 void MainDeskWindow::DestroyWindow() {
     KillTimer(hwnd, TIMER_SCROLL_LEFT);
     KillTimer(hwnd, TIMER_SCROLL_RIGHT);
+    selection.Hide();
     DestroyLiveItems();
     ClearAllDesks();
+    undo.Clear();
     backBuffer.Reset();
     topBand.reset();
     bottomBand.reset();
@@ -421,14 +445,17 @@ PixelRect WindowPlace(HWND window) {
 void MainDeskWindow::SyncCurrentDesk() {
     SIZE outer = OuterSize();
     if (outer.cx <= 0 || outer.cy <= 0) return;
-    for (size_t i = 0; i < liveItems.size() && i < model.RecordCount(); i++) {
-        DeskItem* item = liveItems[i].get();
-        // An item whose window could not be made has nothing to tell: its record stays as stored.
-        RecordView record = model.RecordAt(i);
-        if (!item || !item->ItemWindow() || !record) continue;
-        DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
-        item->WriteRecord(record);
-    }
+    for (size_t i = 0; i < liveItems.size() && i < model.RecordCount(); i++) SyncItem(i, outer);
+}
+
+void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
+    if (i >= liveItems.size() || outer.cx <= 0 || outer.cy <= 0) return;
+    DeskItem* item = liveItems[i].get();
+    // An item whose window could not be made has nothing to tell: its record stays as stored.
+    RecordView record = model.RecordAt(i);
+    if (!item || !item->ItemWindow() || !record) return;
+    DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
+    item->WriteRecord(record);
 }
 
 RECT KeepOnScreen(RECT r) {
@@ -458,6 +485,7 @@ void MainDeskWindow::ShowCurrentDesk() {
         liveItemTypes.push_back(record.type());
     }
     RedrawDeskView(0);
+    UpdateSelection();
     PostMessageA(hwnd, kRaiseItems, 0, 0);
 }
 
@@ -475,6 +503,7 @@ void MainDeskWindow::RaiseItems() {
     }
     for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
         SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateSelection();
 }
 
 void MainDeskWindow::DestroyLiveItems() {
@@ -496,6 +525,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, R
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
     model.AppendRecord(type, std::move(record));
+    UpdateSelection();
     DesksChanged();
 }
 
@@ -517,8 +547,10 @@ void MainDeskWindow::OnCreateDesk() {
 void MainDeskWindow::OnRemoveDesk() {
     if (model.currentDesk() >= model.DeskCount()) return;
     if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
+    // Kept whole as it is now, so Ctrl+Z can bring it back.
+    SyncCurrentDesk();
     DestroyLiveItems();
-    model.RemoveCurrentDesk();
+    undo.PushDesk(model.TakeCurrentDesk());
     ShowCurrentDesk();
     DesksChanged();
 }
@@ -531,13 +563,16 @@ void MainDeskWindow::RemoveItem(HWND window) {
             if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
             if (liveItems[i]->ItemWindow() != window) continue;
             liveItems[i]->StopIfPlaying();
+            // Its record as it would be saved now (place, text, file), kept for Ctrl+Z.
+            SyncItem(i, OuterSize());
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);
-            model.RemoveRecord(i);
+            undo.PushItem(model.TakeRecord(i));
             DesksChanged();
             break;
         }
     }
+    UpdateSelection();
     RedrawDeskView(0);
 }
 
