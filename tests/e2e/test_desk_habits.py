@@ -376,9 +376,21 @@ class DeskHabitsTest(SonadeskTestCase):
         with Image.open(pasted[0]) as img:
             self.assertEqual((img.format, img.size), ("PNG", (300, 200)))
             self.assertEqual(img.convert("RGB").getpixel((150, 100)), (0, 255, 0))
+        # A picture offered as a bitmap (what most programs put on the clipboard) is written as
+        # a PNG too, beside the first.
+        bmp = make_picture(os.path.join(self.files, "shot.bmp"), "blue", 200, 400)
+        self.clipboard.offer(read_bytes(bmp), "image/bmp")
+        self.assertTrue(self.clipboard.owned)
+        key("ctrl+v")
+        self.wait_rects([(left, top, left + 360, top + 240), (left, top, left + 180, top + 360)])
+        second = [p for p in glob.glob(os.path.join(self.app.data, "Pasted", "Pasted-*.png")) if p != pasted[0]]
+        self.assertEqual(len(second), 1)
+        with Image.open(second[0]) as img:
+            self.assertEqual((img.format, img.size), ("PNG", (200, 400)))
+            self.assertEqual(img.convert("RGB").getpixel((100, 200)), (0, 0, 255))
         self.exit_app()
         desks, _ = self.stored()
-        self.assertEqual([record_path(r) for _, r in desks[0]], [wine_path(pasted[0])])
+        self.assertEqual([record_path(r) for _, r in desks[0]], [wine_path(pasted[0]), wine_path(second[0])])
 
     def test_paste_files_imports_them_as_dropped_files(self):
         jpg = make_picture(os.path.join(self.files, "wide.jpg"), "red", 400, 200)
@@ -420,10 +432,12 @@ class DeskHabitsTest(SonadeskTestCase):
         face = rec[10032 + 28:10032 + 60].split(b"\0")[0]
         self.assertEqual((colour, reserved, points, face), (0, 0xC8C8C8, 12, b"Microsoft Sans Serif"))
 
-    def test_copy_a_note_and_a_picture_for_other_programs(self):
+    def test_copy_a_note_a_picture_and_music_for_other_programs(self):
         a = self.picture("copied.png", "red")
         note = fx.note_record("Copied note\r\nline two", (600, 40), 14, "Microsoft Sans Serif", (0, 0, 0))
-        data = fx.store_image([[(fx.PICTURE, fx.picture_record(wine_path(a), LEFT)), (fx.NOTE, note)]])
+        music = (1000, 300, 1260, 430)
+        data = fx.store_image([[(fx.PICTURE, fx.picture_record(wine_path(a), LEFT)), (fx.NOTE, note),
+                                (fx.MUSIC, fx.media_record(fx.DEMO_MUSIC, music))]])
         os.makedirs(self.app.data, exist_ok=True)
         for name in ("Media", "Media_bak"):
             write_bytes(self.app.data_file(name), data)
@@ -451,6 +465,25 @@ class DeskHabitsTest(SonadeskTestCase):
             self.assertEqual(img.size, (400, 300))
             r, g, b = img.convert("RGB").getpixel((200, 150))
             self.assertTrue(r > 200 and g < 60 and b < 60, (r, g, b))
+
+        # Music: its file (the demo song, kept in the data folder). The card is made current from
+        # its menu: a left click on it starts a move that a window manager takes over, keyboard
+        # and all, until the next click.
+        before = {w["hwnd"] for w in self.app.visible_windows()}
+        click(music[0] + 60, music[1] + 100, button=3)
+        menu = wait_for(lambda: [w for w in self.app.visible_windows() if w["hwnd"] not in before
+                                 and w["class"] == "#32768"], timeout=5)
+        self.assertTrue(menu, "the card's menu did not open")
+        self.wait_frame_around(music)
+        key("Escape")
+        self.assertTrue(wait_for(lambda: not [w for w in self.app.visible_windows() if w["hwnd"] == menu[0]["hwnd"]],
+                                 timeout=5), "the menu stayed open")
+        key("ctrl+c")
+        self.assertTrue(wait_for(lambda: "demo01.mp3" in urllib.parse.unquote(self.clipboard.read("text/uri-list")),
+                                 timeout=10), "the song's file is not on the clipboard")
+        uris = urllib.parse.unquote(self.clipboard.read("text/uri-list"))
+        self.assertEqual(uris.split(), ["file://" + self.app.data_file("demo01.mp3")])
+        self.assertNotIn("image/bmp", self.clipboard.read("TARGETS"))
 
     # --- undo ---------------------------------------------------------------------------------
 
