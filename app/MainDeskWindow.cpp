@@ -280,7 +280,14 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         UpdateSelection();
         return 0;
     case WM_DESKITEM_PLACED:
-        if ((HWND)lp == currentItem && (HWND)lp == selection.Target()) UpdateSelection();
+        // Only the window itself is looked at: this also arrives while an item is being destroyed,
+        // when the live list is in the middle of changing.
+        if ((HWND)lp && (HWND)lp == selection.Target()) {
+            if (IsWindowVisible((HWND)lp))
+                selection.Follow((HWND)lp, hwnd);
+            else
+                selection.Hide();
+        }
         return 0;
     case WM_DESKITEM_RESTACK:
         RestackItem((HWND)lp, wp != 0);
