@@ -1,5 +1,10 @@
 #include "app/DeskModel.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <utility>
+
 namespace sona {
 
 DeskStripLayout DeskModel::Layout() const {
@@ -42,18 +47,57 @@ void DeskModel::CreateDesk() {
     if (Scrolls()) firstVisible = ScrollLimit();
 }
 
-void DeskModel::RemoveCurrentDesk() {
-    if (!HasCurrentDesk()) return;
+void DeskModel::RemoveCurrentDesk() { TakeCurrentDesk(); }
+
+RemovedDesk DeskModel::TakeCurrentDesk() {
+    RemovedDesk out;
+    if (!HasCurrentDesk()) return out;
     uint32_t d = store.currentDesk;
+    out.desk = d;
+    out.records = std::move(store.desks[d]);
+    out.types = std::move(store.deskTypes[d]);
     store.desks[d].clear();
     store.deskTypes[d].clear();
     if (DeskCount() > 1) {
         store.desks.erase(store.desks.begin() + d);
         store.deskTypes.erase(store.deskTypes.begin() + d);
+    } else {
+        out.onlyEmptied = true;
     }
     if (store.currentDesk >= DeskCount() && store.currentDesk > 0) store.currentDesk--;
     // No tab cell may name a desk that is gone, and the shown desk's tab stays in view.
     ShowCurrentTab();
+    return out;
+}
+
+void DeskModel::PutBackDesk(RemovedDesk desk) {
+    // A desk's two arrays always have the same length; a step that does not is not put back.
+    if (desk.records.size() != desk.types.size()) return;
+    uint32_t d;
+    if (desk.onlyEmptied && DeskCount() > 0) {
+        // It stayed as an empty desk; whatever was put on it since lies above the old items.
+        d = desk.desk < DeskCount() ? desk.desk : (uint32_t)DeskCount() - 1;
+        DeskRecords& records = store.desks[d];
+        DeskTypes& types = store.deskTypes[d];
+        records.insert(records.begin(), std::make_move_iterator(desk.records.begin()),
+                       std::make_move_iterator(desk.records.end()));
+        types.insert(types.begin(), desk.types.begin(), desk.types.end());
+    } else {
+        d = desk.desk <= DeskCount() ? desk.desk : (uint32_t)DeskCount();
+        store.desks.insert(store.desks.begin() + d, std::move(desk.records));
+        store.deskTypes.insert(store.deskTypes.begin() + d, std::move(desk.types));
+    }
+    store.currentDesk = d;
+    ShowCurrentTab();
+}
+
+bool DeskModel::StepDesk(int step) {
+    if (!HasCurrentDesk() || step == 0) return false;
+    int64_t d = (int64_t)store.currentDesk + step;
+    if (d < 0 || d >= (int64_t)DeskCount()) return false;
+    store.currentDesk = (uint32_t)d;
+    ShowCurrentTab();
+    return true;
 }
 
 bool DeskModel::SelectDesk(uint32_t d) {
@@ -89,6 +133,48 @@ bool DeskModel::RemoveRecord(size_t index) {
     DeskTypes& types = store.deskTypes[store.currentDesk];
     records.erase(records.begin() + index);
     types.erase(types.begin() + index);
+    return true;
+}
+
+RemovedItem DeskModel::TakeRecord(size_t index) {
+    RemovedItem out;
+    if (index >= RecordCount()) return out;
+    DeskRecords& records = store.desks[store.currentDesk];
+    DeskTypes& types = store.deskTypes[store.currentDesk];
+    out.desk = store.currentDesk;
+    out.index = index;
+    out.type = types[index];
+    out.record = std::move(records[index]);
+    records.erase(records.begin() + index);
+    types.erase(types.begin() + index);
+    return out;
+}
+
+size_t DeskModel::PutBackRecord(RemovedItem item) {
+    if (!item || DeskCount() == 0) return SIZE_MAX;
+    uint32_t d = item.desk < DeskCount() ? item.desk : (uint32_t)DeskCount() - 1;
+    DeskRecords& records = store.desks[d];
+    DeskTypes& types = store.deskTypes[d];
+    size_t at = item.index < records.size() ? item.index : records.size();
+    records.insert(records.begin() + at, std::move(item.record));
+    types.insert(types.begin() + at, item.type);
+    store.currentDesk = d;
+    ShowCurrentTab();
+    return at;
+}
+
+bool DeskModel::MoveRecord(size_t from, size_t to) {
+    size_t n = RecordCount();
+    if (from >= n || to >= n) return false;
+    DeskRecords& records = store.desks[store.currentDesk];
+    DeskTypes& types = store.deskTypes[store.currentDesk];
+    if (from < to) {
+        std::rotate(records.begin() + from, records.begin() + from + 1, records.begin() + to + 1);
+        std::rotate(types.begin() + from, types.begin() + from + 1, types.begin() + to + 1);
+    } else if (from > to) {
+        std::rotate(records.begin() + to, records.begin() + from, records.begin() + from + 1);
+        std::rotate(types.begin() + to, types.begin() + from, types.begin() + from + 1);
+    }
     return true;
 }
 

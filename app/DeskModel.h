@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "app/DeskStrip.h"
+#include "app/UndoStack.h"
 #include "store/DeskStore.h"
 #include "store/RelativeRect.h"
 
@@ -53,6 +54,15 @@ public:
     void RemoveCurrentDesk();
     // Shows desk d; false (nothing changes) when there is no such desk.
     bool SelectDesk(uint32_t d);
+    // Shows the desk `step` places before (-1) or after (+1) the shown one and scrolls its tab into
+    // view; false (nothing changes) past the first or the last desk.
+    bool StepDesk(int step);
+    // Takes the shown desk out as RemoveCurrentDesk does and hands back what it held, so that
+    // PutBackDesk can return it whole.
+    RemovedDesk TakeCurrentDesk();
+    // Returns a desk taken out to its place in the strip (its records before any added since,
+    // when it was the only desk and so only emptied) and shows it.
+    void PutBackDesk(RemovedDesk desk);
     // Brings the shown desk below the number of desks.
     void ClampCurrentDesk();
     // Frees every desk; the shown desk's number is kept.
@@ -65,6 +75,16 @@ public:
     void AppendRecord(uint32_t type, RecordPtr record);
     // False when there is no record at index.
     bool RemoveRecord(size_t index);
+    // Takes record `index` of the shown desk out, its bytes untouched; an empty item when there
+    // is no such record.
+    RemovedItem TakeRecord(size_t index);
+    // Puts a taken record back on its desk at its index (the end, if the desk has fewer records
+    // now), shows that desk and returns the index it went to. A desk that is gone takes it to
+    // the last desk; with no desk at all nothing happens and the result is SIZE_MAX.
+    size_t PutBackRecord(RemovedItem item);
+    // Moves record `from` of the shown desk to index `to`, the others keeping their order. Records
+    // are drawn in order, so the last one lies on top. False when either index is out of range.
+    bool MoveRecord(size_t from, size_t to);
 
     // An item's rectangle on a main window of outer size w x h, from its record.
     static PixelRect PlaceOf(const RecordView& record, int32_t w, int32_t h);

@@ -140,15 +140,23 @@ void MainDeskWindow::OnDropFiles(HDROP drop) {
     auto dragFinish = LateBound<void(WINAPI*)(HDROP)>("shell32.dll", "DragFinish");
     if (!dragQueryFile || !dragFinish) return;
     UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<std::pair<std::string, uint32_t>> files;
+    std::vector<std::string> paths;
     for (UINT i = 0; i < count; i++) {
         char name[MAX_PATH];
         UINT n = dragQueryFile(drop, i, name, sizeof name);
         if (n == 0 || n >= sizeof name) continue;
+        paths.emplace_back(name);
+    }
+    dragFinish(drop);
+    ImportDroppedPaths(paths);
+}
+
+void MainDeskWindow::ImportDroppedPaths(const std::vector<std::string>& paths) {
+    std::vector<std::pair<std::string, uint32_t>> files;
+    for (const std::string& name : paths) {
         uint32_t type;
         if (KindOfDroppedFile(name, &type)) files.emplace_back(name, type);
     }
-    dragFinish(drop);
     // Runs of the same kind go in together; a change of kind starts a new run, so the order holds.
     size_t i = 0;
     while (i < files.size()) {

@@ -1,5 +1,6 @@
 #include "app/MainDeskWindow.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -64,6 +65,9 @@ const UINT kReportDamagedStore = WM_APP + 2;
 // ShowCurrentDesk); a timer of the same id stands in for it while input waits.
 const UINT kDeskBuildTurn = WM_APP + 40;
 const UINT_PTR TIMER_DESK_BUILD = 40;
+// Posted by the keyboard filter: wParam the DeskKey, lParam its desk number. The command runs
+// from the queue, not inside the filter, so a dialog it opens has a loop of its own.
+const UINT kDeskKey = WM_APP + 3;
 
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
@@ -194,6 +198,14 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
         return TRUE;
     }
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
+    if (msg->message == WM_KEYDOWN && KeyBelongsToDesk(msg->hwnd)) {
+        DeskKeyCommand key = DeskKeyFor((unsigned)msg->wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
+                                        GetKeyState(VK_MENU) < 0);
+        if (key.key != DeskKey::kNone) {
+            PostMessageA(hwnd, kDeskKey, (WPARAM)key.key, (LPARAM)key.desk);
+            return TRUE;
+        }
+    }
     return Dialog::PreTranslateMessage(msg);
 }
 
@@ -283,6 +295,23 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESKITEM_SELECT:
         currentItem = (HWND)lp;
+        UpdateSelection();
+        return 0;
+    case WM_DESKITEM_PLACED:
+        // Only the window itself is looked at: this also arrives while an item is being destroyed,
+        // when the live list is in the middle of changing.
+        if ((HWND)lp && (HWND)lp == selection.Target()) {
+            if (IsWindowVisible((HWND)lp))
+                selection.Follow((HWND)lp, hwnd);
+            else
+                selection.Hide();
+        }
+        return 0;
+    case WM_DESKITEM_RESTACK:
+        RestackItem((HWND)lp, wp != 0);
+        return 0;
+    case kDeskKey:
+        RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
         return 0;
     case WM_DESKITEM_REMOVE:
         // The item asked after its own handler; it is no longer on the stack.
@@ -389,8 +418,10 @@ void MainDeskWindow::ReportDamagedStore() {
 void MainDeskWindow::DestroyWindow() {
     KillTimer(hwnd, TIMER_SCROLL_LEFT);
     KillTimer(hwnd, TIMER_SCROLL_RIGHT);
+    selection.Hide();
     DestroyLiveItems();
     ClearAllDesks();
+    undo.Clear();
     backBuffer.Reset();
     topBand.reset();
     bottomBand.reset();
@@ -439,14 +470,17 @@ PixelRect WindowPlace(HWND window) {
 void MainDeskWindow::SyncCurrentDesk() {
     SIZE outer = OuterSize();
     if (outer.cx <= 0 || outer.cy <= 0) return;
-    for (size_t i = 0; i < liveItems.size() && i < model.RecordCount(); i++) {
-        DeskItem* item = liveItems[i].get();
-        // An item whose window could not be made has nothing to tell: its record stays as stored.
-        RecordView record = model.RecordAt(i);
-        if (!item || !item->ItemWindow() || !record) continue;
-        DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
-        item->WriteRecord(record);
-    }
+    for (size_t i = 0; i < liveItems.size() && i < model.RecordCount(); i++) SyncItem(i, outer);
+}
+
+void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
+    if (i >= liveItems.size() || outer.cx <= 0 || outer.cy <= 0) return;
+    DeskItem* item = liveItems[i].get();
+    // An item whose window could not be made has nothing to tell: its record stays as stored.
+    RecordView record = model.RecordAt(i);
+    if (!item || !item->ItemWindow() || !record) return;
+    DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
+    item->WriteRecord(record);
 }
 
 RECT KeepOnScreen(RECT r) {
@@ -517,6 +551,7 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
         if (nextToBuild >= liveItems.size()) {
             deskBuilding = false;
             RedrawDeskView(0);
+            UpdateSelection();
             PostMessageA(hwnd, kRaiseItems, 0, 0);
         }
     }
@@ -576,6 +611,7 @@ void MainDeskWindow::RaiseItems() {
     if (!anyBelow) return;
     for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
         SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateSelection();
 }
 
 void MainDeskWindow::DestroyLiveItems() {
@@ -601,6 +637,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, R
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
     model.AppendRecord(type, std::move(record));
+    UpdateSelection();
     DesksChanged();
 }
 
@@ -622,7 +659,9 @@ void MainDeskWindow::OnCreateDesk() {
 void MainDeskWindow::OnRemoveDesk() {
     if (model.currentDesk() >= model.DeskCount()) return;
     if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
-    model.RemoveCurrentDesk();
+    // Kept whole as it is now, so Ctrl+Z can bring it back; its windows go a few at a time.
+    SyncCurrentDesk();
+    undo.PushDesk(model.TakeCurrentDesk());
     ShowCurrentDesk();
     DesksChanged();
 }
@@ -635,14 +674,17 @@ void MainDeskWindow::RemoveItem(HWND window) {
             if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
             if (liveItems[i]->ItemWindow() != window) continue;
             liveItems[i]->StopIfPlaying();
+            // Its record as it would be saved now (place, text, file), kept for Ctrl+Z.
+            SyncItem(i, OuterSize());
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);
             if (i < nextToBuild) nextToBuild--;
-            model.RemoveRecord(i);
+            undo.PushItem(model.TakeRecord(i));
             DesksChanged();
             break;
         }
     }
+    UpdateSelection();
     RedrawDeskView(0);
 }
 

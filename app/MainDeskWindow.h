@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/DeskKeys.h"
 #include "app/DeskModel.h"
+#include "app/SelectionFrame.h"
+#include "app/UndoStack.h"
 #include "controls/ImageCommandButton.h"
 #include "controls/SkinButton.h"
 #include "items/DeskItem.h"
@@ -55,6 +58,11 @@ public:
     void DestroyLiveItems();
     // Puts the item windows above the main window again (see kRaiseItems).
     void RaiseItems();
+    // Stacks the item windows as their records lie: the last on top.
+    void StackItemsInRecordOrder();
+    // Puts the selection highlight around the current item, or hides it when that is not a live
+    // item of the desk shown.
+    void UpdateSelection();
     void ClearAllDesks();
     void CreateBackBuffer();
     void RedrawDeskView(int stripOnly);
@@ -74,6 +82,27 @@ public:
     // Imports each path as an item of `type` at the command's place, in order.
     void ImportFiles(const std::vector<std::string>& paths, uint32_t type);
     void OnDropFiles(HDROP drop);
+    // Files handed over from outside (dropped or pasted): each one of a known kind is imported as
+    // its kind's dialog would, in order; others are ignored.
+    void ImportDroppedPaths(const std::vector<std::string>& paths);
+
+    // The desk's keys and what they run.
+    void RunDeskKey(DeskKeyCommand key);
+    // Shows desk d (its items rebuilt); nothing when there is no such desk.
+    void SwitchToDesk(uint32_t d);
+    // Ctrl+PageUp / Ctrl+PageDown.
+    void StepDesk(int step);
+    // Brings the last removal (an item or a desk) back and makes it current.
+    void OnUndo();
+    // Moves an item to the top (or the bottom) of its desk: its record, then its window.
+    void RestackItem(HWND window, bool toFront);
+    // The clipboard: the current item out, whatever the clipboard holds in.
+    void OnCopyItem();
+    void OnPaste();
+    // A note holding `text` in the default face, size and colour, placed as Add text places one.
+    void AddNoteWithText(const std::string& text);
+    // The removals that Ctrl+Z can take back, newest last.
+    const UndoStack& Undo() const { return undo; }
 
     // Saves "Media" then "Media_bak"; on failure tells the user and returns false. A save the
     // program makes by itself (`quiet`) tells the user of a failure only once, not at every try.
@@ -101,6 +130,13 @@ public:
     SIZE OuterSize() const;
 
 private:
+    // Copies live item i's place and content into its record.
+    void SyncItem(size_t i, SIZE outer);
+    // The live item showing in `window`: its index, or SIZE_MAX.
+    size_t LiveIndexOf(HWND window) const;
+    // True when a key pressed in `target` is the desk's: the main window or an item has the
+    // keyboard and no dialog (the note editor, a message box, a file dialog) is running.
+    bool KeyBelongsToDesk(HWND target) const;
     void CreateButtons();
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
@@ -124,6 +160,8 @@ private:
     bool deskTurnPosted = false;
     size_t nextToBuild = 0;
     HWND currentItem = nullptr;
+    SelectionFrame selection;
+    UndoStack undo;
     bool leftArrowHeld = false;
     bool rightArrowHeld = false;
     std::string dataFolder;

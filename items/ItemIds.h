@@ -5,6 +5,8 @@
 #define WM_DESKITEM_SELECT (0x400 + 215)   // sent: lParam the item's window
 #define WM_DESKITEM_REMOVE (0x400 + 217)   // posted: lParam the item's window, to be removed
 #define WM_DESKITEM_CHANGED (0x400 + 220)  // posted: its layout or content changed
+#define WM_DESKITEM_RESTACK (0x400 + 221)  // posted: wParam 1 to the top, 0 to the bottom; lParam the item's window
+#define WM_DESKITEM_PLACED (0x400 + 222)   // sent: lParam the item's window, just moved, sized or restacked
 
 // Item menus.
 #define ID_DESKITEM_EDIT 10100
@@ -16,3 +18,5 @@
 #define ID_MUSIC_PLAY 10107
 #define ID_MUSIC_PAUSE 10108
 #define ID_MUSIC_STOP 10109
+#define ID_DESKITEM_TO_FRONT 10110
+#define ID_DESKITEM_TO_BACK 10111

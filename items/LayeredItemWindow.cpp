@@ -126,6 +126,9 @@ void LayeredItemWindow::ShowContextMenu(POINT screen) {
         else
             menu.AppendEntry(e.checked ? MF_CHECKED : 0, new MenuEntry(e.id, e.text, 16));
     }
+    menu.AppendSeparator();
+    menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_TO_FRONT, "Bring to Front", 16));
+    menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_TO_BACK, "Send to Back", 16));
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_REMOVE, "Remove", 16));
     // The choice is posted back to us, so it arrives after the menu object is gone.
     menu.Track(hwnd, screen, TPM_RIGHTBUTTON);
@@ -161,6 +164,11 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             // the request while that handler is still on the stack), so it asks nothing then.
             if (IsWindowEnabled(hwnd)) PostMessageA(owner, WM_DESKITEM_REMOVE, 0, (LPARAM)hwnd);
             return 0;
+        case ID_DESKITEM_TO_FRONT:
+        case ID_DESKITEM_TO_BACK:
+            // The owner keeps the order (its records are stacked the same way), so it restacks.
+            PostMessageA(owner, WM_DESKITEM_RESTACK, LOWORD(wp) == ID_DESKITEM_TO_FRONT, (LPARAM)hwnd);
+            return 0;
         default:
             if (OnItemCommand(LOWORD(wp))) return 0;
         }
@@ -188,6 +196,13 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOVE:
         return 0;
+    case WM_WINDOWPOSCHANGED: {
+        // Sent, not posted: whatever follows the item on screen (the selection) keeps up with a
+        // drag instead of trailing it.
+        LRESULT r = Default();
+        if (owner) SendMessageA(owner, WM_DESKITEM_PLACED, 0, (LPARAM)hwnd);
+        return r;
+    }
     case WM_ENABLE:
         // An item is disabled while its Open or Edit dialog runs; enabled again, the dialog is
         // over and the item's file or text may have changed.

@@ -9,7 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libcrypto++-dev libcrypto++-utils
   wine wine32:i386
   xvfb xdotool x11-utils imagemagick fonts-wine fonts-liberation2
-  picom hsetroot openbox zip
+  picom hsetroot openbox zip xclip
   sox lame ffmpeg pulseaudio pulseaudio-utils
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386
   gstreamer1.0-libav:i386 gstreamer1.0-plugins-bad:i386

@@ -1,0 +1,32 @@
+// What the clipboard commands make of what they carry, without touching the clipboard: the name
+// a pasted picture is saved under, a note's text from clipboard text, and the file list block
+// that hands files to other programs. Portable: no windows.h.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sona {
+
+struct PasteTime {
+    int year, month, day, hour, minute, second;
+};
+
+// "Pasted-YYYYMMDD-HHMMSS.png"; attempts from 2 on add "-<attempt>" before the extension, for a
+// second paste within the same second.
+std::string PastedPictureName(const PasteTime& t, int attempt = 1);
+
+// True when the bytes begin with the PNG signature.
+bool LooksLikePng(const uint8_t* data, size_t size);
+
+// A note's text from clipboard text: every line break becomes CR LF (the note's own form; text
+// from other systems often has bare LF), and it is cut to what a note holds without splitting a
+// line break. Text ends at its first NUL.
+std::string NoteTextFromClipboard(const std::string& text);
+
+// The clipboard's file list (a DROPFILES header of 20 bytes, then each path and its NUL, then one
+// more NUL), paths in the system code page. Empty paths are left out.
+std::vector<uint8_t> FileListBlock(const std::vector<std::string>& paths);
+
+}  // namespace sona

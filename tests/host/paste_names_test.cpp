@@ -1,0 +1,76 @@
+// What the clipboard commands make of their content: pasted picture names, a note's text, the
+// file list handed to other programs.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/PasteNames.h"
+#include "store/DeskRecords.h"
+
+namespace sona {
+namespace {
+
+TEST(PasteNames, PictureNamesCarryTheTimeAndAnAttempt) {
+    PasteTime t{2026, 3, 7, 9, 5, 1};
+    EXPECT_EQ(PastedPictureName(t), "Pasted-20260307-090501.png");
+    EXPECT_EQ(PastedPictureName(t, 1), "Pasted-20260307-090501.png");
+    EXPECT_EQ(PastedPictureName(t, 2), "Pasted-20260307-090501-2.png");
+    EXPECT_EQ(PastedPictureName(PasteTime{2027, 12, 31, 23, 59, 59}, 11), "Pasted-20271231-235959-11.png");
+}
+
+TEST(PasteNames, PngSignature) {
+    const uint8_t png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0};
+    EXPECT_TRUE(LooksLikePng(png, sizeof png));
+    EXPECT_TRUE(LooksLikePng(png, 8));
+    EXPECT_FALSE(LooksLikePng(png, 7));
+    EXPECT_FALSE(LooksLikePng(nullptr, 8));
+    const uint8_t bmp[] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(LooksLikePng(bmp, sizeof bmp));
+}
+
+TEST(PasteNames, NoteTextLineBreaks) {
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"", ""},
+        {"one", "one"},
+        {"one\ntwo", "one\r\ntwo"},
+        {"one\r\ntwo", "one\r\ntwo"},
+        {"one\rtwo", "one\r\ntwo"},
+        {"a\n\nb\n", "a\r\n\r\nb\r\n"},
+        {"a\r\n\r\nb", "a\r\n\r\nb"},
+        {"\n\r", "\r\n\r\n"},
+        {std::string("cut\0here", 8), "cut"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NoteTextFromClipboard(c.in), c.out) << c.in;
+}
+
+TEST(PasteNames, NoteTextIsCutToWhatANoteHolds) {
+    std::string longText(kMaxNoteChars + 50, 'x');
+    EXPECT_EQ(NoteTextFromClipboard(longText).size(), kMaxNoteChars);
+    // A line break that would not fit whole is left out, not cut in half.
+    std::string almost(kMaxNoteChars - 1, 'y');
+    EXPECT_EQ(NoteTextFromClipboard(almost + "\nz"), almost);
+    std::string fits(kMaxNoteChars - 2, 'y');
+    EXPECT_EQ(NoteTextFromClipboard(fits + "\nz"), fits + "\r\n");
+}
+
+TEST(PasteNames, FileListBlock) {
+    std::vector<uint8_t> b = FileListBlock({"C:\\a.jpg", "", "D:\\b c.mp3"});
+    ASSERT_GE(b.size(), 20u);
+    uint32_t offset, wide;
+    std::memcpy(&offset, b.data(), 4);
+    std::memcpy(&wide, b.data() + 16, 4);
+    EXPECT_EQ(offset, 20u);
+    EXPECT_EQ(wide, 0u);
+    std::string list(b.begin() + 20, b.end());
+    EXPECT_EQ(list, std::string("C:\\a.jpg\0D:\\b c.mp3\0\0", 21));
+    std::vector<uint8_t> none = FileListBlock({});
+    EXPECT_EQ(none.size(), 22u);
+    EXPECT_EQ(none[20], 0);
+    EXPECT_EQ(none[21], 0);
+}
+
+}  // namespace
+}  // namespace sona
