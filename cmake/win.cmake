@@ -39,7 +39,11 @@ add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc ${SONA_ALL_OBJECTS
 # relocations so another module can map the exe to use those exports.
 set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
 target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase)
-target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
+# GDI+, COM and the common controls are delay-loaded (cmake/delayload.cmake).
+include(${CMAKE_SOURCE_DIR}/cmake/delayload.cmake)
+set(SONA_EXE_SYSLIBS ${SONA_SYSLIBS})
+list(REMOVE_ITEM SONA_EXE_SYSLIBS ${SONA_DELAYED_DLLS})
+target_link_libraries(Sonadesk PRIVATE ${SONA_DELAY_LIBS} ${SONA_EXE_SYSLIBS})
 set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/version.h;${CMAKE_SOURCE_DIR}/res/Sonadesk.exe.manifest")
 # The shipped exe carries no debug information: it moves to Sonadesk.exe.debug beside it, and a
