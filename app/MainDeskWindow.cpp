@@ -59,6 +59,8 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 const UINT kRaiseItems = WM_APP + 1;
 // Posted at start-up when "Media" was damaged: the user is told once the window is up.
 const UINT kReportDamagedStore = WM_APP + 2;
+// Posted by the first paint: what the first paint does not need starts now (see FinishStartup).
+const UINT kFinishStartup = WM_APP + 3;
 
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
@@ -96,7 +98,6 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (!FileStatusOk(demoMp3)) ExtractResourceToFile(IDR_DEMO_MP3, "IDR_RES", demoMp3.c_str());
 
     SetWindowTextA(hwnd, "Varnel Sonadesk");
-    OleInitialize(nullptr);
     MoveWindow(hwnd, 0, 0, 800, 500, TRUE);
     {
         RECT work;
@@ -114,16 +115,15 @@ BOOL MainDeskWindow::OnInitDialog() {
     about = std::make_unique<CDlgAbout>();
     if (about->Create(hwnd)) ShowWindow(about->hwnd, SW_HIDE);
 
-    tooltip.Create(hwnd, TTS_ALWAYSTIP);
     BringWindowToTop(hwnd);
 
     topBand.reset(LoadBitmapResource(IDB_TOP_BAND));
     bottomBand.reset(LoadBitmapResource(IDB_BOTTOM_BAND));
     deskTile.reset(LoadBitmapResource(IDB_DESK_TILE));
-    tabImage = LoadPng(IDP_TAB);
-    selectedTabImage = LoadPng(IDP_TAB_SELECTED);
-    leftArrowImage = LoadPng(IDP_ARROW_LEFT);
-    rightArrowImage = LoadPng(IDP_ARROW_RIGHT);
+    tabImage.Load(IDP_TAB);
+    selectedTabImage.Load(IDP_TAB_SELECTED);
+    leftArrowImage.Load(IDP_ARROW_LEFT);
+    rightArrowImage.Load(IDP_ARROW_RIGHT);
 
     CreateButtons();
 
@@ -146,7 +146,9 @@ BOOL MainDeskWindow::OnInitDialog() {
     model.ClampCurrentDesk();
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
-    ShowCurrentDesk();
+    // The window shows with its bands, tabs and buttons; the desk's items follow its first paint.
+    RedrawDeskView(0);
+    startupPending = true;
     // Building the desk is not a change of it: nothing needs saving yet.
     savePending = false;
     KillTimer(hwnd, TIMER_AUTOSAVE);
@@ -170,9 +172,22 @@ void MainDeskWindow::CreateButtons() {
         ImageCommandButton& b = commandButtons[i];
         b.Create(s.rect, hwnd, s.id);
         b.SetImages(s.images[0], s.images[1], s.images[2], s.images[3]);
-        tooltip.AddTool(b.hwnd, s.tooltip);
         if (!s.visible) ShowWindow(b.hwnd, SW_HIDE);
     }
+}
+
+// The rest of start-up, once the window is on the screen: the first paint needed only USER32 and
+// GDI, so GDI+, COM and the common controls load only now, then the tooltip and the desk's items.
+// Called from the message the first paint posts, or from the first-paint timer when the window
+// was never painted; it runs once.
+void MainDeskWindow::FinishStartup() {
+    if (!startupPending) return;
+    startupPending = false;
+    StartDeskServices();
+    OleInitialize(nullptr);
+    tooltip.Create(hwnd, TTS_ALWAYSTIP);
+    for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
+    ShowCurrentDesk();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -193,6 +208,13 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
         OnPaint();
+        if (startupPending && !finishPosted) {
+            finishPosted = true;
+            PostMessageA(hwnd, kFinishStartup, 0, 0);
+        }
+        return 0;
+    case kFinishStartup:
+        FinishStartup();
         return 0;
     case WM_ERASEBKGND:
         return TRUE;
@@ -201,6 +223,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == TIMER_FIRST_PAINT) {
             KillTimer(hwnd, TIMER_FIRST_PAINT);
+            FinishStartup();
             RedrawDeskView(0);
         } else if (wp == TIMER_SCROLL_LEFT || wp == TIMER_SCROLL_RIGHT) {
             ScrollTimer(wp == TIMER_SCROLL_LEFT);
@@ -377,10 +400,10 @@ void MainDeskWindow::DestroyWindow() {
     topBand.reset();
     bottomBand.reset();
     deskTile.reset();
-    tabImage.reset();
-    selectedTabImage.reset();
-    leftArrowImage.reset();
-    rightArrowImage.reset();
+    tabImage.Reset();
+    selectedTabImage.Reset();
+    leftArrowImage.Reset();
+    rightArrowImage.Reset();
     about.reset();
     Dialog::DestroyWindow();
 }
