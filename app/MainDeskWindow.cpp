@@ -146,9 +146,13 @@ BOOL MainDeskWindow::OnInitDialog() {
     model.ClampCurrentDesk();
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
-    // The window shows with its bands, tabs and buttons; the desk's items follow its first paint.
     RedrawDeskView(0);
+    // An empty desk shows with its bands, tabs and buttons, painted with USER32 and GDI alone;
+    // GDI+, COM and the rest follow the first paint. A desk with items builds them first, as
+    // before: under X an item window made once the main window is up is taken over by the
+    // window manager on its first click, which then stacks and moves it as it likes.
     startupPending = true;
+    if (model.RecordCount() > 0) FinishStartup();
     // Building the desk is not a change of it: nothing needs saving yet.
     savePending = false;
     KillTimer(hwnd, TIMER_AUTOSAVE);
@@ -176,10 +180,10 @@ void MainDeskWindow::CreateButtons() {
     }
 }
 
-// The rest of start-up, once the window is on the screen: the first paint needed only USER32 and
-// GDI, so GDI+, COM and the common controls load only now, then the tooltip and the desk's items.
-// Called from the message the first paint posts, or from the first-paint timer when the window
-// was never painted; it runs once.
+// The rest of start-up: GDI+, COM and the common controls, the tooltip and the desk's items. For an
+// empty desk it runs once the window is on the screen (from the message the first paint posts, or
+// from the first-paint timer when the window was never painted); a desk with items needs it before
+// them. It runs once.
 void MainDeskWindow::FinishStartup() {
     if (!startupPending) return;
     startupPending = false;
