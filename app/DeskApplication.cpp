@@ -34,9 +34,30 @@ bool PifHandOverPath(const char* commandLine, char* out, size_t outSize) {
     return true;
 }
 
-BOOL DeskApplication::InitInstance() {
-    InitCommonControls();
+namespace {
+ULONG_PTR gdiplusToken = 0;
+bool servicesStarted = false;
+}  // namespace
 
+void StartDeskServices() {
+    if (servicesStarted) return;
+    servicesStarted = true;
+    InitCommonControls();
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+    CoInitialize(nullptr);
+}
+
+void StopDeskServices() {
+    if (!servicesStarted) return;
+    // The picture workers use GDI+: none may still run when it stops.
+    PictureLoader::Shared().Shutdown();
+    CoUninitialize();
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    servicesStarted = false;
+}
+
+BOOL DeskApplication::InitInstance() {
     instanceMutex = CreateMutexA(nullptr, FALSE, InstanceName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         HWND found = nullptr;
@@ -52,11 +73,6 @@ BOOL DeskApplication::InitInstance() {
         }
         return FALSE;
     }
-
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    CoInitialize(nullptr);
-    servicesStarted = true;
 
     auto window = std::make_unique<MainDeskWindow>();
     window->DoModal(nullptr);
@@ -78,13 +94,7 @@ BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
 
 int DeskApplication::ExitInstance() {
     // A second instance never started COM or GDI+, so it has nothing to stop.
-    if (servicesStarted) {
-        // The picture workers use GDI+: none may still run when it stops.
-        PictureLoader::Shared().Shutdown();
-        CoUninitialize();
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        servicesStarted = false;
-    }
+    StopDeskServices();
     return 0;
 }
 

@@ -1,5 +1,7 @@
 // The process's application object: single instance, GDI+ and COM, the main window run as a
 // modal dialog, and the filter that turns Alt+F4 anywhere into the save-and-exit path.
+// GDI+, COM and the common controls are not started with the process: the main window paints
+// first with USER32 and GDI alone, then calls StartDeskServices before it builds any item.
 #pragma once
 #include <windows.h>
 
@@ -21,9 +23,13 @@ public:
 
 private:
     HANDLE instanceMutex = nullptr;
-    ULONG_PTR gdiplusToken = 0;
-    bool servicesStarted = false;
 };
+
+// Starts the common controls, GDI+ and COM on this thread; later calls do nothing. Each loads its
+// DLL on first use (they are delay-loaded, from the system folder only).
+void StartDeskServices();
+// Ends what StartDeskServices started, if it ran.
+void StopDeskServices();
 
 // EnumWindows callback: stores in *(HWND*)lp the top-level window whose property reads 1.
 BOOL CALLBACK FindRunningInstance(HWND window, LPARAM lp);

@@ -61,13 +61,13 @@ void MainDeskWindow::RedrawDeskView(int stripOnly) {
     size_t n = model.DeskCount();
     bool scrolls = model.Scrolls();
     {
-        Gdiplus::Graphics g(dc);
-        auto cellRect = [&](int k) { return Gdiplus::Rect(deskStrip.left + k * h, deskStrip.top, h, h); };
+        auto drawCell = [&](const SkinImage& img, int cell, int offset) {
+            img.Draw(dc, deskStrip.left + cell * h + offset, deskStrip.top + offset, h, h);
+        };
         SetBkMode(dc, TRANSPARENT);
         SelectScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
         auto drawTab = [&](int cell, size_t desk) {
-            Gdiplus::Image* img = desk == model.currentDesk() ? selectedTabImage.get() : tabImage.get();
-            if (img) g.DrawImage(img, cellRect(cell));
+            drawCell(desk == model.currentDesk() ? selectedTabImage : tabImage, cell, 0);
             char label[16];
             std::snprintf(label, sizeof label, "%d", (int)desk + 1);
             int left = deskStrip.left + cell * h, right = left + h;
@@ -79,15 +79,12 @@ void MainDeskWindow::RedrawDeskView(int stripOnly) {
             DrawTextA(dc, label, -1, &black, DT_CENTER);
         };
         if (scrolls) {
-            Gdiplus::Rect left = cellRect(0), right = cellRect(slots - 1);
-            if (leftArrowHeld) left.Offset(1, 1);
-            if (rightArrowHeld) right.Offset(1, 1);
-            if (leftArrowImage) g.DrawImage(leftArrowImage.get(), left);
+            drawCell(leftArrowImage, 0, leftArrowHeld ? 1 : 0);
             for (int k = 1; k <= slots - 2; k++) {
                 size_t desk = model.firstVisibleDesk() + (size_t)(k - 1);
                 if (desk < n) drawTab(k, desk);
             }
-            if (rightArrowImage) g.DrawImage(rightArrowImage.get(), right);
+            drawCell(rightArrowImage, slots - 1, rightArrowHeld ? 1 : 0);
         } else {
             for (size_t d = 0; d < n; d++) drawTab((int)d, d);
         }

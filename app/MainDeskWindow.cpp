@@ -68,6 +68,8 @@ const UINT_PTR TIMER_DESK_BUILD = 40;
 // Posted by the keyboard filter: wParam the DeskKey, lParam its desk number. The command runs
 // from the queue, not inside the filter, so a dialog it opens has a loop of its own.
 const UINT kDeskKey = WM_APP + 3;
+// Posted by the first paint: what the first paint does not need starts now (see FinishStartup).
+const UINT kFinishStartup = WM_APP + 4;
 
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
@@ -105,7 +107,6 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (!FileStatusOk(demoMp3)) ExtractResourceToFile(IDR_DEMO_MP3, "IDR_RES", demoMp3.c_str());
 
     SetWindowTextA(hwnd, "Varnel Sonadesk");
-    OleInitialize(nullptr);
     MoveWindow(hwnd, 0, 0, 800, 500, TRUE);
     {
         RECT work;
@@ -123,16 +124,15 @@ BOOL MainDeskWindow::OnInitDialog() {
     about = std::make_unique<CDlgAbout>();
     if (about->Create(hwnd)) ShowWindow(about->hwnd, SW_HIDE);
 
-    tooltip.Create(hwnd, TTS_ALWAYSTIP);
     BringWindowToTop(hwnd);
 
     topBand.reset(LoadBitmapResource(IDB_TOP_BAND));
     bottomBand.reset(LoadBitmapResource(IDB_BOTTOM_BAND));
     deskTile.reset(LoadBitmapResource(IDB_DESK_TILE));
-    tabImage = LoadPng(IDP_TAB);
-    selectedTabImage = LoadPng(IDP_TAB_SELECTED);
-    leftArrowImage = LoadPng(IDP_ARROW_LEFT);
-    rightArrowImage = LoadPng(IDP_ARROW_RIGHT);
+    tabImage.Load(IDP_TAB);
+    selectedTabImage.Load(IDP_TAB_SELECTED);
+    leftArrowImage.Load(IDP_ARROW_LEFT);
+    rightArrowImage.Load(IDP_ARROW_RIGHT);
 
     CreateButtons();
 
@@ -155,10 +155,13 @@ BOOL MainDeskWindow::OnInitDialog() {
     model.ClampCurrentDesk();
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
-    ShowCurrentDesk();
-    // The window is not on screen yet, so nothing waits for it: the items are made now, before
-    // it shows, as they always were.
-    FinishDeskBuild();
+    RedrawDeskView(0);
+    // An empty desk shows with its bands, tabs and buttons, painted with USER32 and GDI alone;
+    // GDI+, COM and the rest follow the first paint. A desk with items builds them first, as
+    // before: under X an item window made once the main window is up is taken over by the
+    // window manager on its first click, which then stacks and moves it as it likes.
+    startupPending = true;
+    if (model.RecordCount() > 0) FinishStartup();
     // Building the desk is not a change of it: nothing needs saving yet.
     savePending = false;
     KillTimer(hwnd, TIMER_AUTOSAVE);
@@ -182,9 +185,25 @@ void MainDeskWindow::CreateButtons() {
         ImageCommandButton& b = commandButtons[i];
         b.Create(s.rect, hwnd, s.id);
         b.SetImages(s.images[0], s.images[1], s.images[2], s.images[3]);
-        tooltip.AddTool(b.hwnd, s.tooltip);
         if (!s.visible) ShowWindow(b.hwnd, SW_HIDE);
     }
+}
+
+// The rest of start-up: GDI+, COM and the common controls, the tooltip and the desk's items. For an
+// empty desk it runs once the window is on the screen (from the message the first paint posts, or
+// from the first-paint timer when the window was never painted); a desk with items needs it before
+// them. It runs once.
+void MainDeskWindow::FinishStartup() {
+    if (!startupPending) return;
+    startupPending = false;
+    StartDeskServices();
+    OleInitialize(nullptr);
+    tooltip.Create(hwnd, TTS_ALWAYSTIP);
+    for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
+    // Made whole, not a few per turn: before the window shows nothing waits for it, and after an
+    // empty desk's first paint there is nothing to make.
+    ShowCurrentDesk();
+    FinishDeskBuild();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -213,6 +232,13 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
         OnPaint();
+        if (startupPending && !finishPosted) {
+            finishPosted = true;
+            PostMessageA(hwnd, kFinishStartup, 0, 0);
+        }
+        return 0;
+    case kFinishStartup:
+        FinishStartup();
         return 0;
     case WM_ERASEBKGND:
         return TRUE;
@@ -221,6 +247,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == TIMER_FIRST_PAINT) {
             KillTimer(hwnd, TIMER_FIRST_PAINT);
+            FinishStartup();
             RedrawDeskView(0);
             // The frame skin is decoded now, while nothing waits, not by the first picture shown.
             PictureItem::PrepareSkins();
@@ -426,10 +453,10 @@ void MainDeskWindow::DestroyWindow() {
     topBand.reset();
     bottomBand.reset();
     deskTile.reset();
-    tabImage.reset();
-    selectedTabImage.reset();
-    leftArrowImage.reset();
-    rightArrowImage.reset();
+    tabImage.Reset();
+    selectedTabImage.Reset();
+    leftArrowImage.Reset();
+    rightArrowImage.Reset();
     about.reset();
     Dialog::DestroyWindow();
 }

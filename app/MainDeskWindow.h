@@ -19,6 +19,7 @@
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
 #include "store/DeskStore.h"
+#include "store/SkinImage.h"
 
 namespace sona {
 
@@ -138,6 +139,7 @@ private:
     // keyboard and no dialog (the note editor, a message box, a file dialog) is running.
     bool KeyBelongsToDesk(HWND target) const;
     void CreateButtons();
+    void FinishStartup();
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
     // Copies the back buffer to the screen (the icon while minimised).
@@ -172,8 +174,11 @@ private:
     std::unique_ptr<CDlgAbout> about;
     OffscreenSurface backBuffer;
     Bitmap topBand, bottomBand, deskTile;
-    GdipPtr<Gdiplus::Image> tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
+    SkinImage tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
+    // Set until FinishStartup has run; the first paint posts kFinishStartup once.
+    bool startupPending = false;
+    bool finishPosted = false;
     bool sessionSaved = false;
     // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
     // reported already (reset by the next save that succeeds).

@@ -39,7 +39,11 @@ add_executable(Sonadesk WIN32 app/WinMain.cpp res/Sonadesk.rc ${SONA_ALL_OBJECTS
 # relocations so another module can map the exe to use those exports.
 set_target_properties(Sonadesk PROPERTIES OUTPUT_NAME Sonadesk SUFFIX .exe ENABLE_EXPORTS ON)
 target_link_options(Sonadesk PRIVATE ${SONA_STATIC_LINK} -mwindows -Wl,--dynamicbase)
-target_link_libraries(Sonadesk PRIVATE ${SONA_SYSLIBS})
+# GDI+, COM and the common controls are delay-loaded (cmake/delayload.cmake).
+include(${CMAKE_SOURCE_DIR}/cmake/delayload.cmake)
+set(SONA_EXE_SYSLIBS ${SONA_SYSLIBS})
+list(REMOVE_ITEM SONA_EXE_SYSLIBS ${SONA_DELAYED_DLLS})
+target_link_libraries(Sonadesk PRIVATE ${SONA_DELAY_LIBS} ${SONA_EXE_SYSLIBS})
 set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/version.h;${CMAKE_SOURCE_DIR}/res/Sonadesk.exe.manifest")
 # The shipped exe carries no debug information: it moves to Sonadesk.exe.debug beside it, and a
@@ -88,5 +92,19 @@ if(NOT SONA_GEN_DIR)
 endif()
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${SONA_GEN_DIR}")
 set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_GEN_DIR}/lang.pack)
+# Ready-to-draw twins of the PNG skins the main window's first paint shows: it paints before GDI+
+# is loaded (store/SkinImage.h).
+set(SONA_FIRST_PAINT_SKINS IDP_TAB IDP_TAB_SELECTED IDP_ARROW_LEFT IDP_ARROW_RIGHT
+    IDP_CMD_ADD_TEXT IDP_CMD_MUSIC IDP_CMD_PICTURE IDP_CMD_MOVIE IDP_CMD_CREATE_DESK IDP_CMD_DELETE
+    IDP_CMD_REMOVE_DESK IDP_CMD_EXIT IDP_CMD_ADD_TEXT_HOVER IDP_CMD_EXIT_HOVER IDP_CMD_MUSIC_HOVER
+    IDP_CMD_PICTURE_HOVER IDP_CMD_MOVIE_HOVER IDP_CMD_CREATE_DESK_HOVER IDP_CMD_DELETE_HOVER
+    IDP_CMD_REMOVE_DESK_HOVER)
+add_custom_command(OUTPUT ${SONA_GEN_DIR}/skins.rc
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/scripts/make-skins.py ${CMAKE_SOURCE_DIR}/res/resource.h
+          ${CMAKE_SOURCE_DIR}/res/Sonadesk.rc ${SONA_GEN_DIR} ${SONA_FIRST_PAINT_SKINS}
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make-skins.py ${CMAKE_SOURCE_DIR}/res/resource.h
+          ${CMAKE_SOURCE_DIR}/res/Sonadesk.rc
+  COMMENT "Skin twins for the first paint")
+set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_GEN_DIR}/skins.rc)
 file(GLOB SONA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/* ${CMAKE_SOURCE_DIR}/res/demo/* ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.cur)
 set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_ART})

@@ -22,13 +22,13 @@ int ImageCommandButton::SetImages(UINT normal, UINT hover, UINT pressed, UINT di
     // and the states that share it point at the same image.
     const UINT ids[4] = {normal, hover, pressed, disabled};
     for (int i = 0; i < 4; i++) {
-        images[i].reset();
+        images[i].Reset();
         stateImage[i] = nullptr;
         for (int j = 0; j < i && !stateImage[i]; j++)
             if (ids[j] == ids[i]) stateImage[i] = stateImage[j];
         if (!stateImage[i]) {
-            images[i] = LoadPng(ids[i]);
-            stateImage[i] = images[i].get();
+            images[i].Load(ids[i]);
+            stateImage[i] = &images[i];
         }
     }
     Draw();
@@ -61,14 +61,11 @@ void ImageCommandButton::Draw() {
         DeleteDC(src);
     }
     int state = mouse.state;
-    Gdiplus::Image* img = state == kStateHover     ? stateImage[1]
+    const SkinImage* img = state == kStateHover     ? stateImage[1]
                           : state == kStatePressed  ? stateImage[2]
                           : state == kStateDisabled ? stateImage[3]
                                                     : stateImage[0];
-    if (img) {
-        Gdiplus::Graphics g(mem);
-        g.DrawImage(img, Gdiplus::Rect(0, 0, rc.right, rc.bottom));
-    }
+    if (img) img->Draw(mem, 0, 0, rc.right, rc.bottom);
     WindowDC dc(hwnd);
     surface.BlitTo(dc);
 }

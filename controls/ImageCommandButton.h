@@ -3,6 +3,7 @@
 #include "controls/SkinButton.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
+#include "store/SkinImage.h"
 
 namespace sona {
 
@@ -27,9 +28,10 @@ private:
     OffscreenSurface surface;
     PushButtonMouse mouse;
     UINT commandId = 0;
-    // The decoded pictures (normal, hover, pressed, disabled order) and, per state, the one drawn.
-    GdipPtr<Gdiplus::Image> images[4];
-    Gdiplus::Image* stateImage[4] = {};
+    // The pictures (normal, hover, pressed, disabled order) and, per state, the one drawn. They are
+    // drawn with GDI alone: the buttons are part of the main window's first paint.
+    SkinImage images[4];
+    const SkinImage* stateImage[4] = {};
 };
 
 }  // namespace sona

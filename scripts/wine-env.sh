@@ -28,7 +28,9 @@ if [ "$SONA_WINE_BITS" = 64 ]; then
   # /usr/bin/wine prefers the 32-bit loader whenever it is installed: call the 64-bit one.
   mkdir -p "$SONADESK_BUILD/winebin"
   printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$SONADESK_BUILD/winebin/wine"
-  chmod +x "$SONADESK_BUILD/winebin/wine"
+  # Debian's winepath starts the 32-bit loader too.
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 winepath.exe "$@"\n' >"$SONADESK_BUILD/winebin/winepath"
+  chmod +x "$SONADESK_BUILD/winebin/wine" "$SONADESK_BUILD/winebin/winepath"
   export WINELOADER=/usr/lib/wine/wine64
   export WINESERVER=/usr/lib/wine/wineserver64
   case ":$PATH:" in *":$SONADESK_BUILD/winebin:"*) ;; *) export PATH="$SONADESK_BUILD/winebin:$PATH" ;; esac

@@ -1,15 +1,20 @@
 """No DLL from beside the program: copies of a marking DLL under the names of the system DLLs the
-program loads by name lie in its folder, and Wine is told to prefer such native copies (as Windows
-would find them first in the program's folder); using every feature that loads one leaves no mark."""
+program loads by name or binds on first use lie in its folder, and Wine is told to prefer such
+native copies (as Windows would find them first in the program's folder); starting the program and
+using every feature that loads one leaves no mark."""
 import glob
 import os
 import shutil
 import time
 
 from bench import WIN, SonadeskTestCase, probe, run, wait_for, wine_path
-from test_pictures import make_picture
+from test_pictures import ITEM_STYLE, make_picture
 
-PLANTED = ("riched20.dll", "comdlg32.dll", "shell32.dll")
+# Loaded by name (the note editor, the dialogs, dropped files) and delay-loaded after the first
+# paint (GDI+, the common controls, OLE automation). ole32.dll is not planted: Windows always takes
+# it from the system folder (a known DLL), while Wine's own input-method code binds it in every
+# window-owning process by a path that ignores the program's restricted search.
+PLANTED = ("riched20.dll", "comdlg32.dll", "shell32.dll", "gdiplus.dll", "oleaut32.dll", "comctl32.dll")
 ADD_TEXT = (563, 469)
 IMPORT_PICTURE = (499, 469)
 WM_COMMAND, IDCANCEL = 0x0111, 2
@@ -57,6 +62,11 @@ class DllSearchTest(SonadeskTestCase):
         jpg = os.path.join(pictures, "a.jpg")
         make_picture(jpg, 200, 100)
         run(["wine", os.path.join(WIN, "drop_files.exe"), str(self.app.main()["hwnd"]), wine_path(jpg)], timeout=30)
-        time.sleep(2)
+        # The dropped picture is decoded by GDI+ and shown as an item.
+        main = self.app.main()["hwnd"]
+        shown = lambda: [w for w in self.app.visible_windows() if w["owner"] == main and
+                         (w["exstyle"] & ITEM_STYLE) == ITEM_STYLE]
+        self.assertTrue(wait_for(lambda: shown() or self.marks(), timeout=20), "the picture never showed")
+        time.sleep(1)
         self.assertTrue(self.app.running())
         self.assertEqual(self.marks(), [])

@@ -207,6 +207,26 @@ uint32_t Crc32(const std::string& data) {
     return ~crc;
 }
 
+// The DLLs Windows loads with the program, before its first instruction, are its import table.
+// Only the system's core belongs there: GDI+, COM and the common controls are bound on first use,
+// after the main window's first paint and after the DLL search is confined to the system folder.
+TEST(ExeImports, OnlyTheSystemCoreLoadsWithTheProgram) {
+    const DWORD kAsImageResource = 0x20;  // LOAD_LIBRARY_AS_IMAGE_RESOURCE: mapped as an image, not run
+    HMODULE exe = LoadLibraryExA("Sonadesk.exe", nullptr, kAsImageResource);
+    ASSERT_NE(exe, nullptr);
+    const BYTE* base = (const BYTE*)((ULONG_PTR)exe & ~(ULONG_PTR)3);
+    const auto* nt = (const IMAGE_NT_HEADERS*)(base + ((const IMAGE_DOS_HEADER*)base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::set<std::string> names;
+    for (const auto* d = (const IMAGE_IMPORT_DESCRIPTOR*)(base + dir.VirtualAddress); dir.VirtualAddress && d->Name; d++) {
+        std::string name((const char*)base + d->Name);
+        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        names.insert(name);
+    }
+    FreeLibrary(exe);
+    EXPECT_EQ(names, (std::set<std::string>{"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}));
+}
+
 TEST(ExeDebugInformation, ShippedWithoutItAndLinkedToTheFileBesideIt) {
     std::string exe = ReadFile("Sonadesk.exe");
     ASSERT_GT(exe.size(), 100000u);

@@ -2,6 +2,8 @@
 // read back from the exe itself (mapped as a data file), not from the sources.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/Gdi.h"
 #include "res/resource.h"
 
@@ -78,6 +80,46 @@ TEST_F(ExeResources, PngSkinsHaveTheirSizesAndAlpha) {
         ASSERT_TRUE(PngSize(Bytes(id, "PNG"), &w, &h, &f)) << "PNG " << id;
         EXPECT_GT(w, 0);
         EXPECT_TRUE(Gdiplus::IsAlphaPixelFormat(f)) << "PNG " << id;
+    }
+}
+
+// The first paint draws the tabs, arrows and command buttons before GDI+ is loaded, from twins the
+// build made of their PNGs: each twin must be its PNG, pixel for pixel, premultiplied.
+TEST_F(ExeResources, FirstPaintSkinsAreTheirPngsPremultiplied) {
+    ASSERT_NE(exe, nullptr);
+    const UINT twins[] = {IDP_TAB, IDP_TAB_SELECTED, IDP_ARROW_LEFT, IDP_ARROW_RIGHT, IDP_CMD_ADD_TEXT,
+                          IDP_CMD_MUSIC, IDP_CMD_PICTURE, IDP_CMD_MOVIE, IDP_CMD_CREATE_DESK, IDP_CMD_DELETE,
+                          IDP_CMD_REMOVE_DESK, IDP_CMD_EXIT, IDP_CMD_ADD_TEXT_HOVER, IDP_CMD_EXIT_HOVER,
+                          IDP_CMD_MUSIC_HOVER, IDP_CMD_PICTURE_HOVER, IDP_CMD_MOVIE_HOVER,
+                          IDP_CMD_CREATE_DESK_HOVER, IDP_CMD_DELETE_HOVER, IDP_CMD_REMOVE_DESK_HOVER};
+    for (UINT id : twins) {
+        std::string twin = Bytes(id, "SKIN");
+        ASSERT_GE(twin.size(), 8u) << "no twin of PNG " << id;
+        uint32_t w = *(const uint32_t*)&twin[0], h = *(const uint32_t*)&twin[4];
+        ASSERT_EQ(twin.size(), 8 + (size_t)w * h * 4) << "PNG " << id;
+
+        std::string png = Bytes(id, "PNG");
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, png.size());
+        memcpy(GlobalLock(block), png.data(), png.size());
+        GlobalUnlock(block);
+        IStream* stream = nullptr;
+        ASSERT_TRUE(SUCCEEDED(CreateStreamOnHGlobal(block, TRUE, &stream)));
+        std::unique_ptr<Gdiplus::Bitmap> bmp(Gdiplus::Bitmap::FromStream(stream));
+        stream->Release();
+        ASSERT_TRUE(bmp && bmp->GetLastStatus() == Gdiplus::Ok) << "PNG " << id;
+        ASSERT_EQ(bmp->GetWidth(), w) << "PNG " << id;
+        ASSERT_EQ(bmp->GetHeight(), h) << "PNG " << id;
+        int off = 0;
+        for (uint32_t y = 0; y < h; y++)
+            for (uint32_t x = 0; x < w; x++) {
+                Gdiplus::Color c;
+                bmp->GetPixel((INT)x, (INT)y, &c);
+                const unsigned char* p = (const unsigned char*)&twin[8 + ((size_t)y * w + x) * 4];
+                int a = c.GetA();
+                int want[4] = {(c.GetB() * a + 127) / 255, (c.GetG() * a + 127) / 255, (c.GetR() * a + 127) / 255, a};
+                for (int k = 0; k < 4; k++) off += p[k] != want[k];
+            }
+        EXPECT_EQ(off, 0) << "PNG " << id << ": channels that differ from its twin";
     }
 }
 

@@ -1,0 +1,46 @@
+# Delay-loaded system DLLs: GDI+, COM and the common controls are bound on first use, not before
+# WinMain. The main window's first paint needs only USER32 and GDI; the others load after it (and
+# only from the system folder, since the DLL search is restricted before they are first called).
+#
+# MinGW ships ordinary import libraries only. From each one's function list we write a .def and
+# let dlltool make the delay-import library; the delay-load helper itself is in libmingwex.
+set(SONA_DELAYED_DLLS gdiplus ole32 comctl32)
+
+get_filename_component(_sona_bin_dir ${CMAKE_CXX_COMPILER} DIRECTORY)
+string(REGEX REPLACE "-g\\+\\+(-posix)?$" "" _sona_triplet_prefix ${CMAKE_CXX_COMPILER})
+set(SONA_DLLTOOL ${_sona_triplet_prefix}-dlltool)
+set(SONA_NM ${_sona_triplet_prefix}-nm)
+
+set(SONA_DELAY_LIBS)
+foreach(dll ${SONA_DELAYED_DLLS})
+  find_file(_sona_implib_${dll} lib${dll}.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib NO_DEFAULT_PATH)
+  set(def ${CMAKE_BINARY_DIR}/delay/${dll}.def)
+  set(lib ${CMAKE_BINARY_DIR}/delay/lib${dll}_delay.a)
+  if(NOT EXISTS ${lib} OR ${_sona_implib_${dll}} IS_NEWER_THAN ${lib})
+    execute_process(COMMAND ${SONA_NM} ${_sona_implib_${dll}} OUTPUT_VARIABLE syms RESULT_VARIABLE rc)
+    if(rc)
+      message(FATAL_ERROR "cannot list the functions of ${_sona_implib_${dll}}")
+    endif()
+    # Function thunks only ("T"); data exports have just an __imp_ symbol and stay out.
+    string(REGEX MATCHALL "[0-9a-f]+ T [^\n]+" thunks "${syms}")
+    set(text "LIBRARY ${dll}.dll\nEXPORTS\n")
+    foreach(t ${thunks})
+      string(REGEX REPLACE "^[0-9a-f]+ T " "" name "${t}")
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        string(REGEX REPLACE "^_" "" name "${name}")
+      endif()
+      string(APPEND text "${name}\n")
+    endforeach()
+    file(WRITE ${def} "${text}")
+    # 32-bit stdcall names carry @n in the library but not in the DLL's export table (--kill-at).
+    set(kill)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      set(kill -k)
+    endif()
+    execute_process(COMMAND ${SONA_DLLTOOL} ${kill} -d ${def} -y ${lib} RESULT_VARIABLE rc)
+    if(rc)
+      message(FATAL_ERROR "dlltool could not make ${lib}")
+    endif()
+  endif()
+  list(APPEND SONA_DELAY_LIBS ${lib})
+endforeach()
