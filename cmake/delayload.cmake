@@ -26,8 +26,10 @@ foreach(dll ${SONA_DELAYED_DLLS})
     set(text "LIBRARY ${dll}.dll\nEXPORTS\n")
     foreach(t ${thunks})
       string(REGEX REPLACE "^[0-9a-f]+ T " "" name "${t}")
-      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-        string(REGEX REPLACE "^_" "" name "${name}")
+      # 32-bit C names carry one leading underscore (only one: _TrackMouseEvent is __TrackMouseEvent@4).
+      # REGEX REPLACE would take every leading one, its ^ matching again after each replacement.
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND name MATCHES "^_")
+        string(SUBSTRING "${name}" 1 -1 name)
       endif()
       string(APPEND text "${name}\n")
     endforeach()
