@@ -25,20 +25,21 @@ namespace {
 struct CommandButtonSpec {
     UINT id;
     RECT rect;
-    UINT images[4];
+    // Pressed and disabled look like normal.
+    UINT normal, hover;
     const char* tooltip;
     bool visible;
 };
 
 const CommandButtonSpec kCommandButtons[8] = {
-    {ID_IMPORT_MOVIE, {339, 444, 403, 494}, {223, 248, 223, 223}, "Import Movie Files", false},
-    {ID_IMPORT_MUSIC, {403, 444, 467, 494}, {221, 246, 221, 221}, "Import Music Files", true},
-    {ID_IMPORT_PICTURE, {467, 444, 531, 494}, {222, 247, 222, 222}, "Import Picture Files", true},
-    {ID_ADD_TEXT, {531, 444, 595, 494}, {220, 244, 220, 220}, "Add Text to Desk", true},
-    {ID_DELETE_ITEM, {595, 444, 659, 494}, {225, 250, 225, 225}, "Delete", true},
-    {ID_CREATE_DESK, {670, 450, 732, 494}, {224, 249, 224, 224}, "Create New Desk", true},
-    {ID_REMOVE_DESK, {734, 450, 796, 494}, {226, 251, 226, 226}, "Remove Current Desk", true},
-    {ID_EXIT, {807, 450, 851, 494}, {227, 245, 227, 227}, "Exit", false},
+    {ID_IMPORT_MOVIE, {339, 444, 403, 494}, IDP_CMD_MOVIE, IDP_CMD_MOVIE_HOVER, "Import Movie Files", false},
+    {ID_IMPORT_MUSIC, {403, 444, 467, 494}, IDP_CMD_MUSIC, IDP_CMD_MUSIC_HOVER, "Import Music Files", true},
+    {ID_IMPORT_PICTURE, {467, 444, 531, 494}, IDP_CMD_PICTURE, IDP_CMD_PICTURE_HOVER, "Import Picture Files", true},
+    {ID_ADD_TEXT, {531, 444, 595, 494}, IDP_CMD_ADD_TEXT, IDP_CMD_ADD_TEXT_HOVER, "Add Text to Desk", true},
+    {ID_DELETE_ITEM, {595, 444, 659, 494}, IDP_CMD_DELETE, IDP_CMD_DELETE_HOVER, "Delete", true},
+    {ID_CREATE_DESK, {670, 450, 732, 494}, IDP_CMD_CREATE_DESK, IDP_CMD_CREATE_DESK_HOVER, "Create New Desk", true},
+    {ID_REMOVE_DESK, {734, 450, 796, 494}, IDP_CMD_REMOVE_DESK, IDP_CMD_REMOVE_DESK_HOVER, "Remove Current Desk", true},
+    {ID_EXIT, {807, 450, 851, 494}, IDP_CMD_EXIT, IDP_CMD_EXIT_HOVER, "Exit", false},
 };
 
 struct CaptionButtonSpec {
@@ -48,9 +49,9 @@ struct CaptionButtonSpec {
 };
 
 const CaptionButtonSpec kCaptionButtons[3] = {
-    {ID_CAPTION_CLOSE, {770, 14}, {241, 239, 218, 241}},
-    {ID_CAPTION_SPARE, {750, 14}, {242, 243, 244, 242}},
-    {ID_CAPTION_MINIMIZE, {730, 14}, {245, 246, 247, 245}},
+    {ID_CAPTION_CLOSE, {770, 14}, {IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_PRESSED, IDB_CLOSE}},
+    {ID_CAPTION_SPARE, {750, 14}, {IDB_SPARE, IDB_SPARE_HOVER, IDB_SPARE_PRESSED, IDB_SPARE}},
+    {ID_CAPTION_MINIMIZE, {730, 14}, {IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_PRESSED, IDB_MINIMIZE}},
 };
 
 // Posted to itself after activation: puts the item windows back above the main window. Windows
@@ -169,7 +170,7 @@ void MainDeskWindow::CreateButtons() {
         const CommandButtonSpec& s = kCommandButtons[i];
         ImageCommandButton& b = commandButtons[i];
         b.Create(s.rect, hwnd, s.id);
-        b.SetImages(s.images[0], s.images[1], s.images[2], s.images[3]);
+        b.SetImages(s.normal, s.hover, s.normal, s.normal);
         tooltip.AddTool(b.hwnd, s.tooltip);
         if (!s.visible) ShowWindow(b.hwnd, SW_HIDE);
     }

@@ -7,15 +7,13 @@
 #include <list>
 #include <memory>
 
+#include "items/MediaFileTypes.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
 #include "res/resource.h"
 #include "store/Resources.h"
 
 namespace sona {
-
-const char PictureItem::kFilter[] =
-    "(all picture files)|*.jpg;*.bmp;*png;*.wmf|(*.jpg)|*.jpg|(*.bmp)|*.bmp|(*.png)|*.png|(*.wmf)|*.wmf||";
 
 PictureItem::FileChooser PictureItem::chooseFiles = RunOpenFileDialog;
 
@@ -139,7 +137,7 @@ void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
 // nothing can remove the item while its own dialog is open.
 void PictureItem::OpenFile() {
     if (hwnd) EnableWindow(hwnd, FALSE);
-    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : hwnd, kFilter, OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT);
+    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : hwnd, OpenDialogFilter(kItemPicture), kOpenDialogFlags);
     if (hwnd) EnableWindow(hwnd, TRUE);
     // Several files can be chosen (the dialog allows it); one picture shows one file.
     if (!chosen.empty()) OpenPath(chosen.front());
