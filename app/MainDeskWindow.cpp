@@ -72,9 +72,7 @@ MainDeskWindow::MainDeskWindow() : Dialog(IDD_MAIN_DESK) {
     icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SONADESK));
 }
 
-MainDeskWindow::~MainDeskWindow() {
-    if (hwnd) DestroyWindow();
-}
+MainDeskWindow::~MainDeskWindow() = default;
 
 // ---------------------------------------------------------------------------------------------
 // Initialisation
@@ -382,6 +380,7 @@ void MainDeskWindow::DestroyWindow() {
     selectedTabImage.reset();
     leftArrowImage.reset();
     rightArrowImage.reset();
+    if (about) about->DestroyWindow();
     about.reset();
     Dialog::DestroyWindow();
 }
@@ -478,9 +477,20 @@ void MainDeskWindow::RaiseItems() {
         SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// An item leaves the desk: its player stops, then its window goes while the object is whole.
+void DropItem(std::unique_ptr<DeskItem>& item) {
+    if (!item) return;
+    item->StopIfPlaying();
+    if (HWND w = item->ItemWindow()) ::DestroyWindow(w);
+    item.reset();
+}
+
+}  // namespace
+
 void MainDeskWindow::DestroyLiveItems() {
-    for (auto& item : liveItems)
-        if (item) item->StopIfPlaying();
+    for (auto& item : liveItems) DropItem(item);
     liveItems.clear();
     liveItemTypes.clear();
 }
@@ -531,7 +541,7 @@ void MainDeskWindow::RemoveItem(HWND window) {
         for (size_t i = 0; i < liveItems.size(); i++) {
             if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
             if (liveItems[i]->ItemWindow() != window) continue;
-            liveItems[i]->StopIfPlaying();
+            DropItem(liveItems[i]);
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);
             model.RemoveRecord(i);

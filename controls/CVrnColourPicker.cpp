@@ -25,9 +25,7 @@ void Slice(HDC dest, int dx, int dy, int dw, int dh, HDC src, int sx, int sw) {
 // =============================================================================================
 // ColourPopup
 
-ColourPopup::~ColourPopup() {
-    if (hwnd) ::DestroyWindow(hwnd);
-}
+ColourPopup::~ColourPopup() = default;
 
 bool ColourPopup::Create(POINT at, COLORREF initial, CVrnColourPicker* owner, const char* defText,
                          const char* custText) {
@@ -270,7 +268,6 @@ CVrnColourPicker::~CVrnColourPicker() {
     HWND open = popupWindow;
     popupWindow = nullptr;
     if (open && FromHandle(open)) ::DestroyWindow(open);
-    DestroyWindow();
 }
 
 BOOL CVrnColourPicker::Create(const char* caption, DWORD style, const RECT& r, HWND parent, UINT id) {

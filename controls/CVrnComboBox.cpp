@@ -15,12 +15,16 @@ namespace {
 constexpr int kDropDownHeight = 160;
 }
 
-CVrnComboBox::~CVrnComboBox() {
-    if (dropDown) {
-        if (dropDown->hwnd) ShowWindow(dropDown->hwnd, SW_HIDE);
-        dropDown.reset();
+// The drop-down is a window of the desktop, not ours: it never goes with the combo's window.
+CVrnComboBox::~CVrnComboBox() { DropDropDown(); }
+
+void CVrnComboBox::DropDropDown() {
+    if (!dropDown) return;
+    if (dropDown->hwnd) {
+        ShowWindow(dropDown->hwnd, SW_HIDE);
+        dropDown->DestroyWindow();
     }
-    DestroyWindow();
+    dropDown.reset();
 }
 
 BOOL CVrnComboBox::Create(DWORD styleBits, const RECT& r, HWND parent, UINT id) {
@@ -153,7 +157,7 @@ void CVrnComboBox::Close() {
         if (GetCapture() == dropDown->hwnd) ReleaseCapture();
     }
     open = false;
-    dropDown.reset();
+    DropDropDown();
     state = kStateNormal;
     Redraw();
     if (!selectionMade)
@@ -397,8 +401,7 @@ LRESULT CVrnComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY:
         if (dropDown) {
-            if (dropDown->hwnd) ShowWindow(dropDown->hwnd, SW_HIDE);
-            dropDown.reset();
+            DropDropDown();
             open = false;
         }
         return Default();

@@ -30,7 +30,7 @@ int RowHeight() {
 // ---------------------------------------------------------------------------------------------
 // DropDownList
 
-DropDownList::~DropDownList() { DestroyWindow(); }
+DropDownList::~DropDownList() = default;
 
 BOOL DropDownList::Create(const RECT& r, HWND parent, UINT id, HWND comboWindow, SkinScrollBar* scrollBar) {
     combo = comboWindow;
@@ -120,7 +120,6 @@ LRESULT DropDownList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 ComboDropDown::~ComboDropDown() {
     if (hwnd && GetCapture() == hwnd) ReleaseCapture();
-    DestroyWindow();
 }
 
 BOOL ComboDropDown::Create(HWND comboWindow, const std::list<std::string>& source, const RECT& r) {

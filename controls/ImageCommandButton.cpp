@@ -5,7 +5,7 @@
 
 namespace sona {
 
-ImageCommandButton::~ImageCommandButton() { DestroyWindow(); }
+ImageCommandButton::~ImageCommandButton() = default;
 
 BOOL ImageCommandButton::Create(RECT r, HWND parent, UINT id) {
     commandId = id;

@@ -2,7 +2,7 @@
 
 namespace sona {
 
-SkinButton::~SkinButton() { DestroyWindow(); }
+SkinButton::~SkinButton() = default;
 
 BOOL SkinButton::Create(RECT r, HWND parent, UINT id) {
     commandId = id;

@@ -7,7 +7,7 @@
 
 namespace sona {
 
-SkinScrollBar::~SkinScrollBar() { DestroyWindow(); }
+SkinScrollBar::~SkinScrollBar() = default;
 
 // A plain child window; the model learns its height here and on every resize.
 BOOL SkinScrollBar::Create(const RECT& r, HWND parent, UINT id) {

@@ -37,7 +37,6 @@ void FillPattern(HDC dc, const RECT& rect, UINT id, POINT origin) {
 
 SkinSlider::~SkinSlider() {
     if (dragging && GetCapture() == hwnd) ReleaseCapture();
-    DestroyWindow();
 }
 
 BOOL SkinSlider::Create(RECT r, HWND parentWindow, UINT sliderId, bool visible) {

@@ -11,20 +11,10 @@ const COLORREF kBackground = RGB(230, 230, 230);
 // Nothing is created until Create; the template is the program's empty About template.
 CDlgAbout::CDlgAbout() : Dialog(IDD_ABOUT) {}
 
-// The main window deletes us when it goes; take the window and surface with us.
-CDlgAbout::~CDlgAbout() {
-    if (hwnd) DestroyWindow();
-    surface.Reset();
-}
+CDlgAbout::~CDlgAbout() = default;
 
 // Modeless and owned by the main window, so it stays above it and goes with it.
 bool CDlgAbout::Create(HWND parent) { return CreateModeless(parent); }
-
-// The surface belongs to the window's life: release it before the window goes.
-void CDlgAbout::DestroyWindow() {
-    surface.Reset();
-    Dialog::DestroyWindow();
-}
 
 // Centres on the owner's outer rectangle, the screen's work area when there is no usable owner,
 // and keeps the whole window on the work area either way.

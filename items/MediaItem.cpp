@@ -75,10 +75,8 @@ GdipPtr<Gdiplus::Bitmap> Prescaled(Gdiplus::Image* img, int w, int h, bool mirro
 
 }  // namespace
 
-// Stops the poll, then lets the host (and its graph), the sliders and the buttons go before the
-// base class destroys the window.
+// The host (and any graph it still holds) goes before the sliders and the buttons.
 MediaItem::~MediaItem() {
-    if (hwnd) KillTimer(hwnd, kTimerId);
     host.reset();
     positionSlider.reset();
     volumeSlider.reset();

@@ -87,10 +87,7 @@ ScaledFrames& Frames() {
 
 }  // namespace
 
-// Releases the window first, while the picture members it draws from still exist.
-PictureItem::~PictureItem() {
-    if (hwnd) ::DestroyWindow(hwnd);
-}
+PictureItem::~PictureItem() = default;
 
 // Longer side 360, the other in proportion, with the unsigned arithmetic of the stored sizes.
 SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {

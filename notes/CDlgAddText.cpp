@@ -81,7 +81,7 @@ void NoteRichEdit::SetText(const char* text) {
 
 TextFormatBar::TextFormatBar() { InitTextNoteRecord(&working); }
 
-TextFormatBar::~TextFormatBar() { DestroyWindow(); }
+TextFormatBar::~TextFormatBar() = default;
 
 BOOL TextFormatBar::Create(const RECT& r, HWND parent) {
     static HBRUSH background = CreateSolidBrush(RGB(200, 200, 210));
@@ -247,12 +247,7 @@ LRESULT TextFormatBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 CDlgAddText::CDlgAddText() : Dialog(IDD_ADD_TEXT) {}
 
-CDlgAddText::~CDlgAddText() { DestroyWindow(); }
-
-void CDlgAddText::DestroyWindow() {
-    background.Reset();
-    Dialog::DestroyWindow();
-}
+CDlgAddText::~CDlgAddText() = default;
 
 BOOL CDlgAddText::OnInitDialog() {
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
