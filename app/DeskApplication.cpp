@@ -7,7 +7,6 @@
 
 #include "app/DeskIds.h"
 #include "app/MainDeskWindow.h"
-#include "platform/Gdi.h"
 
 namespace sona {
 
@@ -52,10 +51,7 @@ BOOL DeskApplication::InitInstance() {
         return FALSE;
     }
 
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    CoInitialize(nullptr);
-    servicesStarted = true;
+    StartServices();
 
     auto window = std::make_unique<MainDeskWindow>();
     window->DoModal(nullptr);
@@ -75,13 +71,16 @@ BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
     return Application::PreTranslateMessage(msg);
 }
 
+void DeskApplication::StartServices() {
+    if (!gdiplus) gdiplus = std::make_unique<GdiplusSession>();
+    if (!com) com = std::make_unique<ComSession>();
+}
+
+// A second instance never started COM or GDI+, so it has nothing to stop.
 int DeskApplication::ExitInstance() {
-    // A second instance never started COM or GDI+, so it has nothing to stop.
-    if (servicesStarted) {
-        CoUninitialize();
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        servicesStarted = false;
-    }
+    languageText.reset();
+    com.reset();
+    gdiplus.reset();
     return 0;
 }
 

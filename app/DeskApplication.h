@@ -3,7 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/App.h"
+#include "platform/Com.h"
+#include "platform/Gdi.h"
+#include "store/LanguagePack.h"
 
 namespace sona {
 
@@ -16,13 +21,21 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     int ExitInstance() override;
 
-    // The deciphered language text (65,536 bytes of 260-byte slots); null until deciphered.
-    const char* languageText = nullptr;
+    // Starts GDI+ and COM for the rest of the run (ExitInstance ends them); a second call does
+    // nothing. Called once the application knows it is the instance that runs.
+    void StartServices();
+
+    // The deciphered language text (65,536 bytes of 260-byte slots), kept for the run; null
+    // until deciphered.
+    void SetLanguageText(LanguageTextPtr text) { languageText = std::move(text); }
+    const char* LanguageTextBytes() const { return languageText ? languageText->bytes : nullptr; }
 
 private:
     HANDLE instanceMutex = nullptr;
-    ULONG_PTR gdiplusToken = 0;
-    bool servicesStarted = false;
+    // Ended in the reverse order of their start: COM, then GDI+.
+    std::unique_ptr<GdiplusSession> gdiplus;
+    std::unique_ptr<ComSession> com;
+    LanguageTextPtr languageText;
 };
 
 // EnumWindows callback: stores in *(HWND*)lp the top-level window whose property reads 1.

@@ -26,12 +26,8 @@ void MainDeskWindow::CreateBackBuffer() {
 
 static void CopyBitmap(HDC target, HBITMAP bmp, int x, int y, int w, int h) {
     if (!bmp) return;
-    HDC src = CreateCompatibleDC(target);
-    {
-        SelectScope sel(src, bmp);
-        BitBlt(target, x, y, w, h, src, 0, 0, SRCCOPY);
-    }
-    DeleteDC(src);
+    MemoryDC src(target, bmp);
+    BitBlt(target, x, y, w, h, src, 0, 0, SRCCOPY);
 }
 
 void MainDeskWindow::RedrawDeskView(int stripOnly) {

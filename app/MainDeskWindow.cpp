@@ -95,7 +95,7 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (!FileStatusOk(demoMp3)) ExtractResourceToFile(IDR_DEMO_MP3, "IDR_RES", demoMp3.c_str());
 
     SetWindowTextA(hwnd, "Varnel Sonadesk");
-    OleInitialize(nullptr);
+    ole = std::make_unique<ComSession>(ComSession::kOle);
     MoveWindow(hwnd, 0, 0, 800, 500, TRUE);
     {
         RECT work;
@@ -107,7 +107,7 @@ BOOL MainDeskWindow::OnInitDialog() {
 
     if (packWritten && FileStatusOk(pack)) {
         if (auto* app = static_cast<DeskApplication*>(Application::Current()))
-            if (LanguageText* text = DecodeLanguagePack(pack.c_str())) app->languageText = text->bytes;
+            if (LanguageTextPtr text{DecodeLanguagePack(pack.c_str())}) app->SetLanguageText(std::move(text));
     }
 
     about = std::make_unique<CDlgAbout>();
@@ -254,7 +254,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         RemovePropA(hwnd, InstanceName);
-        OleUninitialize();
+        ole.reset();
         return Default();
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp))) return 0;

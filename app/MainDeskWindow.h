@@ -12,6 +12,7 @@
 #include "controls/ImageCommandButton.h"
 #include "controls/SkinButton.h"
 #include "items/DeskItem.h"
+#include "platform/Com.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
@@ -120,6 +121,8 @@ private:
     GdipPtr<Gdiplus::Image> tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
     bool sessionSaved = false;
+    // OLE for the window's life (drag and drop, the shell's dialogs).
+    std::unique_ptr<ComSession> ole;
     // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
     // reported already (reset by the next save that succeeds).
     bool savePending = false;

@@ -332,15 +332,11 @@ void CVrnColourPicker::Redraw() {
     FillRect(mem, &rc, GetSysColorBrush(COLOR_3DFACE));
     Bitmap skin(LoadBitmapResource(IDB_COMBO_SKIN));
     if (skin) {
-        HDC src = CreateCompatibleDC(mem);
-        {
-            SelectScope sel(src, skin);
-            int h = rc.bottom - rc.top;
-            Slice(mem, 0, 0, 10, h, src, 0, 10);
-            Slice(mem, 10, 0, rc.right - 30, h, src, 10, 50);
-            Slice(mem, rc.right - 20, 0, 20, h, src, 140, 20);
-        }
-        DeleteDC(src);
+        MemoryDC src(mem, skin);
+        int h = rc.bottom - rc.top;
+        Slice(mem, 0, 0, 10, h, src, 0, 10);
+        Slice(mem, 10, 0, rc.right - 30, h, src, 10, 50);
+        Slice(mem, rc.right - 20, 0, 20, h, src, 140, 20);
     }
     RECT swatch{rc.left + 20, rc.top + 5, rc.right - 40, rc.bottom - 5};
     if (swatch.right > swatch.left && swatch.bottom > swatch.top) {

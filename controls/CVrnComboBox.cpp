@@ -228,15 +228,11 @@ void CVrnComboBox::Redraw() {
     if (state == kStateNormal || state == kStateHover || state == kStatePressed) {
         Bitmap skin(LoadBitmapResource(IDB_COMBO_SKIN));
         if (skin) {
-            HDC src = CreateCompatibleDC(mem);
-            {
-                SelectScope sel(src, skin);
-                int h = rc.bottom;
-                StretchBlt(mem, 0, 0, 10, h, src, 0, 0, 10, 20, SRCCOPY);
-                StretchBlt(mem, 10, 0, rc.right - 30, h, src, 10, 0, 19, 20, SRCCOPY);
-                BitBlt(mem, rc.right - 20, 0, 20, 20, src, 140, 0, SRCCOPY);
-            }
-            DeleteDC(src);
+            MemoryDC src(mem, skin);
+            int h = rc.bottom;
+            StretchBlt(mem, 0, 0, 10, h, src, 0, 0, 10, 20, SRCCOPY);
+            StretchBlt(mem, 10, 0, rc.right - 30, h, src, 10, 0, 19, 20, SRCCOPY);
+            BitBlt(mem, rc.right - 20, 0, 20, 20, src, 140, 0, SRCCOPY);
         }
     }
     std::string shown = text;

@@ -53,12 +53,8 @@ void ImageCommandButton::Draw() {
     // Every button shows the same slice of the band strip: load it once for all of them.
     static HBITMAP band = LoadBitmapResource(IDB_COMMAND_STRIP);
     if (band) {
-        HDC src = CreateCompatibleDC(mem);
-        {
-            SelectScope sel(src, band);
-            BitBlt(mem, 0, 0, rc.right, rc.bottom, src, 0, 9, SRCCOPY);
-        }
-        DeleteDC(src);
+        MemoryDC src(mem, band);
+        BitBlt(mem, 0, 0, rc.right, rc.bottom, src, 0, 9, SRCCOPY);
     }
     int state = mouse.state;
     Gdiplus::Image* img = state == kStateHover     ? stateImage[1]

@@ -54,12 +54,8 @@ void SkinButton::Render() {
                   : state == kStateDisabled ? disabledBmp.get()
                                             : normalBmp.get();
     if (bmp) {
-        HDC src = CreateCompatibleDC(mem);
-        {
-            SelectScope sel(src, bmp);
-            BitBlt(mem, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, src, 0, 0, SRCCOPY);
-        }
-        DeleteDC(src);
+        MemoryDC src(mem, bmp);
+        BitBlt(mem, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, src, 0, 0, SRCCOPY);
     }
     if (!caption.empty()) {
         SetBkMode(mem, TRANSPARENT);

@@ -45,12 +45,8 @@ void DrawBitmapAt(HDC dest, UINT id, int x, int y) {
     if (!bmp) return;
     BITMAP info{};
     GetObjectA(bmp, sizeof info, &info);
-    HDC src = CreateCompatibleDC(dest);
-    {
-        SelectScope sel(src, bmp);
-        BitBlt(dest, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCCOPY);
-    }
-    DeleteDC(src);
+    MemoryDC src(dest, bmp);
+    BitBlt(dest, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -67,12 +63,8 @@ void SkinScrollBar::Redraw() {
         DrawBitmapAt(mem, IDB_SCROLL_UP, 0, 0);
         Bitmap track(LoadBitmapResource(IDB_SCROLL_TRACK));
         if (track) {
-            HDC src = CreateCompatibleDC(mem);
-            {
-                SelectScope sel(src, track);
-                StretchBlt(mem, 0, 16, ScrollModel::kWidth, h - 16, src, 0, 0, 17, 1, SRCCOPY);
-            }
-            DeleteDC(src);
+            MemoryDC src(mem, track);
+            StretchBlt(mem, 0, 16, ScrollModel::kWidth, h - 16, src, 0, 0, 17, 1, SRCCOPY);
         }
         DrawBitmapAt(mem, IDB_SCROLL_DOWN, 0, h - 16);
         int top = model.ThumbTop(), len = model.ThumbLength();

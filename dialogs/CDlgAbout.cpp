@@ -47,13 +47,8 @@ void CDlgAbout::DrawPicture() {
     FillRect(surface.dc(), &all, grey);
     Bitmap picture(LoadBitmapResource(IDB_ABOUT_PICTURE));
     if (picture) {
-        HDC src = CreateCompatibleDC(surface.dc());
-        if (src) {
-            HGDIOBJ old = SelectObject(src, picture);
-            BitBlt(surface.dc(), 0, 0, kWidth, kHeight, src, 0, 0, SRCCOPY);
-            SelectObject(src, old);
-            DeleteDC(src);
-        }
+        MemoryDC src(surface.dc(), picture);
+        if (src) BitBlt(surface.dc(), 0, 0, kWidth, kHeight, src, 0, 0, SRCCOPY);
     }
 }
 
