@@ -47,7 +47,10 @@ public:
     void RaiseItems();
     void ClearAllDesks();
     void CreateBackBuffer();
+    // The view (or only its tab strip) changed: it is drawn again at the next WM_PAINT.
     void RedrawDeskView(int stripOnly);
+    // How many times the view has been drawn into the back buffer, whole or strip only.
+    unsigned DeskViewDraws() const { return viewDraws; }
     SIZE MeasureNote(const TextNoteRecord& note);
 
     // Commands.
@@ -94,8 +97,10 @@ private:
     void CreateButtons();
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
-    // Copies the back buffer to the screen (the icon while minimised).
+    // Draws what changed into the back buffer, then copies it to the screen (the icon while
+    // minimised).
     void OnPaint();
+    void DrawDeskView(bool stripOnly);
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
@@ -116,13 +121,18 @@ private:
     HICON icon = nullptr;
     Tooltip tooltip;
     std::unique_ptr<CDlgAbout> about;
+    // OLE for the window's life (drag and drop, the shell's dialogs).
+    std::unique_ptr<ComSession> ole;
     OffscreenSurface backBuffer;
+    // What of the back buffer waits to be drawn again.
+    enum PendingView { kViewDrawn, kViewStrip, kViewWhole };
+    static constexpr int kStripRows = 64;
+    PendingView pendingView = kViewWhole;
+    unsigned viewDraws = 0;
     Bitmap topBand, bottomBand, deskTile;
     GdipPtr<Gdiplus::Image> tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
     bool sessionSaved = false;
-    // OLE for the window's life (drag and drop, the shell's dialogs).
-    std::unique_ptr<ComSession> ole;
     // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
     // reported already (reset by the next save that succeeds).
     bool savePending = false;

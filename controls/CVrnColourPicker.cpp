@@ -159,8 +159,8 @@ void ColourPopup::Redraw() {
     if (layout.boxes.hasDefault) DrawBox(dc, kCellDefaultBox);
     for (int i = 0; i < kColourCount; i++) DrawCell(dc, i);
     if (layout.boxes.hasCustom) DrawBox(dc, kCellCustomBox);
-    WindowDC screen(hwnd);
-    buffer.BlitTo(screen);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // The highlight moves and the picker hears which colour is under the pointer.
@@ -343,8 +343,8 @@ void CVrnColourPicker::Redraw() {
         Brush fill(CreateSolidBrush(textColour & 0x00FFFFFF));
         FillRect(mem, &swatch, fill);
     }
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CVrnColourPicker::NotifyParent(UINT msg, COLORREF colour) {

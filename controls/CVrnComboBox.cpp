@@ -244,8 +244,8 @@ void CVrnComboBox::Redraw() {
     InflateRect(&t, -1, -1);
     OffsetRect(&t, 2, 0);
     DrawTextA(mem, shown.c_str(), (int)shown.size(), &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -65,8 +65,8 @@ void ImageCommandButton::Draw() {
         Gdiplus::Graphics g(mem);
         g.DrawImage(img, Gdiplus::Rect(0, 0, rc.right, rc.bottom));
     }
-    WindowDC dc(hwnd);
-    surface.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 LRESULT ImageCommandButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

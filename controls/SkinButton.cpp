@@ -41,7 +41,7 @@ void SkinButton::RebuildBuffer() {
     buffer.CreateCompatible(dc, rc.right, rc.bottom);
 }
 
-// Draws the state bitmap and the caption into the buffer, then copies it to the window.
+// Draws the state bitmap and the caption into the buffer; the window shows it when it paints.
 void SkinButton::Render() {
     if (!hwnd || !buffer) return;
     RECT rc = ClientRect();
@@ -67,8 +67,8 @@ void SkinButton::Render() {
         text.top += (rc.bottom - rc.top - size.cy) / 2;
         DrawTextA(mem, caption.c_str(), (int)caption.size(), &text, DT_CENTER);
     }
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 LRESULT SkinButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

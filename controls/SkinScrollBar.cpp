@@ -80,8 +80,8 @@ void SkinScrollBar::Redraw() {
             SetBrushOrgEx(mem, old.x, old.y, nullptr);
         }
     }
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void SkinScrollBar::SendAction(int action, int target) {

@@ -117,8 +117,8 @@ void SkinSlider::Draw() {
     FillPattern(mem, RECT{split, rc.top, rc.right, rc.top + kTrackHeight}, emptyTrackId, POINT{0, 0});
     RECT thumb = ThumbRect();
     FillPattern(mem, thumb, thumbState == kHover ? hoverThumbId : normalThumbId, POINT{thumb.left, thumb.top});
-    WindowDC dc(hwnd);
-    surface.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void SkinSlider::Notify() { PostMessageA(parent, WM_SLIDER_CHANGED, id, position); }

@@ -77,8 +77,8 @@ BOOL CDlgAbout::OnInitDialog() {
         WindowDC dc(hwnd);
         surface.CreateCompatible(dc, client.right - client.left, client.bottom - client.top);
         DrawPicture();
-        surface.BlitTo(dc);
     }
+    InvalidateRect(hwnd, nullptr, FALSE);
 
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;

@@ -302,8 +302,8 @@ void CDlgAddText::BuildBackground() {
     RECT black{15, 7, width, 25};
     SetTextColor(mem, RGB(0, 0, 0));
     DrawTextA(mem, title, -1, &black, DT_LEFT | DT_TOP | DT_SINGLELINE);
-    WindowDC dc(hwnd);
-    background.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // Esc never closes the editor and Enter only breaks lines in the text box. The text box gets
