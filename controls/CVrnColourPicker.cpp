@@ -218,6 +218,8 @@ BOOL ColourPopup::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT ColourPopup::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case WM_MOUSEMOVE: {
         int cell = layout.HitTest((short)LOWORD(lp), (short)HIWORD(lp));
@@ -246,13 +248,6 @@ LRESULT ColourPopup::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PALETTECHANGED:
         if ((HWND)wp != hwnd) Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     }
     return Default();
 }
@@ -366,6 +361,8 @@ void CVrnColourPicker::DropDown() {
 }
 
 LRESULT CVrnColourPicker::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -405,13 +402,6 @@ LRESULT CVrnColourPicker::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE:
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
     }

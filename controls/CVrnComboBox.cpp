@@ -299,6 +299,8 @@ BOOL CVrnComboBox::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CVrnComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case CB_ADDSTRING: return AddString((const char*)lp);
     case CB_SETCURSEL: return SetCurSel((int)wp);
@@ -388,13 +390,6 @@ LRESULT CVrnComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildBuffer();
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     case WM_DESTROY:
         if (dropDown) {
             DropDropDown();

@@ -27,6 +27,8 @@ void SkinPushButton::Redraw() {
 }
 
 LRESULT SkinPushButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, surface, &painted)) return painted;
     switch (msg) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -41,14 +43,6 @@ LRESULT SkinPushButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildSurface();
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        // The surface covers the whole client area.
-        return TRUE;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        surface.BlitTo(dc);
-        return 0;
-    }
     }
     return Window::WndProc(msg, wp, lp);
 }

@@ -163,6 +163,8 @@ void SkinScrollBar::OnButtonUp(int y) {
 }
 
 LRESULT SkinScrollBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -187,13 +189,6 @@ LRESULT SkinScrollBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildBuffer();
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     }
     return Default();
 }

@@ -164,6 +164,8 @@ void SkinSlider::EndDrag() {
 }
 
 LRESULT SkinSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, surface, &painted)) return painted;
     switch (msg) {
     case WM_MOUSEMOVE: {
         int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
@@ -227,13 +229,6 @@ LRESULT SkinSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildSurface();
         Draw();
         return 0;
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        surface.BlitTo(dc);
-        return 0;
-    }
     }
     return Window::WndProc(msg, wp, lp);
 }

@@ -98,14 +98,9 @@ BOOL CDlgAbout::PreTranslateMessage(MSG* msg) {
 
 // Paint only copies the pre-drawn picture; the whole card is a drag handle.
 LRESULT CDlgAbout::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, surface, &painted)) return painted;
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        surface.BlitTo(dc);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN: {
         int x = (short)LOWORD(lp), y = (short)HIWORD(lp);
         Post(WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(x, y));

@@ -323,6 +323,8 @@ BOOL CDlgAddText::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CDlgAddText::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, background, &painted)) return painted;
     switch (msg) {
     case WM_ADDTEXT_CLOSE:
         if (lp == 0) {
@@ -344,13 +346,6 @@ LRESULT CDlgAddText::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (y >= rc.top && y < rc.top + 25 && x >= rc.left && x < rc.right)
             PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(x, y));
         return Default();
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        background.BlitTo(dc);
-        return 0;
     }
     }
     return Dialog::WndProc(msg, wp, lp);

@@ -174,6 +174,11 @@ private:
     int cx = 0, cy = 0;
 };
 
+// How a window with an off-screen buffer paints: WM_ERASEBKGND draws nothing (the buffer covers
+// the client area) and WM_PAINT copies the buffer. True, with the message's result, for those
+// two messages; false for any other.
+bool PaintFromBuffer(HWND window, UINT msg, const OffscreenSurface& buffer, LRESULT* result);
+
 // Loads a BITMAP resource of this module.
 HBITMAP LoadBitmapResource(UINT id);
 
