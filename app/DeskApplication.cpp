@@ -8,7 +8,6 @@
 #include "app/DeskIds.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureLoader.h"
-#include "platform/Gdi.h"
 
 namespace sona {
 
@@ -35,26 +34,24 @@ bool PifHandOverPath(const char* commandLine, char* out, size_t outSize) {
 }
 
 namespace {
-ULONG_PTR gdiplusToken = 0;
-bool servicesStarted = false;
+// Ended in the reverse order of their start: COM, then GDI+.
+std::unique_ptr<GdiplusSession> gdiplus;
+std::unique_ptr<ComSession> com;
 }  // namespace
 
 void StartDeskServices() {
-    if (servicesStarted) return;
-    servicesStarted = true;
+    if (gdiplus) return;
     InitCommonControls();
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    CoInitialize(nullptr);
+    gdiplus = std::make_unique<GdiplusSession>();
+    com = std::make_unique<ComSession>();
 }
 
 void StopDeskServices() {
-    if (!servicesStarted) return;
+    if (!gdiplus) return;
     // The picture workers use GDI+: none may still run when it stops.
     PictureLoader::Shared().Shutdown();
-    CoUninitialize();
-    Gdiplus::GdiplusShutdown(gdiplusToken);
-    servicesStarted = false;
+    com.reset();
+    gdiplus.reset();
 }
 
 BOOL DeskApplication::InitInstance() {
@@ -93,7 +90,7 @@ BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
 }
 
 int DeskApplication::ExitInstance() {
-    // A second instance never started COM or GDI+, so it has nothing to stop.
+    languageText.reset();
     StopDeskServices();
     return 0;
 }

@@ -5,7 +5,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/App.h"
+#include "platform/Com.h"
+#include "platform/Gdi.h"
+#include "store/LanguagePack.h"
 
 namespace sona {
 
@@ -18,17 +23,21 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     int ExitInstance() override;
 
-    // The deciphered language text (65,536 bytes of 260-byte slots); null until deciphered.
-    const char* languageText = nullptr;
+    // The deciphered language text (65,536 bytes of 260-byte slots), kept for the run; null
+    // until deciphered.
+    void SetLanguageText(LanguageTextPtr text) { languageText = std::move(text); }
+    const char* LanguageTextBytes() const { return languageText ? languageText->bytes : nullptr; }
 
 private:
     HANDLE instanceMutex = nullptr;
+    LanguageTextPtr languageText;
 };
 
-// Starts the common controls, GDI+ and COM on this thread; later calls do nothing. Each loads its
-// DLL on first use (they are delay-loaded, from the system folder only).
+// Starts the common controls, GDI+ and COM on this thread for the rest of the run; later calls do
+// nothing. Each loads its DLL on first use (they are delay-loaded, from the system folder only).
 void StartDeskServices();
-// Ends what StartDeskServices started, if it ran.
+// Ends what StartDeskServices started, if it ran: COM, then GDI+. A second instance never started
+// them, so it has nothing to stop.
 void StopDeskServices();
 
 // EnumWindows callback: stores in *(HWND*)lp the top-level window whose property reads 1.

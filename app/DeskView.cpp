@@ -1,5 +1,6 @@
 // The desk view: the back buffer, and everything drawn into it (background, bands, the tab
-// strip, the caption) before it goes to the screen.
+// strip, the caption) before it goes to the screen. A change only marks the view and invalidates
+// it; the drawing happens once, at the next WM_PAINT, however many changes came before it.
 #include <cstdio>
 #include <cstring>
 
@@ -13,34 +14,60 @@ void MainDeskWindow::OnPaint() {
         RECT rc = ClientRect();
         int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
         DrawIcon(dc, (rc.right - cx + 1) / 2, (rc.bottom - cy + 1) / 2, icon);
-    } else if (backBuffer) {
-        backBuffer.BlitTo(dc);
+        return;
     }
+    if (!backBuffer) return;
+    if (pendingView != kViewDrawn) {
+        DrawDeskView(pendingView == kViewStrip);
+        pendingView = kViewDrawn;
+    }
+    // Leave the buttons' own pixels alone so they do not flicker.
+    auto exclude = [&](HWND b) {
+        if (!b || !IsWindowVisible(b)) return;
+        RECT r;
+        GetWindowRect(b, &r);
+        MapWindowPoints(nullptr, hwnd, (POINT*)&r, 2);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    };
+    for (auto& b : captionButtons) exclude(b.hwnd);
+    for (auto& b : commandButtons) exclude(b.hwnd);
+    backBuffer.BlitTo(dc);
 }
 
 void MainDeskWindow::CreateBackBuffer() {
     RECT rc = ClientRect();
     WindowDC dc(hwnd);
     backBuffer.CreateCompatible(dc, rc.right, rc.bottom);
+    // A new buffer holds nothing yet.
+    pendingView = kViewWhole;
+}
+
+// The strip alone (scrolling, tab clicks, the mouse let go) is the top band's 64 rows; a change
+// of the whole view outweighs a strip change that waits with it.
+void MainDeskWindow::RedrawDeskView(int stripOnly) {
+    if (!backBuffer || !hwnd) return;
+    RECT rc = ClientRect();
+    if (stripOnly) {
+        if (pendingView == kViewDrawn) pendingView = kViewStrip;
+        if (rc.bottom > kStripRows) rc.bottom = kStripRows;
+    } else {
+        pendingView = kViewWhole;
+    }
+    InvalidateRect(hwnd, &rc, FALSE);
 }
 
 static void CopyBitmap(HDC target, HBITMAP bmp, int x, int y, int w, int h) {
     if (!bmp) return;
-    HDC src = CreateCompatibleDC(target);
-    {
-        SelectScope sel(src, bmp);
-        BitBlt(target, x, y, w, h, src, 0, 0, SRCCOPY);
-    }
-    DeleteDC(src);
+    MemoryDC src(target, bmp);
+    BitBlt(target, x, y, w, h, src, 0, 0, SRCCOPY);
 }
 
-void MainDeskWindow::RedrawDeskView(int stripOnly) {
-    if (!backBuffer || !hwnd) return;
-    WindowDC windowDC(hwnd);
+void MainDeskWindow::DrawDeskView(bool stripOnly) {
+    viewDraws++;
     RECT rc = ClientRect();
     HDC dc = backBuffer.dc();
 
-    if (stripOnly == 0) {
+    if (!stripOnly) {
         Brush grey(CreateSolidBrush(0xDCDCDC));
         FillRect(dc, &rc, grey);
         if (deskTile) {
@@ -101,18 +128,6 @@ void MainDeskWindow::RedrawDeskView(int stripOnly) {
         RECT caption{400, 15, 680, 40};
         DrawTextA(dc, "Varnel Sonadesk V1.2.7", -1, &caption, 0);
     }
-
-    // Leave the buttons' own pixels alone so they do not flicker.
-    auto exclude = [&](HWND b) {
-        if (!b || !IsWindowVisible(b)) return;
-        RECT r;
-        GetWindowRect(b, &r);
-        MapWindowPoints(nullptr, hwnd, (POINT*)&r, 2);
-        ExcludeClipRect(windowDC, r.left, r.top, r.right, r.bottom);
-    };
-    for (auto& b : captionButtons) exclude(b.hwnd);
-    for (auto& b : commandButtons) exclude(b.hwnd);
-    BitBlt(windowDC, 0, 0, rc.right, stripOnly ? 64 : rc.bottom, dc, 0, 0, SRCCOPY);
 }
 
 }  // namespace sona

@@ -1,29 +1,20 @@
 // Import commands: pictures, music and movies onto the current desk, from the Open dialogs and
 // from files dropped on the main window. Every chosen file becomes an item of its own, at the
 // command's place, in the order given.
-#include <cctype>
 #include <cstring>
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include "app/MainDeskWindow.h"
 #include "platform/LateBound.h"
 #include "platform/CommonDialogs.h"
+#include "items/MediaFileTypes.h"
 #include "items/MediaItem.h"
 #include "items/PictureItem.h"
 
 namespace sona {
 
 namespace {
-
-const char kMovieFilter[] =
-    "(all movie files)|*.avi;*.wmv;*.asf;*.mpg;*.mpeg|(*.avi)|*.avi|(*.wmv)|*.wmv|(*.asf)|*.asf|(*.mpg)|*.mpg|(*.mpeg)|*mpeg||";
-const char kMusicFilter[] =
-    "(all music files)|*.mp3;*.wav;*.wma;*.mid|(*.mp3)|*.mp3|(*.wav)|*.wav|(*.wma)|*.wma|(*.mid)|*.mid||";
-
-// The dialogs allow several files at once; every one of them is imported.
-const DWORD kImportDialogFlags = OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT;
 
 // A new live item and the rectangle its record stores.
 struct ImportedItem {
@@ -75,43 +66,19 @@ ImportedItem ImportOne(uint32_t type, const std::string& path, const RECT& m, HW
     }
 }
 
-// The kind a dropped file is imported as, by its extension; false for other files.
-bool KindOfDroppedFile(const std::string& path, uint32_t* type) {
-    size_t dot = path.find_last_of('.');
-    size_t slash = path.find_last_of("\\/");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext) c = (char)std::tolower((unsigned char)c);
-    static const struct {
-        const char* ext;
-        uint32_t type;
-    } kinds[] = {
-        {"jpg", kItemPicture}, {"bmp", kItemPicture}, {"png", kItemPicture}, {"wmf", kItemPicture},
-        {"mp3", kItemMusic},   {"wav", kItemMusic},   {"wma", kItemMusic},   {"mid", kItemMusic},
-        {"avi", kItemMovie},   {"wmv", kItemMovie},   {"asf", kItemMovie},   {"mpg", kItemMovie},
-        {"mpeg", kItemMovie},
-    };
-    for (auto& k : kinds)
-        if (ext == k.ext) {
-            *type = k.type;
-            return true;
-        }
-    return false;
-}
-
 }  // namespace
 
 // Runs the kind's Open dialog and imports whatever was chosen.
-static void RunImportDialog(MainDeskWindow& desk, const char* filter, uint32_t type) {
-    std::vector<std::string> paths = RunOpenFileDialog(desk.hwnd, filter, kImportDialogFlags);
+static void RunImportDialog(MainDeskWindow& desk, uint32_t type) {
+    std::vector<std::string> paths = RunOpenFileDialog(desk.hwnd, OpenDialogFilter(type), kOpenDialogFlags);
     desk.ImportFiles(paths, type);
 }
 
-void MainDeskWindow::OnImportMovie() { RunImportDialog(*this, kMovieFilter, kItemMovie); }
+void MainDeskWindow::OnImportMovie() { RunImportDialog(*this, kItemMovie); }
 
-void MainDeskWindow::OnImportMusic() { RunImportDialog(*this, kMusicFilter, kItemMusic); }
+void MainDeskWindow::OnImportMusic() { RunImportDialog(*this, kItemMusic); }
 
-void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, PictureItem::kFilter, kItemPicture); }
+void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, kItemPicture); }
 
 // Each path becomes an item of its own, in order, each new one on top of the one before and the
 // last one current. Nothing chosen (a cancelled dialog) still redraws.
@@ -155,7 +122,7 @@ void MainDeskWindow::ImportDroppedPaths(const std::vector<std::string>& paths) {
     std::vector<std::pair<std::string, uint32_t>> files;
     for (const std::string& name : paths) {
         uint32_t type;
-        if (KindOfDroppedFile(name, &type)) files.emplace_back(name, type);
+        if (ItemTypeOfFile(name, &type)) files.emplace_back(name, type);
     }
     // Runs of the same kind go in together; a change of kind starts a new run, so the order holds.
     size_t i = 0;

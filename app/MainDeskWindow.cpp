@@ -27,20 +27,21 @@ namespace {
 struct CommandButtonSpec {
     UINT id;
     RECT rect;
-    UINT images[4];
+    // Pressed and disabled look like normal.
+    UINT normal, hover;
     const char* tooltip;
     bool visible;
 };
 
 const CommandButtonSpec kCommandButtons[8] = {
-    {ID_IMPORT_MOVIE, {339, 444, 403, 494}, {223, 248, 223, 223}, "Import Movie Files", false},
-    {ID_IMPORT_MUSIC, {403, 444, 467, 494}, {221, 246, 221, 221}, "Import Music Files", true},
-    {ID_IMPORT_PICTURE, {467, 444, 531, 494}, {222, 247, 222, 222}, "Import Picture Files", true},
-    {ID_ADD_TEXT, {531, 444, 595, 494}, {220, 244, 220, 220}, "Add Text to Desk", true},
-    {ID_DELETE_ITEM, {595, 444, 659, 494}, {225, 250, 225, 225}, "Delete", true},
-    {ID_CREATE_DESK, {670, 450, 732, 494}, {224, 249, 224, 224}, "Create New Desk", true},
-    {ID_REMOVE_DESK, {734, 450, 796, 494}, {226, 251, 226, 226}, "Remove Current Desk", true},
-    {ID_EXIT, {807, 450, 851, 494}, {227, 245, 227, 227}, "Exit", false},
+    {ID_IMPORT_MOVIE, {339, 444, 403, 494}, IDP_CMD_MOVIE, IDP_CMD_MOVIE_HOVER, "Import Movie Files", false},
+    {ID_IMPORT_MUSIC, {403, 444, 467, 494}, IDP_CMD_MUSIC, IDP_CMD_MUSIC_HOVER, "Import Music Files", true},
+    {ID_IMPORT_PICTURE, {467, 444, 531, 494}, IDP_CMD_PICTURE, IDP_CMD_PICTURE_HOVER, "Import Picture Files", true},
+    {ID_ADD_TEXT, {531, 444, 595, 494}, IDP_CMD_ADD_TEXT, IDP_CMD_ADD_TEXT_HOVER, "Add Text to Desk", true},
+    {ID_DELETE_ITEM, {595, 444, 659, 494}, IDP_CMD_DELETE, IDP_CMD_DELETE_HOVER, "Delete", true},
+    {ID_CREATE_DESK, {670, 450, 732, 494}, IDP_CMD_CREATE_DESK, IDP_CMD_CREATE_DESK_HOVER, "Create New Desk", true},
+    {ID_REMOVE_DESK, {734, 450, 796, 494}, IDP_CMD_REMOVE_DESK, IDP_CMD_REMOVE_DESK_HOVER, "Remove Current Desk", true},
+    {ID_EXIT, {807, 450, 851, 494}, IDP_CMD_EXIT, IDP_CMD_EXIT_HOVER, "Exit", false},
 };
 
 struct CaptionButtonSpec {
@@ -50,9 +51,9 @@ struct CaptionButtonSpec {
 };
 
 const CaptionButtonSpec kCaptionButtons[3] = {
-    {ID_CAPTION_CLOSE, {770, 14}, {241, 239, 218, 241}},
-    {ID_CAPTION_SPARE, {750, 14}, {242, 243, 244, 242}},
-    {ID_CAPTION_MINIMIZE, {730, 14}, {245, 246, 247, 245}},
+    {ID_CAPTION_CLOSE, {770, 14}, {IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_PRESSED, IDB_CLOSE}},
+    {ID_CAPTION_SPARE, {750, 14}, {IDB_SPARE, IDB_SPARE_HOVER, IDB_SPARE_PRESSED, IDB_SPARE}},
+    {ID_CAPTION_MINIMIZE, {730, 14}, {IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_PRESSED, IDB_MINIMIZE}},
 };
 
 // Posted to itself after activation: puts the item windows back above the main window. Windows
@@ -82,9 +83,7 @@ MainDeskWindow::MainDeskWindow() : Dialog(IDD_MAIN_DESK) {
     icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SONADESK));
 }
 
-MainDeskWindow::~MainDeskWindow() {
-    if (hwnd) DestroyWindow();
-}
+MainDeskWindow::~MainDeskWindow() = default;
 
 // ---------------------------------------------------------------------------------------------
 // Initialisation
@@ -118,7 +117,7 @@ BOOL MainDeskWindow::OnInitDialog() {
 
     if (packWritten && FileStatusOk(pack)) {
         if (auto* app = static_cast<DeskApplication*>(Application::Current()))
-            if (LanguageText* text = DecodeLanguagePack(pack.c_str())) app->languageText = text->bytes;
+            if (LanguageTextPtr text{DecodeLanguagePack(pack.c_str())}) app->SetLanguageText(std::move(text));
     }
 
     about = std::make_unique<CDlgAbout>();
@@ -184,7 +183,7 @@ void MainDeskWindow::CreateButtons() {
         const CommandButtonSpec& s = kCommandButtons[i];
         ImageCommandButton& b = commandButtons[i];
         b.Create(s.rect, hwnd, s.id);
-        b.SetImages(s.images[0], s.images[1], s.images[2], s.images[3]);
+        b.SetImages(s.normal, s.hover, s.normal, s.normal);
         if (!s.visible) ShowWindow(b.hwnd, SW_HIDE);
     }
 }
@@ -197,7 +196,7 @@ void MainDeskWindow::FinishStartup() {
     if (!startupPending) return;
     startupPending = false;
     StartDeskServices();
-    OleInitialize(nullptr);
+    ole = std::make_unique<ComSession>(ComSession::kOle);
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
     // Made whole, not a few per turn: before the window shows nothing waits for it, and after an
@@ -312,7 +311,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         RemovePropA(hwnd, InstanceName);
-        OleUninitialize();
+        ole.reset();
         return Default();
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp))) return 0;
@@ -457,6 +456,7 @@ void MainDeskWindow::DestroyWindow() {
     selectedTabImage.Reset();
     leftArrowImage.Reset();
     rightArrowImage.Reset();
+    if (about) about->DestroyWindow();
     about.reset();
     Dialog::DestroyWindow();
 }
@@ -641,9 +641,20 @@ void MainDeskWindow::RaiseItems() {
     UpdateSelection();
 }
 
+namespace {
+
+// An item leaves the desk: its player stops, then its window goes while the object is whole.
+void DropItem(std::unique_ptr<DeskItem>& item) {
+    if (!item) return;
+    item->StopIfPlaying();
+    if (HWND w = item->ItemWindow()) ::DestroyWindow(w);
+    item.reset();
+}
+
+}  // namespace
+
 void MainDeskWindow::DestroyLiveItems() {
-    for (auto& item : liveItems)
-        if (item) item->StopIfPlaying();
+    for (auto& item : liveItems) DropItem(item);
     liveItems.clear();
     liveItemTypes.clear();
     leavingItems.clear();
@@ -700,9 +711,9 @@ void MainDeskWindow::RemoveItem(HWND window) {
         for (size_t i = 0; i < liveItems.size(); i++) {
             if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
             if (liveItems[i]->ItemWindow() != window) continue;
-            liveItems[i]->StopIfPlaying();
             // Its record as it would be saved now (place, text, file), kept for Ctrl+Z.
             SyncItem(i, OuterSize());
+            DropItem(liveItems[i]);
             liveItems.erase(liveItems.begin() + i);
             liveItemTypes.erase(liveItemTypes.begin() + i);
             if (i < nextToBuild) nextToBuild--;

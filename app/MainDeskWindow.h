@@ -15,6 +15,7 @@
 #include "controls/ImageCommandButton.h"
 #include "controls/SkinButton.h"
 #include "items/DeskItem.h"
+#include "platform/Com.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
@@ -66,7 +67,10 @@ public:
     void UpdateSelection();
     void ClearAllDesks();
     void CreateBackBuffer();
+    // The view (or only its tab strip) changed: it is drawn again at the next WM_PAINT.
     void RedrawDeskView(int stripOnly);
+    // How many times the view has been drawn into the back buffer, whole or strip only.
+    unsigned DeskViewDraws() const { return viewDraws; }
     SIZE MeasureNote(const TextNoteRecord& note);
 
     // Commands.
@@ -142,8 +146,10 @@ private:
     void FinishStartup();
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
-    // Copies the back buffer to the screen (the icon while minimised).
+    // Draws what changed into the back buffer, then copies it to the screen (the icon while
+    // minimised).
     void OnPaint();
+    void DrawDeskView(bool stripOnly);
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
@@ -172,7 +178,14 @@ private:
     HICON icon = nullptr;
     Tooltip tooltip;
     std::unique_ptr<CDlgAbout> about;
+    // OLE for the window's life (drag and drop, the shell's dialogs).
+    std::unique_ptr<ComSession> ole;
     OffscreenSurface backBuffer;
+    // What of the back buffer waits to be drawn again.
+    enum PendingView { kViewDrawn, kViewStrip, kViewWhole };
+    static constexpr int kStripRows = 64;
+    PendingView pendingView = kViewWhole;
+    unsigned viewDraws = 0;
     Bitmap topBand, bottomBand, deskTile;
     SkinImage tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;

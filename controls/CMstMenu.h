@@ -28,7 +28,6 @@ public:
     uint32_t commandId = 0;
     bool separator = false;
     bool title = false;          // reserved entry kind; never set by the program
-    bool textlessWidth = false;  // reserved; never set by the program
     std::string text;
     HICON icon = nullptr;  // reserved; no entry has an icon
     int height = 16;

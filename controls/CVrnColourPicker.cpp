@@ -25,9 +25,7 @@ void Slice(HDC dest, int dx, int dy, int dw, int dh, HDC src, int sx, int sw) {
 // =============================================================================================
 // ColourPopup
 
-ColourPopup::~ColourPopup() {
-    if (hwnd) ::DestroyWindow(hwnd);
-}
+ColourPopup::~ColourPopup() = default;
 
 bool ColourPopup::Create(POINT at, COLORREF initial, CVrnColourPicker* owner, const char* defText,
                          const char* custText) {
@@ -161,8 +159,8 @@ void ColourPopup::Redraw() {
     if (layout.boxes.hasDefault) DrawBox(dc, kCellDefaultBox);
     for (int i = 0; i < kColourCount; i++) DrawCell(dc, i);
     if (layout.boxes.hasCustom) DrawBox(dc, kCellCustomBox);
-    WindowDC screen(hwnd);
-    buffer.BlitTo(screen);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // The highlight moves and the picker hears which colour is under the pointer.
@@ -220,6 +218,8 @@ BOOL ColourPopup::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT ColourPopup::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case WM_MOUSEMOVE: {
         int cell = layout.HitTest((short)LOWORD(lp), (short)HIWORD(lp));
@@ -248,13 +248,6 @@ LRESULT ColourPopup::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PALETTECHANGED:
         if ((HWND)wp != hwnd) Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     }
     return Default();
 }
@@ -270,7 +263,6 @@ CVrnColourPicker::~CVrnColourPicker() {
     HWND open = popupWindow;
     popupWindow = nullptr;
     if (open && FromHandle(open)) ::DestroyWindow(open);
-    DestroyWindow();
 }
 
 BOOL CVrnColourPicker::Create(const char* caption, DWORD style, const RECT& r, HWND parent, UINT id) {
@@ -335,23 +327,19 @@ void CVrnColourPicker::Redraw() {
     FillRect(mem, &rc, GetSysColorBrush(COLOR_3DFACE));
     Bitmap skin(LoadBitmapResource(IDB_COMBO_SKIN));
     if (skin) {
-        HDC src = CreateCompatibleDC(mem);
-        {
-            SelectScope sel(src, skin);
-            int h = rc.bottom - rc.top;
-            Slice(mem, 0, 0, 10, h, src, 0, 10);
-            Slice(mem, 10, 0, rc.right - 30, h, src, 10, 50);
-            Slice(mem, rc.right - 20, 0, 20, h, src, 140, 20);
-        }
-        DeleteDC(src);
+        MemoryDC src(mem, skin);
+        int h = rc.bottom - rc.top;
+        Slice(mem, 0, 0, 10, h, src, 0, 10);
+        Slice(mem, 10, 0, rc.right - 30, h, src, 10, 50);
+        Slice(mem, rc.right - 20, 0, 20, h, src, 140, 20);
     }
     RECT swatch{rc.left + 20, rc.top + 5, rc.right - 40, rc.bottom - 5};
     if (swatch.right > swatch.left && swatch.bottom > swatch.top) {
         Brush fill(CreateSolidBrush(textColour & 0x00FFFFFF));
         FillRect(mem, &swatch, fill);
     }
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CVrnColourPicker::NotifyParent(UINT msg, COLORREF colour) {
@@ -373,6 +361,8 @@ void CVrnColourPicker::DropDown() {
 }
 
 LRESULT CVrnColourPicker::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -412,13 +402,6 @@ LRESULT CVrnColourPicker::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE:
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
     }

@@ -15,12 +15,16 @@ namespace {
 constexpr int kDropDownHeight = 160;
 }
 
-CVrnComboBox::~CVrnComboBox() {
-    if (dropDown) {
-        if (dropDown->hwnd) ShowWindow(dropDown->hwnd, SW_HIDE);
-        dropDown.reset();
+// The drop-down is a window of the desktop, not ours: it never goes with the combo's window.
+CVrnComboBox::~CVrnComboBox() { DropDropDown(); }
+
+void CVrnComboBox::DropDropDown() {
+    if (!dropDown) return;
+    if (dropDown->hwnd) {
+        ShowWindow(dropDown->hwnd, SW_HIDE);
+        dropDown->DestroyWindow();
     }
-    DestroyWindow();
+    dropDown.reset();
 }
 
 BOOL CVrnComboBox::Create(DWORD styleBits, const RECT& r, HWND parent, UINT id) {
@@ -153,7 +157,7 @@ void CVrnComboBox::Close() {
         if (GetCapture() == dropDown->hwnd) ReleaseCapture();
     }
     open = false;
-    dropDown.reset();
+    DropDropDown();
     state = kStateNormal;
     Redraw();
     if (!selectionMade)
@@ -224,15 +228,11 @@ void CVrnComboBox::Redraw() {
     if (state == kStateNormal || state == kStateHover || state == kStatePressed) {
         Bitmap skin(LoadBitmapResource(IDB_COMBO_SKIN));
         if (skin) {
-            HDC src = CreateCompatibleDC(mem);
-            {
-                SelectScope sel(src, skin);
-                int h = rc.bottom;
-                StretchBlt(mem, 0, 0, 10, h, src, 0, 0, 10, 20, SRCCOPY);
-                StretchBlt(mem, 10, 0, rc.right - 30, h, src, 10, 0, 19, 20, SRCCOPY);
-                BitBlt(mem, rc.right - 20, 0, 20, 20, src, 140, 0, SRCCOPY);
-            }
-            DeleteDC(src);
+            MemoryDC src(mem, skin);
+            int h = rc.bottom;
+            StretchBlt(mem, 0, 0, 10, h, src, 0, 0, 10, 20, SRCCOPY);
+            StretchBlt(mem, 10, 0, rc.right - 30, h, src, 10, 0, 19, 20, SRCCOPY);
+            BitBlt(mem, rc.right - 20, 0, 20, 20, src, 140, 0, SRCCOPY);
         }
     }
     std::string shown = text;
@@ -244,8 +244,8 @@ void CVrnComboBox::Redraw() {
     InflateRect(&t, -1, -1);
     OffsetRect(&t, 2, 0);
     DrawTextA(mem, shown.c_str(), (int)shown.size(), &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -299,6 +299,8 @@ BOOL CVrnComboBox::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CVrnComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case CB_ADDSTRING: return AddString((const char*)lp);
     case CB_SETCURSEL: return SetCurSel((int)wp);
@@ -388,17 +390,9 @@ LRESULT CVrnComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildBuffer();
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     case WM_DESTROY:
         if (dropDown) {
-            if (dropDown->hwnd) ShowWindow(dropDown->hwnd, SW_HIDE);
-            dropDown.reset();
+            DropDropDown();
             open = false;
         }
         return Default();

@@ -48,6 +48,8 @@ protected:
 private:
     void Open();
     void Close();
+    // Hides, destroys and lets go of the drop-down window.
+    void DropDropDown();
     void Toggle() { open ? Close() : Open(); }
     void Choose(int index);
     void MarkFirstStartingWith(char letter);

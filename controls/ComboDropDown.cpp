@@ -30,7 +30,7 @@ int RowHeight() {
 // ---------------------------------------------------------------------------------------------
 // DropDownList
 
-DropDownList::~DropDownList() { DestroyWindow(); }
+DropDownList::~DropDownList() = default;
 
 BOOL DropDownList::Create(const RECT& r, HWND parent, UINT id, HWND comboWindow, SkinScrollBar* scrollBar) {
     combo = comboWindow;
@@ -120,13 +120,12 @@ LRESULT DropDownList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 ComboDropDown::~ComboDropDown() {
     if (hwnd && GetCapture() == hwnd) ReleaseCapture();
-    DestroyWindow();
 }
 
 BOOL ComboDropDown::Create(HWND comboWindow, const std::list<std::string>& source, const RECT& r) {
     combo = comboWindow;
     items.clear();
-    for (const std::string& s : source) items.push_back(ComboItem{s, 0, 0, 0});
+    for (const std::string& s : source) items.push_back(ComboItem{s, 0});
     const char* cls = RegisterWindowClass(CS_CLASSDC | CS_SAVEBITS | CS_HREDRAW | CS_VREDRAW, nullptr, DropDownBrush());
     if (!CreateEx(0, cls, "", 0x40801001, r.left, r.top, r.right - r.left, r.bottom - r.top, GetDesktopWindow(), 0))
         return FALSE;

@@ -22,8 +22,6 @@ class ComboDropDown;
 // pick (the combo box's own items never set it).
 struct ComboItem {
     std::string text;
-    uint32_t value1 = 0;
-    uint32_t value2 = 0;
     uint32_t unselectable = 0;
 };
 

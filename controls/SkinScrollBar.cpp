@@ -7,7 +7,7 @@
 
 namespace sona {
 
-SkinScrollBar::~SkinScrollBar() { DestroyWindow(); }
+SkinScrollBar::~SkinScrollBar() = default;
 
 // A plain child window; the model learns its height here and on every resize.
 BOOL SkinScrollBar::Create(const RECT& r, HWND parent, UINT id) {
@@ -45,12 +45,8 @@ void DrawBitmapAt(HDC dest, UINT id, int x, int y) {
     if (!bmp) return;
     BITMAP info{};
     GetObjectA(bmp, sizeof info, &info);
-    HDC src = CreateCompatibleDC(dest);
-    {
-        SelectScope sel(src, bmp);
-        BitBlt(dest, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCCOPY);
-    }
-    DeleteDC(src);
+    MemoryDC src(dest, bmp);
+    BitBlt(dest, x, y, info.bmWidth, info.bmHeight, src, 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -67,12 +63,8 @@ void SkinScrollBar::Redraw() {
         DrawBitmapAt(mem, IDB_SCROLL_UP, 0, 0);
         Bitmap track(LoadBitmapResource(IDB_SCROLL_TRACK));
         if (track) {
-            HDC src = CreateCompatibleDC(mem);
-            {
-                SelectScope sel(src, track);
-                StretchBlt(mem, 0, 16, ScrollModel::kWidth, h - 16, src, 0, 0, 17, 1, SRCCOPY);
-            }
-            DeleteDC(src);
+            MemoryDC src(mem, track);
+            StretchBlt(mem, 0, 16, ScrollModel::kWidth, h - 16, src, 0, 0, 17, 1, SRCCOPY);
         }
         DrawBitmapAt(mem, IDB_SCROLL_DOWN, 0, h - 16);
         int top = model.ThumbTop(), len = model.ThumbLength();
@@ -88,8 +80,8 @@ void SkinScrollBar::Redraw() {
             SetBrushOrgEx(mem, old.x, old.y, nullptr);
         }
     }
-    WindowDC dc(hwnd);
-    buffer.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void SkinScrollBar::SendAction(int action, int target) {
@@ -171,6 +163,8 @@ void SkinScrollBar::OnButtonUp(int y) {
 }
 
 LRESULT SkinScrollBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, buffer, &painted)) return painted;
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -195,13 +189,6 @@ LRESULT SkinScrollBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildBuffer();
         Redraw();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        buffer.BlitTo(dc);
-        return 0;
-    }
     }
     return Default();
 }

@@ -37,7 +37,6 @@ void FillPattern(HDC dc, const RECT& rect, UINT id, POINT origin) {
 
 SkinSlider::~SkinSlider() {
     if (dragging && GetCapture() == hwnd) ReleaseCapture();
-    DestroyWindow();
 }
 
 BOOL SkinSlider::Create(RECT r, HWND parentWindow, UINT sliderId, bool visible) {
@@ -118,8 +117,8 @@ void SkinSlider::Draw() {
     FillPattern(mem, RECT{split, rc.top, rc.right, rc.top + kTrackHeight}, emptyTrackId, POINT{0, 0});
     RECT thumb = ThumbRect();
     FillPattern(mem, thumb, thumbState == kHover ? hoverThumbId : normalThumbId, POINT{thumb.left, thumb.top});
-    WindowDC dc(hwnd);
-    surface.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void SkinSlider::Notify() { PostMessageA(parent, WM_SLIDER_CHANGED, id, position); }
@@ -165,6 +164,8 @@ void SkinSlider::EndDrag() {
 }
 
 LRESULT SkinSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, surface, &painted)) return painted;
     switch (msg) {
     case WM_MOUSEMOVE: {
         int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
@@ -228,13 +229,6 @@ LRESULT SkinSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RebuildSurface();
         Draw();
         return 0;
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        surface.BlitTo(dc);
-        return 0;
-    }
     }
     return Window::WndProc(msg, wp, lp);
 }

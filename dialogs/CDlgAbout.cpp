@@ -11,20 +11,10 @@ const COLORREF kBackground = RGB(230, 230, 230);
 // Nothing is created until Create; the template is the program's empty About template.
 CDlgAbout::CDlgAbout() : Dialog(IDD_ABOUT) {}
 
-// The main window deletes us when it goes; take the window and surface with us.
-CDlgAbout::~CDlgAbout() {
-    if (hwnd) DestroyWindow();
-    surface.Reset();
-}
+CDlgAbout::~CDlgAbout() = default;
 
 // Modeless and owned by the main window, so it stays above it and goes with it.
 bool CDlgAbout::Create(HWND parent) { return CreateModeless(parent); }
-
-// The surface belongs to the window's life: release it before the window goes.
-void CDlgAbout::DestroyWindow() {
-    surface.Reset();
-    Dialog::DestroyWindow();
-}
 
 // Centres on the owner's outer rectangle, the screen's work area when there is no usable owner,
 // and keeps the whole window on the work area either way.
@@ -57,13 +47,8 @@ void CDlgAbout::DrawPicture() {
     FillRect(surface.dc(), &all, grey);
     Bitmap picture(LoadBitmapResource(IDB_ABOUT_PICTURE));
     if (picture) {
-        HDC src = CreateCompatibleDC(surface.dc());
-        if (src) {
-            HGDIOBJ old = SelectObject(src, picture);
-            BitBlt(surface.dc(), 0, 0, kWidth, kHeight, src, 0, 0, SRCCOPY);
-            SelectObject(src, old);
-            DeleteDC(src);
-        }
+        MemoryDC src(surface.dc(), picture);
+        if (src) BitBlt(surface.dc(), 0, 0, kWidth, kHeight, src, 0, 0, SRCCOPY);
     }
 }
 
@@ -92,8 +77,8 @@ BOOL CDlgAbout::OnInitDialog() {
         WindowDC dc(hwnd);
         surface.CreateCompatible(dc, client.right - client.left, client.bottom - client.top);
         DrawPicture();
-        surface.BlitTo(dc);
     }
+    InvalidateRect(hwnd, nullptr, FALSE);
 
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
@@ -113,14 +98,9 @@ BOOL CDlgAbout::PreTranslateMessage(MSG* msg) {
 
 // Paint only copies the pre-drawn picture; the whole card is a drag handle.
 LRESULT CDlgAbout::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, surface, &painted)) return painted;
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        surface.BlitTo(dc);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN: {
         int x = (short)LOWORD(lp), y = (short)HIWORD(lp);
         Post(WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(x, y));

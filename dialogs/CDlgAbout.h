@@ -20,7 +20,6 @@ public:
     // Creates the window modeless from its template, owned by `parent`; the caller hides it.
     bool Create(HWND parent);
 
-    void DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     // The window is only ever hidden, never ended by Enter or Esc.

@@ -5,13 +5,7 @@
 
 namespace sona {
 
-// The tooltip goes first: it is owned by the button window and must not outlive it.
-LayeredImageButton::~LayeredImageButton() {
-    if (HWND tip = tooltip.handle()) {
-        if (::IsWindow(tip)) ::DestroyWindow(tip);
-    }
-    DestroyWindow();
-}
+LayeredImageButton::~LayeredImageButton() = default;
 
 // Creates the popup window; its tooltip belongs to the button itself.
 BOOL LayeredImageButton::Create(RECT r, HWND ownerWindow, UINT commandId) {

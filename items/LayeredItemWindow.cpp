@@ -6,11 +6,7 @@
 
 namespace sona {
 
-// Destroys the window while the object is still whole, so its handlers see live members.
-LayeredItemWindow::~LayeredItemWindow() {
-    if (hwnd) ::DestroyWindow(hwnd);
-    surface.Reset();
-}
+LayeredItemWindow::~LayeredItemWindow() = default;
 
 // Makes the popup, binds the layered update and shows the first picture.
 BOOL LayeredItemWindow::Create(const RECT& rect, HWND ownerWindow, UINT id) {

@@ -3,25 +3,18 @@
 #include <cstring>
 
 #include "items/ItemIds.h"
+#include "items/MediaFileTypes.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
+#include "res/resource.h"
 #include "store/DeskStore.h"
 #include "store/Resources.h"
 
 namespace sona {
 
-const char MediaItem::kMovieFilter[] =
-    "(all movie files)|*.avi;*.wmv;*.asf;*.mpg;*.mpeg|(*.avi)|*.avi|(*.wmv)|*.wmv|(*.asf)|*.asf|(*.mpg)|*.mpg|"
-    "(*.mpeg)|*mpeg||";
-const char MediaItem::kMusicFilter[] =
-    "(all music files)|*.mp3;*.wav;*.wma;*.mid|(*.mp3)|*.mp3|(*.wav)|*.wav|(*.wma)|*.wma|(*.mid)|*.mid||";
-
 MediaItem::FileChooser MediaItem::chooseFiles = RunOpenFileDialog;
 
 namespace {
-
-// OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT, as every Open dialog of the program asks.
-const DWORD kOpenDialogFlags = 0x202;
 
 // The buttons of each kind, in creation order.
 struct ButtonSpec {
@@ -31,20 +24,23 @@ struct ButtonSpec {
     UINT normal, hover, pressed, disabled;
 };
 const ButtonSpec kMovieButtons[] = {
-    {0, IDC_MOVIE_PLAY, "Play", 258, 266, 258, 258},
-    {1, IDC_MOVIE_STOP, "Stop", 259, 267, 259, 259},
-    {2, IDC_MOVIE_MUTE, "Mute", 256, 264, 256, 256},
-    {3, IDC_MOVIE_FULLSCREEN, "Full Screen", 255, 261, 255, 255},
+    {0, IDC_MOVIE_PLAY, "Play", IDP_MOVIE_PLAY, IDP_MOVIE_PLAY_HOVER, IDP_MOVIE_PLAY, IDP_MOVIE_PLAY},
+    {1, IDC_MOVIE_STOP, "Stop", IDP_MOVIE_STOP, IDP_MOVIE_STOP_HOVER, IDP_MOVIE_STOP, IDP_MOVIE_STOP},
+    {2, IDC_MOVIE_MUTE, "Mute", IDP_MOVIE_MUTE, IDP_MOVIE_MUTE_HOVER, IDP_MOVIE_MUTE, IDP_MOVIE_MUTE},
+    {3, IDC_MOVIE_FULLSCREEN, "Full Screen", IDP_MOVIE_FULLSCREEN, IDP_MOVIE_FULLSCREEN_HOVER, IDP_MOVIE_FULLSCREEN,
+     IDP_MOVIE_FULLSCREEN},
 };
 const ButtonSpec kMusicButtons[] = {
-    {4, IDC_MUSIC_PLAY, "Play", 269, 253, 269, 269},
-    {5, IDC_MUSIC_PAUSE, "Pause", 270, 254, 270, 270},
-    {6, IDC_MUSIC_STOP, "Stop", 268, 252, 268, 268},
+    {4, IDC_MUSIC_PLAY, "Play", IDP_MUSIC_PLAY, IDP_MUSIC_PLAY_HOVER, IDP_MUSIC_PLAY, IDP_MUSIC_PLAY},
+    {5, IDC_MUSIC_PAUSE, "Pause", IDP_MUSIC_PAUSE, IDP_MUSIC_PAUSE_HOVER, IDP_MUSIC_PAUSE, IDP_MUSIC_PAUSE},
+    {6, IDC_MUSIC_STOP, "Stop", IDP_MUSIC_STOP, IDP_MUSIC_STOP_HOVER, IDP_MUSIC_STOP, IDP_MUSIC_STOP},
 };
 
 // The eleven skin images: the movie frame, the music card, its disc and highlight.
-const UINT kSkinIds[] = {211, 207, 214, 208, 212, 216, 215, 213, 219, 278, 279};
-const UINT kMusicCard = 219, kMusicDisc = 278, kMusicHighlight = 279;
+const UINT kSkinIds[] = {IDP_MOVIE_TOP_LEFT,  IDP_MOVIE_TOP,         IDP_MOVIE_TOP_RIGHT,
+                         IDP_MOVIE_LEFT,      IDP_MOVIE_RIGHT,       IDP_MOVIE_BOTTOM_LEFT,
+                         IDP_MOVIE_BOTTOM,    IDP_MOVIE_BOTTOM_RIGHT, IDP_MUSIC_CARD,
+                         IDP_MUSIC_DISC,      IDP_MUSIC_HIGHLIGHT};
 
 // Slots of the movie buttons whose look changes.
 const int kPlaySlot = 0, kMuteSlot = 2;
@@ -79,10 +75,8 @@ GdipPtr<Gdiplus::Bitmap> Prescaled(Gdiplus::Image* img, int w, int h, bool mirro
 
 }  // namespace
 
-// Stops the poll, then lets the host (and its graph), the sliders and the buttons go before the
-// base class destroys the window.
+// The host (and any graph it still holds) goes before the sliders and the buttons.
 MediaItem::~MediaItem() {
-    if (hwnd) KillTimer(hwnd, kTimerId);
     host.reset();
     positionSlider.reset();
     volumeSlider.reset();
@@ -103,13 +97,13 @@ BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
     bool slidersShown = kind == MediaKind::Movie;
     positionSlider = std::make_unique<SkinSlider>();
     positionSlider->Create(empty, hwnd, kPositionSliderId, slidersShown);
-    positionSlider->SetBitmaps(187, 187, 189, 189, 189, 0x0C);
+    positionSlider->SetBitmaps(IDB_SLIDER_TRACK, IDB_SLIDER_TRACK, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, 0x0C);
     positionSlider->SetStyle(0x10);
 
     volumeSlider = std::make_unique<SkinSlider>();
     volumeSlider->Create(empty, hwnd, kVolumeSliderId, slidersShown);
     volumeSlider->SetStyle(0x10);
-    volumeSlider->SetBitmaps(187, 187, 189, 189, 189, 0x0C);
+    volumeSlider->SetBitmaps(IDB_SLIDER_TRACK, IDB_SLIDER_TRACK, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, 0x0C);
     volumeSlider->SetStyle(0x10);
     volumeSlider->SetRange(100);
     volumeSlider->SetPos(100);
@@ -123,9 +117,9 @@ BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
     for (int i = 0; i < count; i++)
         buttons[specs[i].slot].SetImages(specs[i].normal, specs[i].hover, specs[i].pressed, specs[i].disabled);
     if (kind == MediaKind::Movie) {
-        playImage = 258;
+        playImage = IDP_MOVIE_PLAY;
         playTooltip = "Play";
-        muteImage = 256;
+        muteImage = IDP_MOVIE_MUTE;
         muteTooltip = "Mute";
     }
 
@@ -178,11 +172,11 @@ void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
         scaled.w = w;
         scaled.h = h;
         MediaRect s = MusicHighlight(w, h);
-        scaled.card = Prescaled(Skin(kMusicCard), w, h, true);
-        scaled.highlight = Prescaled(Skin(kMusicHighlight), s.Width(), s.Height(), false);
+        scaled.card = Prescaled(Skin(IDP_MUSIC_CARD), w, h, true);
+        scaled.highlight = Prescaled(Skin(IDP_MUSIC_HIGHLIGHT), s.Width(), s.Height(), false);
     }
     if (scaled.card) g.DrawImage(scaled.card.get(), 0, 0);
-    Gdiplus::Image* disc = Skin(kMusicDisc);
+    Gdiplus::Image* disc = Skin(IDP_MUSIC_DISC);
     if (disc) {
         MediaRect d = MusicDisc(w, h);
         GdipPtr<Gdiplus::Bitmap>& turned = scaled.disc[discTurns % 4];
@@ -242,16 +236,16 @@ void MediaItem::Layout() {
 }
 
 void MediaItem::ShowPlayLook() {
-    playImage = 258;
+    playImage = IDP_MOVIE_PLAY;
     playTooltip = "Play";
-    buttons[kPlaySlot].SetImages(258, 266, 258, 258);
+    buttons[kPlaySlot].SetImages(IDP_MOVIE_PLAY, IDP_MOVIE_PLAY_HOVER, IDP_MOVIE_PLAY, IDP_MOVIE_PLAY);
     buttons[kPlaySlot].SetTooltip("Play");
 }
 
 void MediaItem::ShowPauseLook() {
-    playImage = 257;
+    playImage = IDP_MOVIE_PAUSE;
     playTooltip = "Pause";
-    buttons[kPlaySlot].SetImages(257, 265, 257, 257);
+    buttons[kPlaySlot].SetImages(IDP_MOVIE_PAUSE, IDP_MOVIE_PAUSE_HOVER, IDP_MOVIE_PAUSE, IDP_MOVIE_PAUSE);
     buttons[kPlaySlot].SetTooltip("Pause");
 }
 
@@ -296,14 +290,14 @@ bool MediaItem::OnItemCommand(UINT id) {
         if (!host) return true;
         host->ToggleMute();
         if (!host->IsMuted()) {
-            muteImage = 256;
+            muteImage = IDP_MOVIE_MUTE;
             muteTooltip = "Mute";
-            buttons[kMuteSlot].SetImages(256, 264, 256, 256);
+            buttons[kMuteSlot].SetImages(IDP_MOVIE_MUTE, IDP_MOVIE_MUTE_HOVER, IDP_MOVIE_MUTE, IDP_MOVIE_MUTE);
             buttons[kMuteSlot].SetTooltip("Mute");
         } else {
-            muteImage = 262;
+            muteImage = IDP_MOVIE_MUTED;
             muteTooltip = "Voice";
-            buttons[kMuteSlot].SetImages(262, 263, 262, 262);
+            buttons[kMuteSlot].SetImages(IDP_MOVIE_MUTED, IDP_MOVIE_MUTED_HOVER, IDP_MOVIE_MUTED, IDP_MOVIE_MUTED);
             buttons[kMuteSlot].SetTooltip("Voice");
         }
         return true;
@@ -342,7 +336,7 @@ void MediaItem::OpenFile() {
     dialogOpen = true;
     if (hwnd) EnableWindow(hwnd, FALSE);
     std::vector<std::string> chosen =
-        chooseFiles(Owner() ? Owner() : hwnd, kind == MediaKind::Movie ? kMovieFilter : kMusicFilter, kOpenDialogFlags);
+        chooseFiles(Owner() ? Owner() : hwnd, OpenDialogFilter(StoreTypeOf(kind)), kOpenDialogFlags);
     dialogOpen = false;
     if (hwnd) EnableWindow(hwnd, TRUE);
     if (chosen.empty()) return;

@@ -33,8 +33,6 @@ public:
     // Smallest movie the sizing loop allows.
     static constexpr int kMinMovieWidth = 320;
     static constexpr int kMinMovieHeight = 260;
-    static const char kMovieFilter[];
-    static const char kMusicFilter[];
 
     MediaItem() = default;
     ~MediaItem() override;

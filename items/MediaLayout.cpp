@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "res/resource.h"
+
 namespace sona {
 
 // Whole-number arithmetic throughout, truncating toward zero like the rest of the layout.
@@ -69,14 +71,14 @@ MediaLayoutResult Layout(MediaKind kind, const MediaRect& window, int32_t videoW
 
 // Corners at their stored size, edges stretched between them, the panel along the bottom.
 void MovieFrame(int32_t w, int32_t h, SkinPiece p[kMovieFramePieces]) {
-    p[0] = {211, RectXYWH(0, 0, 32, 33)};
-    p[1] = {207, RectXYWH(32, 0, w - 64, 28)};
-    p[2] = {214, RectXYWH(w - 32, 0, 32, 33)};
-    p[3] = {208, RectXYWH(0, 33, 29, h - 118)};
-    p[4] = {212, RectXYWH(w - 29, 33, 29, h - 117)};
-    p[5] = {216, RectXYWH(0, h - 85, 184, 85)};
-    p[6] = {215, RectXYWH(184, h - 86, w - 300, 86)};
-    p[7] = {213, RectXYWH(w - 116, h - 84, 116, 84)};
+    p[0] = {IDP_MOVIE_TOP_LEFT, RectXYWH(0, 0, 32, 33)};
+    p[1] = {IDP_MOVIE_TOP, RectXYWH(32, 0, w - 64, 28)};
+    p[2] = {IDP_MOVIE_TOP_RIGHT, RectXYWH(w - 32, 0, 32, 33)};
+    p[3] = {IDP_MOVIE_LEFT, RectXYWH(0, 33, 29, h - 118)};
+    p[4] = {IDP_MOVIE_RIGHT, RectXYWH(w - 29, 33, 29, h - 117)};
+    p[5] = {IDP_MOVIE_BOTTOM_LEFT, RectXYWH(0, h - 85, 184, 85)};
+    p[6] = {IDP_MOVIE_BOTTOM, RectXYWH(184, h - 86, w - 300, 86)};
+    p[7] = {IDP_MOVIE_BOTTOM_RIGHT, RectXYWH(w - 116, h - 84, 116, 84)};
 }
 
 // Reaches 9 pixels under the frame's edges so no light gap shows around the video.

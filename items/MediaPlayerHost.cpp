@@ -360,6 +360,10 @@ LRESULT MediaPlayerHost::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         PlaceVideo();
         return Default();
+    case WM_DESTROY:
+        // The graph's video window is our child: the graph lets it go before it goes with us.
+        if (graph) CloseGraph();
+        return Default();
     }
     return Default();
 }

@@ -7,15 +7,13 @@
 #include <list>
 #include <memory>
 
+#include "items/MediaFileTypes.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Text.h"
 #include "res/resource.h"
 #include "store/Resources.h"
 
 namespace sona {
-
-const char PictureItem::kFilter[] =
-    "(all picture files)|*.jpg;*.bmp;*png;*.wmf|(*.jpg)|*.jpg|(*.bmp)|*.bmp|(*.png)|*.png|(*.wmf)|*.wmf||";
 
 PictureItem::FileChooser PictureItem::chooseFiles = RunOpenFileDialog;
 const char PictureItem::kPendingProperty[] = "SonadeskPicturePending";
@@ -90,12 +88,8 @@ ScaledFrames& Frames() {
 
 }  // namespace
 
-// Releases the window first, while the picture members it draws from still exist.
 // A request still open is cancelled, so its result never reaches a window that is gone.
-PictureItem::~PictureItem() {
-    ForgetRequest();
-    if (hwnd) ::DestroyWindow(hwnd);
-}
+PictureItem::~PictureItem() { ForgetRequest(); }
 
 // Longer side 360, the other in proportion, with the unsigned arithmetic of the stored sizes.
 SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {
@@ -212,7 +206,7 @@ void PictureItem::OnPictureReady(uint32_t id) {
 // nothing can remove the item while its own dialog is open.
 void PictureItem::OpenFile() {
     if (hwnd) EnableWindow(hwnd, FALSE);
-    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : hwnd, kFilter, OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT);
+    std::vector<std::string> chosen = chooseFiles(Owner() ? Owner() : hwnd, OpenDialogFilter(kItemPicture), kOpenDialogFlags);
     if (hwnd) EnableWindow(hwnd, TRUE);
     // Several files can be chosen (the dialog allows it); one picture shows one file.
     if (!chosen.empty()) OpenPath(chosen.front());

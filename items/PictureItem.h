@@ -16,8 +16,6 @@ public:
     PictureItem() = default;
     ~PictureItem() override;
 
-    // The Open dialog's filter of every picture command.
-    static const char kFilter[];
     // Smallest size the user can drag a picture to.
     static constexpr int kMinSize = 100;
     // Longer side of a picture when it is imported or opened.

@@ -81,7 +81,7 @@ void NoteRichEdit::SetText(const char* text) {
 
 TextFormatBar::TextFormatBar() { InitTextNoteRecord(&working); }
 
-TextFormatBar::~TextFormatBar() { DestroyWindow(); }
+TextFormatBar::~TextFormatBar() = default;
 
 BOOL TextFormatBar::Create(const RECT& r, HWND parent) {
     static HBRUSH background = CreateSolidBrush(RGB(200, 200, 210));
@@ -247,12 +247,7 @@ LRESULT TextFormatBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 CDlgAddText::CDlgAddText() : Dialog(IDD_ADD_TEXT) {}
 
-CDlgAddText::~CDlgAddText() { DestroyWindow(); }
-
-void CDlgAddText::DestroyWindow() {
-    background.Reset();
-    Dialog::DestroyWindow();
-}
+CDlgAddText::~CDlgAddText() = default;
 
 BOOL CDlgAddText::OnInitDialog() {
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
@@ -307,8 +302,8 @@ void CDlgAddText::BuildBackground() {
     RECT black{15, 7, width, 25};
     SetTextColor(mem, RGB(0, 0, 0));
     DrawTextA(mem, title, -1, &black, DT_LEFT | DT_TOP | DT_SINGLELINE);
-    WindowDC dc(hwnd);
-    background.BlitTo(dc);
+    // The window shows it at its next paint.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // Esc never closes the editor and Enter only breaks lines in the text box. The text box gets
@@ -328,6 +323,8 @@ BOOL CDlgAddText::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CDlgAddText::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted;
+    if (PaintFromBuffer(hwnd, msg, background, &painted)) return painted;
     switch (msg) {
     case WM_ADDTEXT_CLOSE:
         if (lp == 0) {
@@ -349,13 +346,6 @@ LRESULT CDlgAddText::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (y >= rc.top && y < rc.top + 25 && x >= rc.left && x < rc.right)
             PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(x, y));
         return Default();
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        background.BlitTo(dc);
-        return 0;
     }
     }
     return Dialog::WndProc(msg, wp, lp);

@@ -80,7 +80,6 @@ public:
     // The caller's record: read on open, written whole on OK only.
     TextNoteRecord* record = nullptr;
 
-    void DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -1,10 +1,35 @@
 // A move-only owner of one COM interface reference.
 #pragma once
 #include <objbase.h>
+#include <ole2.h>
 
 #include <utility>
 
 namespace sona {
+
+// COM (or OLE, which starts COM too) on this thread for as long as the object lives: the
+// owner makes one when it wants it running, and its end balances the start.
+class ComSession {
+public:
+    enum Kind { kCom, kOle };
+    explicit ComSession(Kind kind = kCom) : kind(kind) {
+        started = SUCCEEDED(kind == kOle ? OleInitialize(nullptr) : CoInitialize(nullptr));
+    }
+    ~ComSession() {
+        if (!started) return;
+        if (kind == kOle)
+            OleUninitialize();
+        else
+            CoUninitialize();
+    }
+    ComSession(const ComSession&) = delete;
+    ComSession& operator=(const ComSession&) = delete;
+    bool Started() const { return started; }
+
+private:
+    Kind kind;
+    bool started = false;
+};
 
 template <typename T>
 class ComPtr {

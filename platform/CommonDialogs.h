@@ -1,11 +1,16 @@
 // The Open dialog and the colour dialog.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 
 #include <string>
 #include <vector>
 
 namespace sona {
+
+// Every Open dialog of the program: several files may be chosen (each becomes an item where
+// more than one can be used); the overwrite prompt is the flag users of the program know it by.
+constexpr DWORD kOpenDialogFlags = OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT;
 
 // Runs an Open dialog. `filter` uses "|" between display names and patterns and ends in "||".
 // Returns every chosen file as a full path (several when OFN_ALLOWMULTISELECT is in `flags`),

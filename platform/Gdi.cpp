@@ -56,6 +56,20 @@ void OffscreenSurface::BlitTo(HDC target, int x, int y) const {
     if (memDC) BitBlt(target, x, y, cx, cy, memDC, 0, 0, SRCCOPY);
 }
 
+bool PaintFromBuffer(HWND window, UINT msg, const OffscreenSurface& buffer, LRESULT* result) {
+    if (msg == WM_ERASEBKGND) {
+        *result = 1;
+        return true;
+    }
+    if (msg != WM_PAINT) return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    buffer.BlitTo(dc);
+    EndPaint(window, &ps);
+    *result = 0;
+    return true;
+}
+
 HBITMAP LoadBitmapResource(UINT id) {
     return (HBITMAP)LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_BITMAP, 0, 0,
                                LR_CREATEDIBSECTION);

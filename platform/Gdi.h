@@ -99,6 +99,48 @@ private:
     HGDIOBJ old;
 };
 
+// A memory DC compatible with `reference` (the screen when null) with `selected` (a bitmap to
+// copy from, usually) selected into it; on scope exit the previous object goes back and the DC
+// is deleted.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC reference, HGDIOBJ selected = nullptr) : dc(CreateCompatibleDC(reference)) {
+        if (dc && selected) old = SelectObject(dc, selected);
+    }
+    ~MemoryDC() {
+        if (!dc) return;
+        if (old) SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    operator HDC() const { return dc; }
+
+private:
+    HDC dc;
+    HGDIOBJ old = nullptr;
+};
+
+// GDI+ for as long as the object lives. The application makes one when it wants GDI+ running
+// (no static start-up), and its end shuts GDI+ down.
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        started = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() {
+        if (started) Gdiplus::GdiplusShutdown(token);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool Started() const { return started; }
+
+private:
+    ULONG_PTR token = 0;
+    bool started = false;
+};
+
 // A memory DC with a bitmap of a given size selected into it. Compatible surfaces follow the
 // screen; alpha surfaces are 32-bit premultiplied top-down DIB sections that start fully
 // transparent, which is what UpdateLayeredWindow with per-pixel alpha wants.
@@ -131,6 +173,11 @@ private:
     uint32_t* bits = nullptr;
     int cx = 0, cy = 0;
 };
+
+// How a window with an off-screen buffer paints: WM_ERASEBKGND draws nothing (the buffer covers
+// the client area) and WM_PAINT copies the buffer. True, with the message's result, for those
+// two messages; false for any other.
+bool PaintFromBuffer(HWND window, UINT msg, const OffscreenSurface& buffer, LRESULT* result);
 
 // Loads a BITMAP resource of this module.
 HBITMAP LoadBitmapResource(UINT id);

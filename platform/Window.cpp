@@ -57,12 +57,11 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wp, LPARAM lp) {
 }
 
 Window::~Window() {
+    // Only a window nobody destroyed is still here: it goes without reaching this object.
     if (hwnd) {
         HWND h = hwnd;
-        // Destroy while still bound so the handlers run with a live object, then make sure
-        // nothing points back at us.
+        Detach();
         ::DestroyWindow(h);
-        if (FromHandle(h) == this) Detach();
     }
 }
 

@@ -6,6 +6,12 @@
 
 namespace sona {
 
+// Destroying: a window goes before its object. Whoever owns the object destroys the window with
+// DestroyWindow() while the object is whole, or the window goes with its parent or owner window;
+// WM_NCDESTROY then unbinds the object. Destructors never destroy their own window: by the time
+// a derived destructor runs, handlers would see a half-destroyed object. The base destructor only
+// catches a window still alive (a test's object going out of scope, a forgotten window): it
+// unbinds it first, so no handler runs on what is left of the object, then destroys it.
 class Window {
 public:
     Window() = default;
@@ -20,6 +26,8 @@ public:
                   int w, int h, HWND parent, UINT_PTR idOrMenu);
     // Binds an existing window (a control made elsewhere) to this object.
     bool Subclass(HWND h);
+    // Destroys the window while the object is whole; overrides release first what must go
+    // before the window (and call the base).
     virtual void DestroyWindow();
 
     // The object bound to a window, or null.

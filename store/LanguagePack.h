@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace sona {
 
@@ -55,6 +56,11 @@ LanguageText* DecodeLanguagePack(const char* path);
 LanguageText* DecodeLanguagePackFile(const char* path, const PackKeys& keys, PackStatus* status,
                                      size_t* length);
 void FreeLanguageText(LanguageText* text);
+// Owns a deciphered text; wipes and frees it at the end.
+struct LanguageTextFree {
+    void operator()(LanguageText* text) const { FreeLanguageText(text); }
+};
+using LanguageTextPtr = std::unique_ptr<LanguageText, LanguageTextFree>;
 
 // Copies slot n (up to its NUL, at most 260 bytes) into out. A slot without a NUL is cut at
 // 259 characters so out is always terminated. False (out empty) when n lies past the buffer.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/DeskApplication.h"
+#include "app/DeskIds.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureItem.h"
 #include "store/RelativeRect.h"
@@ -94,6 +95,58 @@ TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheN
     EXPECT_EQ(r.right, 363);
     EXPECT_EQ(r.bottom, 325);
     ShowWindow(desk.hwnd, SW_RESTORE);
+    desk.DestroyLiveItems();
+    desk.ClearAllDesks();
+    desk.DestroyWindow();
+}
+
+// A change marks the view; it is drawn once, at the next paint, however many steps the change
+// took (creating a desk used to draw the whole view three times: twice while the desk was shown,
+// once more by the command).
+TEST(MainDeskWindowPaint, ChangesAreDrawnOnceAtTheNextPaint) {
+    MainDeskWindow desk;
+    ASSERT_TRUE(desk.CreateModeless(nullptr));
+    ShowWindow(desk.hwnd, SW_SHOWNA);
+    UpdateWindow(desk.hwnd);
+    EXPECT_EQ(desk.DeskViewDraws(), 1u);
+    // One desk, whatever the test folder's store held: its first tab is the strip's first cell.
+    desk.DestroyLiveItems();
+    desk.ClearAllDesks();
+    desk.Model().CreateDesk();
+    desk.RedrawDeskView(0);
+    UpdateWindow(desk.hwnd);
+    ASSERT_EQ(desk.Model().DeskCount(), 1u);
+    size_t desks = desk.Model().DeskCount();
+
+    struct Step {
+        const char* what;
+        void (*act)(MainDeskWindow&);
+    } steps[] = {
+        {"create a desk", [](MainDeskWindow& d) { SendMessageA(d.hwnd, WM_COMMAND, ID_CREATE_DESK, 0); }},
+        {"redraw asked by another window", [](MainDeskWindow& d) { SendMessageA(d.hwnd, WM_DESK_REDRAW, 0, 0); }},
+        {"strip, then the whole view", [](MainDeskWindow& d) {
+             d.RedrawDeskView(1);
+             d.RedrawDeskView(0);
+             d.RedrawDeskView(1);
+         }},
+        {"click on the first tab", [](MainDeskWindow& d) {
+             SendMessageA(d.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+             SendMessageA(d.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+         }},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        unsigned before = desk.DeskViewDraws();
+        s.act(desk);
+        EXPECT_EQ(desk.DeskViewDraws(), before);
+        UpdateWindow(desk.hwnd);
+        EXPECT_EQ(desk.DeskViewDraws(), before + 1);
+        UpdateWindow(desk.hwnd);
+        EXPECT_EQ(desk.DeskViewDraws(), before + 1);
+    }
+    EXPECT_EQ(desk.Model().DeskCount(), desks + 1);
+    EXPECT_EQ(desk.Model().currentDesk(), 0u);
+
     desk.DestroyLiveItems();
     desk.ClearAllDesks();
     desk.DestroyWindow();
