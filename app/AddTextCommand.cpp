@@ -8,10 +8,8 @@
 
 namespace sona {
 
-// Writes a new note in the editor and, when confirmed, places it under the main window's
-// top-left corner at its measured size plus 20, live and recorded at the same index.
+// Writes a new note in the editor and, when confirmed, places it.
 void MainDeskWindow::OnAddText() {
-    RECT m = OuterRect(nullptr, nullptr);
     auto note = std::make_unique<TextItem>();
     CDlgAddText dialog;
     dialog.record = &note->record;
@@ -21,6 +19,13 @@ void MainDeskWindow::OnAddText() {
         RedrawDeskView(0);
         return;
     }
+    PlaceNewNote(std::move(note));
+}
+
+// A new note goes under the main window's top-left corner at its measured size plus 20, live and
+// recorded at the same index.
+void MainDeskWindow::PlaceNewNote(std::unique_ptr<TextItem> note) {
+    RECT m = OuterRect(nullptr, nullptr);
     SIZE card = NoteCardSize(MeasureNote(note->record));
     RECT place{m.left + 10, m.top + 60, m.left + 10 + card.cx, m.top + 60 + card.cy};
     note->Create(place, hwnd, 0);

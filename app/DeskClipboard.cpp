@@ -242,18 +242,9 @@ void MainDeskWindow::OnPaste() {
 void MainDeskWindow::AddNoteWithText(const std::string& text) {
     std::string noteText = NoteTextFromClipboard(text);
     if (noteText.empty() || model.currentDesk() >= model.DeskCount()) return;
-    RECT m = OuterRect(nullptr, nullptr);
     auto note = std::make_unique<TextItem>();
     std::memcpy(note->record.text, noteText.c_str(), noteText.size() + 1);
-    SIZE card = NoteCardSize(MeasureNote(note->record));
-    // Where Add text puts a new note.
-    RECT place{m.left + 10, m.top + 60, m.left + 10 + card.cx, m.top + 60 + card.cy};
-    note->Create(place, hwnd, 0);
-    note->Render();
-    RecordPtr record = NewRecord(kItemText);
-    NoteToRecord(note->record, ViewRecord(kItemText, record.get()).text());
-    AppendItem(std::move(note), kItemText, std::move(record));
-    RedrawDeskView(0);
+    PlaceNewNote(std::move(note));
 }
 
 }  // namespace sona

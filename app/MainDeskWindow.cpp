@@ -200,9 +200,12 @@ void MainDeskWindow::FinishStartup() {
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
     // Made whole, not a few per turn: before the window shows nothing waits for it, and after an
-    // empty desk's first paint there is nothing to make.
-    ShowCurrentDesk();
-    FinishDeskBuild();
+    // empty desk's first paint there is nothing to make. Items already up (added by a command
+    // that came first) stay as they are.
+    if (liveItems.empty()) {
+        ShowCurrentDesk();
+        FinishDeskBuild();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -337,6 +340,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RestackItem((HWND)lp, wp != 0);
         return 0;
     case kDeskKey:
+        FinishStartup();
         RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
         return 0;
     case WM_DESKITEM_REMOVE:
@@ -354,6 +358,8 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool MainDeskWindow::OnCommand(UINT id) {
+    // A command that comes before the first paint finds everything it needs started.
+    FinishStartup();
     switch (id) {
     case ID_IMPORT_MOVIE: OnImportMovie(); return true;
     case ID_IMPORT_MUSIC: OnImportMusic(); return true;
@@ -622,20 +628,17 @@ void MainDeskWindow::FinishDeskBuild() {
 void MainDeskWindow::RaiseItems() {
     // The items go back above the main window in the order they stand in now (the user's own
     // stacking), not in list order: collected top to bottom, raised from the bottom one up.
+    // Every time, even when all are above the main window already: under X the raise is also
+    // what puts a media card's buttons back above a card the window manager has restacked.
     std::vector<HWND> stacked;
-    bool mainSeen = false, anyBelow = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w == hwnd) mainSeen = true;
         if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
         for (auto& item : liveItems)
             if (item && item->ItemWindow() == w) {
                 stacked.push_back(w);
-                anyBelow = anyBelow || mainSeen;
                 break;
             }
     }
-    // Each raise is a round trip to the X server: none is made when every item is above already.
-    if (!anyBelow) return;
     for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
         SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateSelection();

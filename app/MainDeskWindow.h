@@ -25,6 +25,7 @@
 namespace sona {
 
 class CDlgAbout;
+class TextItem;
 
 // A rectangle that lies wholly outside every monitor (a monitor was removed, the resolution
 // dropped) moves onto the nearest monitor's work area, size kept; one that is at least partly
@@ -106,6 +107,8 @@ public:
     void OnPaste();
     // A note holding `text` in the default face, size and colour, placed as Add text places one.
     void AddNoteWithText(const std::string& text);
+    // Shows a new note where Add text puts one and records it on the current desk.
+    void PlaceNewNote(std::unique_ptr<TextItem> note);
     // The removals that Ctrl+Z can take back, newest last.
     const UndoStack& Undo() const { return undo; }
 

@@ -20,8 +20,11 @@ for name in $names; do
     startup)
       bench_up
       dir=$(mktemp -d /tmp/sonadesk-bench.XXXXXX)
+      mkdir -p "$dir/photos"
       cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$SONADESK_WIN_DIR/minimal_window.exe" "$dir/"
-      (cd "$SONADESK_WIN_DIR" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" "$(winepath -w "$dir/minimal_window.exe")" 7)
+      cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$dir/photos/"
+      (cd "$SONADESK_WIN_DIR" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" \
+        "$(winepath -w "$dir/minimal_window.exe")" "${STARTUP_RUNS:-7}" "$(winepath -w "$dir/photos/Sonadesk.exe")")
       rm -rf "$dir" ;;
     desk-switch)
       bench_up

@@ -10,15 +10,7 @@
 // sends the main window a message every few milliseconds and keeps the longest wait for an answer.
 // Goals, as ratios to the bare decode: first view <= 0.6, first view after a restart <= 0.25; the
 // main window answers within 100 ms; private memory <= 150 MB with the three desks seen.
-#include <windows.h>
-#include <objidl.h>
-
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
+#include "bench/win/PhotoFiles.h"
 
 #include <atomic>
 #include <cstdint>
@@ -30,11 +22,13 @@ using std::min;
 namespace {
 
 const int kPictures = 20;
-const int kWidth = 4000, kHeight = 3000;
+using photos::kHeight;
+using photos::kPendingProperty;
+using photos::kWidth;
+using photos::Wide;
 const int kPhotoDesks = 3;
 // Item window size on each photo desk.
 const int kItemW[kPhotoDesks] = {200, 180, 220}, kItemH[kPhotoDesks] = {150, 135, 165};
-const char kPendingProperty[] = "SonadeskPicturePending";
 
 double Now() {
     static LARGE_INTEGER freq{};
@@ -49,90 +43,17 @@ double Median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-std::wstring Wide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
-    w.resize(n - 1);
-    return w;
-}
-
-bool JpegEncoder(CLSID* clsid) {
-    UINT n = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&n, &size);
-    std::vector<BYTE> buf(size);
-    auto* codecs = (Gdiplus::ImageCodecInfo*)buf.data();
-    Gdiplus::GetImageEncoders(n, size, codecs);
-    for (UINT i = 0; i < n; i++)
-        if (wcscmp(codecs[i].MimeType, L"image/jpeg") == 0) {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    return false;
-}
-
-// Twenty different pictures with gradients and shapes, so the decoder has real work to do.
-bool MakePictures(const std::vector<std::string>& paths) {
-    CLSID jpeg;
-    if (!JpegEncoder(&jpeg)) return false;
-    for (size_t i = 0; i < paths.size(); i++) {
-        if (GetFileAttributesA(paths[i].c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        Gdiplus::Bitmap bmp(kWidth, kHeight, PixelFormat24bppRGB);
-        Gdiplus::Graphics g(&bmp);
-        Gdiplus::LinearGradientBrush grad(Gdiplus::Point(0, 0), Gdiplus::Point(kWidth, kHeight),
-                                          Gdiplus::Color(255, (BYTE)(i * 12), 80, 200),
-                                          Gdiplus::Color(255, 240, (BYTE)(255 - i * 12), 40));
-        g.FillRectangle(&grad, 0, 0, kWidth, kHeight);
-        for (int k = 0; k < 40; k++) {
-            Gdiplus::SolidBrush dot(Gdiplus::Color(255, (BYTE)(k * 6), (BYTE)(i * 11), (BYTE)(k * 3 + i)));
-            g.FillEllipse(&dot, (int)((k * 397 + i * 131) % kWidth), (int)((k * 211 + i * 89) % kHeight), 300, 220);
-        }
-        if (bmp.Save(Wide(paths[i]).c_str(), &jpeg, nullptr) != Gdiplus::Ok) return false;
-    }
-    return true;
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; i++) out.push_back((uint8_t)(v >> (8 * i)));
-}
-
-void PutFloat(std::vector<uint8_t>& out, float f) {
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
-    Put32(out, v);
-}
-
-// The store: desk 1 empty, then the photo desks, the pictures in a 5 by 4 grid on each.
-// Rectangles are relative to the main window's outer size, 800 by 500.
+// The store: desk 1 empty and current, then the photo desks, the pictures in a 5 by 4 grid on each.
 bool WriteStore(const std::string& dataFolder, const std::vector<std::string>& all) {
-    std::vector<uint8_t> out;
-    Put32(out, 1 + kPhotoDesks);
-    Put32(out, 0);  // desk 1 current
-    Put32(out, 0);  // desk 1 holds nothing
+    std::vector<std::vector<photos::Placed>> desks(1);
     for (int d = 0; d < kPhotoDesks; d++) {
-        std::vector<std::string> paths(all.begin() + d * kPictures, all.begin() + (d + 1) * kPictures);
-        Put32(out, (uint32_t)paths.size());
-        for (size_t i = 0; i < paths.size(); i++) {
-            Put32(out, 3);
-            char path[260] = {};
-            std::strncpy(path, paths[i].c_str(), 259);
-            out.insert(out.end(), path, path + 260);
-            int x = 20 + (int)(i % 5) * (kItemW[d] + 10), y = 20 + (int)(i / 5) * (kItemH[d] + 10);
-            PutFloat(out, x / 800.0f);
-            PutFloat(out, y / 500.0f);
-            PutFloat(out, (x + kItemW[d]) / 800.0f);
-            PutFloat(out, (y + kItemH[d]) / 500.0f);
-            out.insert(out.end(), 16, 0);
+        desks.emplace_back();
+        for (int i = 0; i < kPictures; i++) {
+            int x = 20 + (i % 5) * (kItemW[d] + 10), y = 20 + (i / 5) * (kItemH[d] + 10);
+            desks.back().push_back({all[(size_t)(d * kPictures + i)], x, y, x + kItemW[d], y + kItemH[d]});
         }
     }
-    CreateDirectoryA(dataFolder.c_str(), nullptr);
-    for (const char* name : {"Media", "Media_bak"}) {
-        FILE* f = std::fopen((dataFolder + name).c_str(), "wb");
-        if (!f) return false;
-        std::fwrite(out.data(), 1, out.size(), f);
-        std::fclose(f);
-    }
-    return true;
+    return photos::WriteStore(dataFolder, desks, 0);
 }
 
 // The bare decode: every file read and decoded by GDI+, its size asked, then freed.
@@ -323,7 +244,7 @@ int main(int argc, char** argv) {
     // Each photo desk has files of its own (copies under other names), so each first view
     // decodes its 20 files.
     std::vector<std::string> all;
-    bool copied = MakePictures(paths);
+    bool copied = photos::MakePictures(paths);
     for (int d = 0; copied && d < kPhotoDesks; d++)
         for (int i = 0; i < kPictures; i++) {
             char name[32];
