@@ -230,7 +230,64 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
     return Dialog::PreTranslateMessage(msg);
 }
 
+// What the desk's items ask of the main window; false for any other message.
+bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND item = (HWND)lp;
+    switch (msg) {
+    case WM_DESKITEM_CHANGED:
+        DesksChanged();
+        return true;
+    case WM_DESKITEM_SELECT:
+        currentItem = item;
+        UpdateSelection();
+        return true;
+    case WM_DESKITEM_PLACED:
+        // Only the window itself is looked at: this also arrives while an item is being destroyed,
+        // when the live list is in the middle of changing.
+        if (item && item == selection.Target()) {
+            if (IsWindowVisible(item))
+                selection.Follow(item, hwnd);
+            else
+                selection.Hide();
+        }
+        return true;
+    case WM_DESKITEM_RESTACK:
+        RestackItem(item, wp != 0);
+        return true;
+    case WM_DESKITEM_REMOVE:
+        // The item asked after its own handler; it is no longer on the stack.
+        RemoveItem(item);
+        return true;
+    }
+    return false;
+}
+
+LRESULT MainDeskWindow::OnTimer(WPARAM id) {
+    switch (id) {
+    case TIMER_FIRST_PAINT:
+        KillTimer(hwnd, TIMER_FIRST_PAINT);
+        FinishStartup();
+        RedrawDeskView(0);
+        // The frame skin is decoded now, while nothing waits, not by the first picture shown.
+        PictureItem::PrepareSkins();
+        break;
+    case TIMER_SCROLL_LEFT:
+    case TIMER_SCROLL_RIGHT:
+        ScrollTimer(id == TIMER_SCROLL_LEFT);
+        break;
+    case TIMER_AUTOSAVE:
+        OnAutosaveTimer();
+        return 0;
+    case TIMER_DESK_BUILD:
+        KillTimer(hwnd, TIMER_DESK_BUILD);
+        DeskBuildTurn();
+        return 0;
+    }
+    return Default();
+}
+
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (OnItemMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_PAINT:
         OnPaint();
@@ -247,23 +304,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUERYDRAGICON:
         return (LRESULT)icon;
     case WM_TIMER:
-        if (wp == TIMER_FIRST_PAINT) {
-            KillTimer(hwnd, TIMER_FIRST_PAINT);
-            FinishStartup();
-            RedrawDeskView(0);
-            // The frame skin is decoded now, while nothing waits, not by the first picture shown.
-            PictureItem::PrepareSkins();
-        } else if (wp == TIMER_SCROLL_LEFT || wp == TIMER_SCROLL_RIGHT) {
-            ScrollTimer(wp == TIMER_SCROLL_LEFT);
-        } else if (wp == TIMER_AUTOSAVE) {
-            OnAutosaveTimer();
-            return 0;
-        } else if (wp == TIMER_DESK_BUILD) {
-            KillTimer(hwnd, TIMER_DESK_BUILD);
-            DeskBuildTurn();
-            return 0;
-        }
-        return Default();
+        return OnTimer(wp);
     case WM_LBUTTONDOWN: {
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
         bool stripHit = HandleStripClick(pt);
@@ -283,9 +324,6 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // The view is a fixed 800x500: there is no maximised state (the task bar's menu offers it).
         if ((wp & 0xFFF0) == SC_MAXIMIZE) return 0;
         return Default();
-    case WM_DESKITEM_CHANGED:
-        DesksChanged();
-        return 0;
     case kReportDamagedStore:
         ReportDamagedStore();
         return 0;
@@ -322,30 +360,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESK_REDRAW:
         RedrawDeskView(0);
         return 0;
-    case WM_DESKITEM_SELECT:
-        currentItem = (HWND)lp;
-        UpdateSelection();
-        return 0;
-    case WM_DESKITEM_PLACED:
-        // Only the window itself is looked at: this also arrives while an item is being destroyed,
-        // when the live list is in the middle of changing.
-        if ((HWND)lp && (HWND)lp == selection.Target()) {
-            if (IsWindowVisible((HWND)lp))
-                selection.Follow((HWND)lp, hwnd);
-            else
-                selection.Hide();
-        }
-        return 0;
-    case WM_DESKITEM_RESTACK:
-        RestackItem((HWND)lp, wp != 0);
-        return 0;
     case kDeskKey:
         FinishStartup();
         RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
-        return 0;
-    case WM_DESKITEM_REMOVE:
-        // The item asked after its own handler; it is no longer on the stack.
-        RemoveItem((HWND)lp);
         return 0;
     case WM_DESK_SHOW_ABOUT:
         if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);

@@ -147,6 +147,8 @@ private:
     bool KeyBelongsToDesk(HWND target) const;
     void CreateButtons();
     void FinishStartup();
+    bool OnItemMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnTimer(WPARAM id);
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
     // Draws what changed into the back buffer, then copies it to the screen (the icon while
