@@ -19,7 +19,7 @@ struct Sampling {
     int h, v;
 };
 
-struct Spec {
+struct JpegCase {
     const char* name;
     uint32_t width, height;
     std::vector<Sampling> comps;  // 1 (grey) or 3 (YCbCr)
@@ -98,7 +98,7 @@ void PutValue(Writer& w, const Code& code, int symbolHigh, int v) {
 }
 
 // Encodes a file whose block (gx, gy) of component c has the quantised DC value dc(c, gx, gy).
-std::vector<uint8_t> Encode(const Spec& spec, const std::function<int(int, int, int)>& dc, uint32_t seed = 1) {
+std::vector<uint8_t> Encode(const JpegCase& shape, const std::function<int(int, int, int)>& dc, uint32_t seed = 1) {
     // DC: categories 0..11, all 4 bits long. AC: the 162 run/size symbols, the first 100 8 bits
     // long and the rest 12, so both short and long codes occur.
     std::vector<uint8_t> dcSyms;
@@ -114,48 +114,48 @@ std::vector<uint8_t> Encode(const Spec& spec, const std::function<int(int, int, 
     for (size_t i = 0; i < acSyms.size(); i++) acLens.push_back(i < 100 ? 8 : 12);
     Code dcCode(dcSyms, dcLens), acCode(acSyms, acLens);
 
-    int n = (int)spec.comps.size();
+    int n = (int)shape.comps.size();
     Writer w;
     w.Byte(0xFF), w.Byte(0xD8);
     // An application segment the reader must pass over.
     w.Byte(0xFF), w.Byte(0xE0), w.Word(7), w.Byte('J'), w.Byte('F'), w.Byte('I'), w.Byte('F'), w.Byte(0);
-    w.Byte(0xFF), w.Byte(0xDB), w.Word(2 + (spec.wideQuant ? 129 : 65));
-    w.Byte(spec.wideQuant ? 0x10 : 0x00);
+    w.Byte(0xFF), w.Byte(0xDB), w.Word(2 + (shape.wideQuant ? 129 : 65));
+    w.Byte(shape.wideQuant ? 0x10 : 0x00);
     for (int i = 0; i < 64; i++) {
-        uint32_t q = i == 0 ? spec.dcStep : 3 + i;
-        if (spec.wideQuant) w.Word(q);
+        uint32_t q = i == 0 ? shape.dcStep : 3 + i;
+        if (shape.wideQuant) w.Word(q);
         else w.Byte((int)q);
     }
-    w.Byte(0xFF), w.Byte(0xC0), w.Word(8 + 3 * n), w.Byte(8), w.Word(spec.height), w.Word(spec.width), w.Byte(n);
-    for (int c = 0; c < n; c++) w.Byte(c + 1), w.Byte(spec.comps[c].h << 4 | spec.comps[c].v), w.Byte(0);
+    w.Byte(0xFF), w.Byte(0xC0), w.Word(8 + 3 * n), w.Byte(8), w.Word(shape.height), w.Word(shape.width), w.Byte(n);
+    for (int c = 0; c < n; c++) w.Byte(c + 1), w.Byte(shape.comps[c].h << 4 | shape.comps[c].v), w.Byte(0);
     for (int cls = 0; cls < 2; cls++) {
         const Code& code = cls ? acCode : dcCode;
         w.Byte(0xFF), w.Byte(0xC4), w.Word(2 + 17 + (uint32_t)code.symbols.size()), w.Byte(cls << 4);
         for (uint8_t c : code.counts) w.Byte(c);
         for (uint8_t s : code.symbols) w.Byte(s);
     }
-    if (spec.restart) w.Byte(0xFF), w.Byte(0xDD), w.Word(4), w.Word(spec.restart);
+    if (shape.restart) w.Byte(0xFF), w.Byte(0xDD), w.Word(4), w.Word(shape.restart);
     w.Byte(0xFF), w.Byte(0xDA), w.Word(6 + 2 * n), w.Byte(n);
     for (int c = 0; c < n; c++) w.Byte(c + 1), w.Byte(0x00);
     w.Byte(0), w.Byte(63), w.Byte(0);
 
     int hMax = 1, vMax = 1;
-    for (auto& s : spec.comps) hMax = std::max(hMax, s.h), vMax = std::max(vMax, s.v);
-    std::vector<Sampling> per = spec.comps;
+    for (auto& s : shape.comps) hMax = std::max(hMax, s.h), vMax = std::max(vMax, s.v);
+    std::vector<Sampling> per = shape.comps;
     uint32_t mcusX, mcusY;
     if (n > 1) {
-        mcusX = (spec.width + 8 * hMax - 1) / (8 * hMax);
-        mcusY = (spec.height + 8 * vMax - 1) / (8 * vMax);
+        mcusX = (shape.width + 8 * hMax - 1) / (8 * hMax);
+        mcusY = (shape.height + 8 * vMax - 1) / (8 * vMax);
     } else {
-        mcusX = (spec.width + 7) / 8;
-        mcusY = (spec.height + 7) / 8;
+        mcusX = (shape.width + 7) / 8;
+        mcusY = (shape.height + 7) / 8;
         per[0] = Sampling{1, 1};
     }
     std::mt19937 random(seed);
     std::vector<int> pred(n, 0);
     int rst = 0;
     for (uint32_t m = 0; m < mcusX * mcusY; m++) {
-        if (spec.restart && m > 0 && m % spec.restart == 0) {
+        if (shape.restart && m > 0 && m % shape.restart == 0) {
             w.Align();
             w.Byte(0xFF), w.Byte(0xD0 + (rst++ & 7));
             std::fill(pred.begin(), pred.end(), 0);
@@ -203,7 +203,7 @@ int LumaDc(int c, int gx, int gy) { return c == 0 ? ((gx * 7 + gy * 13) % 60) - 
 }  // namespace
 
 TEST(JpegEighth, EachBlockAverageComesOutInPlace) {
-    const Spec specs[] = {
+    const JpegCase cases[] = {
         {"grey 16x16", 16, 16, {{1, 1}}},
         {"grey odd size", 45, 23, {{1, 1}}},
         {"grey with restarts", 70, 33, {{1, 1}}, 4},
@@ -214,24 +214,24 @@ TEST(JpegEighth, EachBlockAverageComesOutInPlace) {
         {"4:2:2 restart every MCU", 50, 30, {{2, 1}, {1, 1}, {1, 1}}, 1},
         {"16-bit tables, large step", 64, 40, {{2, 2}, {1, 1}, {1, 1}}, 0, true, 16},
     };
-    for (const Spec& spec : specs) {
-        std::vector<uint8_t> file = Encode(spec, LumaDc);
+    for (const JpegCase& shape : cases) {
+        std::vector<uint8_t> file = Encode(shape, LumaDc);
         JpegEighth out;
-        ASSERT_TRUE(DecodeJpegEighth(file.data(), file.size(), &out)) << spec.name;
-        EXPECT_EQ(out.width, spec.width) << spec.name;
-        EXPECT_EQ(out.height, spec.height) << spec.name;
-        ASSERT_EQ(out.eighthWidth, (spec.width + 7) / 8) << spec.name;
-        ASSERT_EQ(out.eighthHeight, (spec.height + 7) / 8) << spec.name;
-        ASSERT_EQ(out.pixels.size(), (size_t)out.eighthWidth * out.eighthHeight) << spec.name;
+        ASSERT_TRUE(DecodeJpegEighth(file.data(), file.size(), &out)) << shape.name;
+        EXPECT_EQ(out.width, shape.width) << shape.name;
+        EXPECT_EQ(out.height, shape.height) << shape.name;
+        ASSERT_EQ(out.eighthWidth, (shape.width + 7) / 8) << shape.name;
+        ASSERT_EQ(out.eighthHeight, (shape.height + 7) / 8) << shape.name;
+        ASSERT_EQ(out.pixels.size(), (size_t)out.eighthWidth * out.eighthHeight) << shape.name;
         int bad = 0;
         for (uint32_t y = 0; y < out.eighthHeight; y++)
             for (uint32_t x = 0; x < out.eighthWidth; x++) {
-                int want = Level(LumaDc(0, (int)x, (int)y), spec.dcStep);
+                int want = Level(LumaDc(0, (int)x, (int)y), shape.dcStep);
                 uint32_t p = out.pixels[y * out.eighthWidth + x];
                 // Neutral chroma: grey, opaque.
                 uint32_t expected = 0xFF000000u | (uint32_t)want * 0x010101u;
                 if (p != expected && bad++ < 3)
-                    ADD_FAILURE() << spec.name << " at " << x << "," << y << ": " << std::hex << p << " want "
+                    ADD_FAILURE() << shape.name << " at " << x << "," << y << ": " << std::hex << p << " want "
                                   << expected;
             }
     }
@@ -240,14 +240,14 @@ TEST(JpegEighth, EachBlockAverageComesOutInPlace) {
 TEST(JpegEighth, ColourComesFromTheChromaBlocksOverTheLumaTheyCover) {
     // Luma 76, Cb 85, Cr 255 is JFIF's pure red; the left half of a 4:2:0 picture is red and the
     // right half grey.
-    Spec spec{"red and grey", 64, 32, {{2, 2}, {1, 1}, {1, 1}}, 0, false, 8};
+    JpegCase shape{"red and grey", 64, 32, {{2, 2}, {1, 1}, {1, 1}}, 0, false, 8};
     auto dc = [](int c, int gx, int gy) {
         bool left = c == 0 ? gx < 4 : gx < 2;
         if (!left) return 0;
         int level = c == 0 ? 76 : c == 1 ? 85 : 255;
         return level - 128;  // with a DC step of 8 the quantised value is the level shift itself
     };
-    std::vector<uint8_t> file = Encode(spec, dc);
+    std::vector<uint8_t> file = Encode(shape, dc);
     JpegEighth out;
     ASSERT_TRUE(DecodeJpegEighth(file.data(), file.size(), &out));
     ASSERT_EQ(out.eighthWidth, 8u);
@@ -266,8 +266,8 @@ TEST(JpegEighth, ColourComesFromTheChromaBlocksOverTheLumaTheyCover) {
 }
 
 TEST(JpegEighth, FilesItCannotReadAreRefused) {
-    Spec spec{"base", 48, 32, {{2, 2}, {1, 1}, {1, 1}}, 2};
-    std::vector<uint8_t> good = Encode(spec, LumaDc);
+    JpegCase shape{"base", 48, 32, {{2, 2}, {1, 1}, {1, 1}}, 2};
+    std::vector<uint8_t> good = Encode(shape, LumaDc);
     JpegEighth out;
     ASSERT_TRUE(DecodeJpegEighth(good.data(), good.size(), &out));
 
