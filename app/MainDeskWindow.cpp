@@ -155,12 +155,9 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
     RedrawDeskView(0);
-    // An empty desk shows with its bands, tabs and buttons, painted with USER32 and GDI alone;
-    // GDI+, COM and the rest follow the first paint. A desk with items builds them first, as
-    // before: under X an item window made once the main window is up is taken over by the
-    // window manager on its first click, which then stacks and moves it as it likes.
+    // The window shows with its bands, tabs and buttons, painted with USER32 and GDI alone;
+    // GDI+, COM, the tooltip and the desk's items follow the first paint.
     startupPending = true;
-    if (model.RecordCount() > 0) FinishStartup();
     // Building the desk is not a change of it: nothing needs saving yet.
     savePending = false;
     KillTimer(hwnd, TIMER_AUTOSAVE);
@@ -188,10 +185,10 @@ void MainDeskWindow::CreateButtons() {
     }
 }
 
-// The rest of start-up: GDI+, COM and the common controls, the tooltip and the desk's items. For an
-// empty desk it runs once the window is on the screen (from the message the first paint posts, or
-// from the first-paint timer when the window was never painted); a desk with items needs it before
-// them. It runs once.
+// The rest of start-up: GDI+, COM and the common controls, the tooltip and the desk's items. It
+// runs once the window is on the screen (from the message the first paint posts, or from the
+// first-paint timer when the window was never painted), or first thing in a command that comes
+// before then. It runs once.
 void MainDeskWindow::FinishStartup() {
     if (!startupPending) return;
     startupPending = false;
@@ -199,13 +196,9 @@ void MainDeskWindow::FinishStartup() {
     ole = std::make_unique<ComSession>(ComSession::kOle);
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
-    // Made whole, not a few per turn: before the window shows nothing waits for it, and after an
-    // empty desk's first paint there is nothing to make. Items already up (added by a command
-    // that came first) stay as they are.
-    if (liveItems.empty()) {
-        ShowCurrentDesk();
-        FinishDeskBuild();
-    }
+    // The items are made a few per turn, as on a desk switch, so the window answers while a full
+    // desk comes up. Items already up (added by a command that came first) stay as they are.
+    if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
 }
 
 // ---------------------------------------------------------------------------------------------

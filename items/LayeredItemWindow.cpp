@@ -140,6 +140,12 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         LoadSkins();
         return 0;
     }
+    case WM_MOUSEACTIVATE:
+        // A click brings the item to the front, as activation does on Windows. Raised here,
+        // before it is active: Wine does not restack on activation, and under X a window that is
+        // restacked while active is handed to the window manager, which then stacks it itself.
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return Default();
     case WM_LBUTTONDOWN:
         OnLeftButtonDown((short)LOWORD(lp), (short)HIWORD(lp));
         return Default();
