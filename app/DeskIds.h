@@ -20,6 +20,7 @@
 
 // Window timers.
 #define TIMER_FIRST_PAINT 1
+#define TIMER_FINISH_STARTUP 2
 #define TIMER_SCROLL_LEFT 10
 #define TIMER_SCROLL_RIGHT 11
 #define TIMER_AUTOSAVE 12

@@ -128,6 +128,7 @@ void MainDeskWindow::DrawDeskView(bool stripOnly) {
         RECT caption{400, 15, 680, 40};
         DrawTextA(dc, "Varnel Sonadesk V1.2.7", -1, &caption, 0);
     }
+    PaintButtonFaces(dc);
 }
 
 }  // namespace sona

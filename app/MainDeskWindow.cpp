@@ -69,8 +69,6 @@ const UINT_PTR TIMER_DESK_BUILD = 40;
 // Posted by the keyboard filter: wParam the DeskKey, lParam its desk number. The command runs
 // from the queue, not inside the filter, so a dialog it opens has a loop of its own.
 const UINT kDeskKey = WM_APP + 3;
-// Posted by the first paint: what the first paint does not need starts now (see FinishStartup).
-const UINT kFinishStartup = WM_APP + 4;
 
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
@@ -120,9 +118,6 @@ BOOL MainDeskWindow::OnInitDialog() {
             if (LanguageTextPtr text{DecodeLanguagePack(pack.c_str())}) app->SetLanguageText(std::move(text));
     }
 
-    about = std::make_unique<CDlgAbout>();
-    if (about->Create(hwnd)) ShowWindow(about->hwnd, SW_HIDE);
-
     BringWindowToTop(hwnd);
 
     topBand.reset(LoadBitmapResource(IDB_TOP_BAND));
@@ -133,7 +128,7 @@ BOOL MainDeskWindow::OnInitDialog() {
     leftArrowImage.Load(IDP_ARROW_LEFT);
     rightArrowImage.Load(IDP_ARROW_RIGHT);
 
-    CreateButtons();
+    PrepareButtons();
 
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
     style = (style & ~WS_CAPTION) | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -167,33 +162,73 @@ BOOL MainDeskWindow::OnInitDialog() {
     return TRUE;
 }
 
-void MainDeskWindow::CreateButtons() {
+namespace {
+RECT CaptionButtonRect(const CaptionButtonSpec& s) {
+    return RECT{s.place.x, s.place.y, s.place.x + 16, s.place.y + 16};
+}
+}  // namespace
+
+// The buttons' pictures and states; their windows come after the first paint (CreateButtons).
+void MainDeskWindow::PrepareButtons() {
     for (int i = 0; i < 3; i++) {
         const CaptionButtonSpec& s = kCaptionButtons[i];
-        SkinButton& b = captionButtons[i];
-        b.Create(RECT{0, 0, 0, 0}, hwnd, s.id);
-        b.SetBitmaps(s.bitmaps[0], s.bitmaps[1], s.bitmaps[2], s.bitmaps[3]);
-        if (s.id == ID_CAPTION_SPARE) b.Enable(FALSE);
-        MoveWindow(b.hwnd, s.place.x, s.place.y, 16, 16, TRUE);
+        captionButtons[i].SetBitmaps(s.bitmaps[0], s.bitmaps[1], s.bitmaps[2], s.bitmaps[3]);
+        if (s.id == ID_CAPTION_SPARE) captionButtons[i].Enable(FALSE);
     }
     for (int i = 0; i < 8; i++) {
         const CommandButtonSpec& s = kCommandButtons[i];
-        ImageCommandButton& b = commandButtons[i];
-        b.Create(s.rect, hwnd, s.id);
-        b.SetImages(s.normal, s.hover, s.normal, s.normal);
-        if (!s.visible) ShowWindow(b.hwnd, SW_HIDE);
+        commandButtons[i].SetImages(s.normal, s.hover, s.normal, s.normal);
     }
 }
 
-// The rest of start-up: GDI+, COM and the common controls, the tooltip and the desk's items. It
-// runs once the window is on the screen (from the message the first paint posts, or from the
-// first-paint timer when the window was never painted), or first thing in a command that comes
-// before then. It runs once.
+// Until their windows are made, the view shows the buttons' faces itself, so the first frame is
+// whole without waiting for eleven child windows.
+void MainDeskWindow::PaintButtonFaces(HDC dc) {
+    for (int i = 0; i < 3; i++)
+        if (!captionButtons[i].hwnd) captionButtons[i].PaintFaceAt(dc, CaptionButtonRect(kCaptionButtons[i]));
+    for (int i = 0; i < 8; i++)
+        if (!commandButtons[i].hwnd && kCommandButtons[i].visible)
+            commandButtons[i].PaintFaceAt(dc, kCommandButtons[i].rect);
+}
+
+// Gives the keyboard to the first button, as the dialog manager does for a dialog with controls,
+// when the active main window has no focus at all: its buttons came after it showed, so the
+// manager found none to give it to, and keys without a focus never reach the desk keys.
+void MainDeskWindow::TakeKeyboard() {
+    if (GetActiveWindow() != hwnd || GetFocus()) return;
+    if (HWND first = GetNextDlgGroupItem(hwnd, nullptr, FALSE))
+        SendMessageA(hwnd, WM_NEXTDLGCTL, (WPARAM)first, TRUE);
+    else
+        SetFocus(hwnd);
+}
+
+void MainDeskWindow::CreateButtons() {
+    for (int i = 0; i < 3; i++)
+        captionButtons[i].Create(CaptionButtonRect(kCaptionButtons[i]), hwnd, kCaptionButtons[i].id);
+    for (int i = 0; i < 8; i++) {
+        const CommandButtonSpec& s = kCommandButtons[i];
+        commandButtons[i].Create(s.rect, hwnd, s.id);
+        if (!s.visible) ShowWindow(commandButtons[i].hwnd, SW_HIDE);
+    }
+    TakeKeyboard();
+}
+
+// The rest of start-up: the buttons' windows, GDI+, COM and the common controls, the hidden
+// About window, the tooltip and the desk's items. It runs once the first frame is on the screen
+// (from the timer the first paint sets, or from the first-paint timer when the window was never
+// painted), or first thing in a command that comes before then. It runs once.
 void MainDeskWindow::FinishStartup() {
     if (!startupPending) return;
     startupPending = false;
+    CreateButtons();
     StartDeskServices();
     ole = std::make_unique<ComSession>(ComSession::kOle);
+    // Made after the main window is up, the hidden About window would keep the activation its
+    // dialog manager gives it with the focus for its button: the main window takes it back.
+    HWND active = GetActiveWindow();
+    about = std::make_unique<CDlgAbout>();
+    if (about->Create(hwnd)) ShowWindow(about->hwnd, SW_HIDE);
+    if (active == hwnd && GetActiveWindow() != hwnd) SetActiveWindow(hwnd);
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
@@ -257,6 +292,10 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT MainDeskWindow::OnTimer(WPARAM id) {
     switch (id) {
+    case TIMER_FINISH_STARTUP:
+        KillTimer(hwnd, TIMER_FINISH_STARTUP);
+        FinishStartup();
+        return 0;
     case TIMER_FIRST_PAINT:
         KillTimer(hwnd, TIMER_FIRST_PAINT);
         FinishStartup();
@@ -284,13 +323,11 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
         OnPaint();
-        if (startupPending && !finishPosted) {
-            finishPosted = true;
-            PostMessageA(hwnd, kFinishStartup, 0, 0);
-        }
-        return 0;
-    case kFinishStartup:
-        FinishStartup();
+        // A timer, not a posted message: it comes once the thread has nothing else to do, and
+        // by then the frame has reached the screen (Wine shows a window's pixels when its thread
+        // goes idle; start-up work right behind the paint would hold them back).
+        if (startupPending && !finishScheduled)
+            finishScheduled = SetTimer(hwnd, TIMER_FINISH_STARTUP, USER_TIMER_MINIMUM, nullptr) != 0;
         return 0;
     case WM_ERASEBKGND:
         return TRUE;
@@ -299,6 +336,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         return OnTimer(wp);
     case WM_LBUTTONDOWN: {
+        FinishStartup();
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
         bool stripHit = HandleStripClick(pt);
         PostMessageA(hwnd, kRaiseItems, 0, 0);
@@ -320,9 +358,12 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kReportDamagedStore:
         ReportDamagedStore();
         return 0;
-    case WM_ACTIVATE:
+    case WM_ACTIVATE: {
         if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
-        return Default();
+        LRESULT r = Default();
+        if (LOWORD(wp) != WA_INACTIVE) TakeKeyboard();
+        return r;
+    }
     case kRaiseItems:
         RaiseItems();
         return 0;
@@ -358,6 +399,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
         return 0;
     case WM_DESK_SHOW_ABOUT:
+        FinishStartup();
         if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
         return 0;
     case WM_DESK_EXIT:

@@ -145,7 +145,10 @@ private:
     // True when a key pressed in `target` is the desk's: the main window or an item has the
     // keyboard and no dialog (the note editor, a message box, a file dialog) is running.
     bool KeyBelongsToDesk(HWND target) const;
+    void PrepareButtons();
+    void PaintButtonFaces(HDC dc);
     void CreateButtons();
+    void TakeKeyboard();
     void FinishStartup();
     bool OnItemMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnTimer(WPARAM id);
@@ -194,9 +197,9 @@ private:
     Bitmap topBand, bottomBand, deskTile;
     SkinImage tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
-    // Set until FinishStartup has run; the first paint posts kFinishStartup once.
+    // Set until FinishStartup has run; the first paint sets its timer once.
     bool startupPending = false;
-    bool finishPosted = false;
+    bool finishScheduled = false;
     bool sessionSaved = false;
     // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
     // reported already (reset by the next save that succeeds).

@@ -9,7 +9,15 @@ BOOL SkinPushButton::Create(RECT r, HWND parent, UINT id) {
     if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, 0))
         return FALSE;
     RebuildSurface();
+    Redraw();
     return TRUE;
+}
+
+void SkinPushButton::PaintFaceAt(HDC dc, const RECT& at) {
+    POINT old;
+    SetViewportOrgEx(dc, at.left, at.top, &old);
+    DrawFace(dc, RECT{0, 0, at.right - at.left, at.bottom - at.top});
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
 void SkinPushButton::RebuildSurface() {

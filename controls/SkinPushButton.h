@@ -14,6 +14,9 @@ public:
     BOOL Create(RECT rect, HWND parent, UINT commandId);
     int GetState() const { return mouse.state; }
     UINT CommandId() const { return commandId; }
+    // Draws the face the window shows, at `at` in `dc`: the parent's first frame shows it before
+    // the window is made.
+    void PaintFaceAt(HDC dc, const RECT& at);
     // The off-screen picture (for tests).
     const OffscreenSurface& Surface() const { return surface; }
 

@@ -8,6 +8,7 @@
 #include "store/RelativeRect.h"
 
 #include <cstring>
+#include <vector>
 
 namespace sona {
 namespace {
@@ -146,6 +147,65 @@ TEST(MainDeskWindowPaint, ChangesAreDrawnOnceAtTheNextPaint) {
     }
     EXPECT_EQ(desk.Model().DeskCount(), desks + 1);
     EXPECT_EQ(desk.Model().currentDesk(), 0u);
+
+    desk.DestroyLiveItems();
+    desk.ClearAllDesks();
+    desk.DestroyWindow();
+}
+
+// The client area as it is on the screen: the window's own pixels and its children's.
+static std::vector<COLORREF> ClientPixels(HWND h) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), rc.right, -rc.bottom, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC screen = GetDC(h);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> out((const COLORREF*)bits, (const COLORREF*)bits + rc.right * rc.bottom);
+    for (COLORREF& c : out) c &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(h, screen);
+    return out;
+}
+
+// The first frame is drawn before any child window exists: the view paints the buttons' faces
+// itself. The buttons made just after it show exactly those pixels, so nothing on the screen
+// changes when they come.
+TEST(MainDeskWindowPaint, TheFirstFrameShowsTheButtonsAsTheirWindowsDoLater) {
+    SetCursorPos(0, 0);  // no button is hovered once it exists
+    MainDeskWindow desk;
+    ASSERT_TRUE(desk.CreateModeless(nullptr));
+    ShowWindow(desk.hwnd, SW_SHOWNA);
+    UpdateWindow(desk.hwnd);
+    ASSERT_EQ(FindWindowExA(desk.hwnd, nullptr, nullptr, nullptr), nullptr);
+    std::vector<COLORREF> first = ClientPixels(desk.hwnd);
+
+    // The rest of start-up follows from a timer the first paint set.
+    DWORD deadline = GetTickCount() + 5000;
+    MSG m;
+    while (!FindWindowExA(desk.hwnd, nullptr, nullptr, nullptr) && GetTickCount() < deadline) {
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        Sleep(5);
+    }
+    int buttons = 0;
+    for (HWND c = FindWindowExA(desk.hwnd, nullptr, nullptr, nullptr); c; c = FindWindowExA(desk.hwnd, c, nullptr, nullptr))
+        if (IsWindowVisible(c)) buttons++;
+    EXPECT_EQ(buttons, 9);  // close, spare, minimise and six commands
+    RedrawWindow(desk.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<COLORREF> settled = ClientPixels(desk.hwnd);
+
+    ASSERT_EQ(first.size(), settled.size());
+    size_t differing = 0, firstAt = first.size();
+    for (size_t i = 0; i < first.size(); i++)
+        if (first[i] != settled[i] && differing++ == 0) firstAt = i;
+    EXPECT_EQ(differing, 0u) << "first at x " << firstAt % 800 << ", y " << firstAt / 800;
 
     desk.DestroyLiveItems();
     desk.ClearAllDesks();
