@@ -191,9 +191,9 @@ void MainDeskWindow::PaintButtonFaces(HDC dc) {
             commandButtons[i].PaintFaceAt(dc, kCommandButtons[i].rect);
 }
 
-// Gives the keyboard to the first button, as the dialog manager does for a dialog with controls,
-// when the active main window has no focus at all: its buttons came after it showed, so the
-// manager found none to give it to, and keys without a focus never reach the desk keys.
+// Gives the keyboard to the first button when the active main window has no focus at all, where
+// the dialog manager puts it in a dialog with controls: the buttons came after the window showed,
+// so the manager found none to give it to.
 void MainDeskWindow::TakeKeyboard() {
     if (GetActiveWindow() != hwnd || GetFocus()) return;
     if (HWND first = GetNextDlgGroupItem(hwnd, nullptr, FALSE))
