@@ -326,8 +326,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // A timer, not a posted message: it comes once the thread has nothing else to do, and
         // by then the frame has reached the screen (Wine shows a window's pixels when its thread
         // goes idle; start-up work right behind the paint would hold them back).
-        if (startupPending && !finishScheduled)
-            finishScheduled = SetTimer(hwnd, TIMER_FINISH_STARTUP, USER_TIMER_MINIMUM, nullptr) != 0;
+        if (startupPending) SetTimer(hwnd, TIMER_FINISH_STARTUP, USER_TIMER_MINIMUM, nullptr);
         return 0;
     case WM_ERASEBKGND:
         return TRUE;

@@ -197,9 +197,8 @@ private:
     Bitmap topBand, bottomBand, deskTile;
     SkinImage tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
     bool exiting = false;
-    // Set until FinishStartup has run; the first paint sets its timer once.
+    // Set until FinishStartup has run; a paint until then sets its timer.
     bool startupPending = false;
-    bool finishScheduled = false;
     bool sessionSaved = false;
     // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
     // reported already (reset by the next save that succeeds).
