@@ -99,6 +99,30 @@ void NoteFromRecord(const TextItemRecord& rec, TextNoteRecord* note);
 bool SetPathField(char (&field)[kPathField], const char* path, size_t length);
 
 // A typed look at one stored record: its type code and the one record its kind has.
+// Eight bytes of every record's reserved area carry the program's own per-item data: the key of
+// the item's entry in the store's extension (full Unicode path or note text) and the item's
+// settings. The reader and the writer of the plain format never look at reserved bytes and keep
+// them as stored, so the tag moves with its record through reordering, removal, undo and paste,
+// and an older program keeps it untouched. A record whose tag bytes are all zero (every record
+// made before tags existed) has no extension entry and the default settings.
+enum ItemLayer : uint8_t {
+    kLayerNormal = 0,   // an ordinary window owned by the main window
+    kLayerTop = 1,      // always on top of other programs' windows
+    kLayerDesktop = 2,  // below every normal window, kept when the desktop is shown
+};
+constexpr uint8_t kItemClickThrough = 0x01;  // ItemTag::flags: the mouse passes through the item
+constexpr uint8_t kItemTagVersion = 1;
+
+struct ItemTag {
+    uint32_t extensionKey = 0;  // 0: no extension entry
+    uint8_t layer = kLayerNormal;
+    uint8_t opacity = 100;      // percent of the item's own alpha, 1..100
+    uint8_t flags = 0;
+    uint8_t version = 0;        // kItemTagVersion once written; 0: bytes untouched (all defaults)
+};
+// Where the tag lives: media reserved1 (offset 260), picture reserved (276), text reserved1 (10016).
+constexpr size_t kItemTagSize = 8;
+
 class RecordView {
 public:
     RecordView() = default;
@@ -115,6 +139,9 @@ public:
     // The rectangle every kind keeps; null for an empty view.
     RelativeRect* rect() const;
     explicit operator bool() const { return media_ || picture_ || text_; }
+    // The record's tag (defaults for an empty view or untouched bytes), and writing it back.
+    ItemTag Tag() const;
+    void SetTag(const ItemTag& tag) const;
 
 private:
     uint32_t type_ = 0;

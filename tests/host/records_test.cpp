@@ -100,6 +100,56 @@ TEST(PathField, TakesPathsThatFitAndKeepsTheBytesAfterTheEnd) {
     }
 }
 
+TEST(ItemTag, LivesInEachKindsReservedBytesAndLeavesTheRestAlone) {
+    struct Case {
+        uint32_t type;
+        size_t offset;
+    } cases[] = {
+        {kItemMovie, offsetof(MediaItemRecord, reserved1)},
+        {kItemMusic, offsetof(MediaItemRecord, reserved1)},
+        {kItemPicture, offsetof(PictureItemRecord, reserved)},
+        {kItemText, offsetof(TextItemRecord, reserved1)},
+    };
+    for (const Case& c : cases) {
+        RecordPtr bytes = NewRecord(c.type);
+        RecordView v = ViewRecord(c.type, bytes.get());
+        // Untouched reserved bytes, as every older record has them: all defaults.
+        ItemTag fresh = v.Tag();
+        EXPECT_EQ(fresh.extensionKey, 0u);
+        EXPECT_EQ(fresh.layer, kLayerNormal);
+        EXPECT_EQ(fresh.opacity, 100);
+        EXPECT_EQ(fresh.flags, 0);
+
+        ItemTag tag;
+        tag.extensionKey = 0x01020304;
+        tag.layer = kLayerDesktop;
+        tag.opacity = 40;
+        tag.flags = kItemClickThrough;
+        v.SetTag(tag);
+        const uint8_t want[kItemTagSize] = {4, 3, 2, 1, kLayerDesktop, 40, kItemClickThrough, kItemTagVersion};
+        EXPECT_EQ(std::memcmp(bytes.get() + c.offset, want, kItemTagSize), 0) << c.type;
+        for (size_t i = 0; i < RecordSize(c.type); ++i)
+            if (i < c.offset || i >= c.offset + kItemTagSize) ASSERT_EQ(bytes[i], 0) << c.type << " byte " << i;
+
+        ItemTag back = v.Tag();
+        EXPECT_EQ(back.extensionKey, tag.extensionKey);
+        EXPECT_EQ(back.layer, tag.layer);
+        EXPECT_EQ(back.opacity, tag.opacity);
+        EXPECT_EQ(back.flags, tag.flags);
+    }
+}
+
+TEST(ItemTag, OutOfRangeSettingsReadAsDefaults) {
+    RecordPtr bytes = NewRecord(kItemPicture);
+    uint8_t* b = bytes.get() + offsetof(PictureItemRecord, reserved);
+    const uint8_t junk[kItemTagSize] = {9, 0, 0, 0, 7, 0, 0, kItemTagVersion};
+    std::memcpy(b, junk, kItemTagSize);
+    ItemTag tag = ViewRecord(kItemPicture, bytes.get()).Tag();
+    EXPECT_EQ(tag.extensionKey, 9u);
+    EXPECT_EQ(tag.layer, kLayerNormal);
+    EXPECT_EQ(tag.opacity, 100);
+}
+
 TEST(MediaKinds, OnlyMovieAndMusicCodesAreMediaAndMapBothWays) {
     struct Case {
         uint32_t type;
