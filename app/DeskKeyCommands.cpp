@@ -66,8 +66,9 @@ void MainDeskWindow::StepDesk(int step) {
 }
 
 void MainDeskWindow::StackItemsInRecordOrder() {
+    // Items on top of everything or on the desktop stay in their own layer.
     for (auto& item : liveItems)
-        if (item && item->ItemWindow())
+        if (item && item->ItemWindow() && item->Settings().layer == kLayerNormal)
             SetWindowPos(item->ItemWindow(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateSelection();
 }

@@ -10,7 +10,25 @@
 
 namespace sona {
 
+namespace {
+
+std::unique_ptr<DeskItem> MakeDeskItem(const RecordView& record, RECT r, HWND owner);
+
+}  // namespace
+
+// The window with the settings its record keeps (layer, opacity, click-through).
 std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner) {
+    std::unique_ptr<DeskItem> item = MakeDeskItem(record, r, owner);
+    if (item && item->ItemWindow()) {
+        ItemSettings s = SettingsFromTag(record.Tag());
+        if (s != ItemSettings{}) item->ApplySettings(s);
+    }
+    return item;
+}
+
+namespace {
+
+std::unique_ptr<DeskItem> MakeDeskItem(const RecordView& record, RECT r, HWND owner) {
     if (const PictureItemRecord* rec = record.picture()) {
         // The window comes at once with its frame; the picture is read by the loader's workers
         // and follows. A file that cannot be read still gets its window (a grey panel when the
@@ -43,5 +61,7 @@ std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND
     }
     return nullptr;
 }
+
+}  // namespace
 
 }  // namespace sona

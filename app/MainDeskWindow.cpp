@@ -565,6 +565,11 @@ void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
     if (!item || !item->ItemWindow() || !record) return;
     DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
     item->WriteRecord(record);
+    // The settings go into the tag beside the extension key, which stays as it is; a record whose
+    // settings are unchanged keeps its bytes exactly.
+    ItemTag tag = record.Tag();
+    ItemSettings live = item->Settings();
+    if (SettingsFromTag(tag) != live) record.SetTag(TagWithSettings(tag, live));
 }
 
 RECT KeepOnScreen(RECT r) {
@@ -681,11 +686,12 @@ void MainDeskWindow::RaiseItems() {
     // stacking), not in list order: collected top to bottom, raised from the bottom one up.
     // Every time, even when all are above the main window already: under X the raise is also
     // what puts a media card's buttons back above a card the window manager has restacked.
+    // Items on top of everything or on the desktop stay in their own layer.
     std::vector<HWND> stacked;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
         for (auto& item : liveItems)
-            if (item && item->ItemWindow() == w) {
+            if (item && item->ItemWindow() == w && item->Settings().layer == kLayerNormal) {
                 stacked.push_back(w);
                 break;
             }

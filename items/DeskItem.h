@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "items/ItemSettings.h"
 #include "store/DeskRecords.h"
 
 namespace sona {
@@ -20,6 +21,11 @@ public:
     virtual void WriteRecord(const RecordView& record) const = 0;
     // Media items stop a playing or paused host here; deleting an item does not stop it.
     virtual void StopIfPlaying() {}
+    // The item's layer, opacity and click-through, and putting them into effect.
+    virtual ItemSettings Settings() const { return {}; }
+    virtual void ApplySettings(const ItemSettings& s) {}
+    // Hides the item with everything it floats over itself, or shows it again as it was.
+    virtual void ShowItem(bool shown) {}
 };
 
 }  // namespace sona
