@@ -231,6 +231,8 @@ void MainDeskWindow::FinishStartup() {
     if (active == hwnd && GetActiveWindow() != hwnd) SetActiveWindow(hwnd);
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
+    AddTrayIcon();
+    RegisterShowHideKey();
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
     // desk comes up. Items already up (added by a command that came first) stay as they are.
     if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
@@ -247,6 +249,7 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
         return TRUE;
     }
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
+    if (msg->message == WM_MOUSEWHEEL && IsWindowEnabled(hwnd) && OnCtrlWheel(*msg)) return TRUE;
     if (msg->message == WM_KEYDOWN && KeyBelongsToDesk(msg->hwnd)) {
         DeskKeyCommand key = DeskKeyFor((unsigned)msg->wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
                                         GetKeyState(VK_MENU) < 0);
@@ -320,7 +323,21 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (OnItemMessage(msg, wp, lp)) return 0;
+    if (msg == DeskTray::TaskbarCreatedMessage() && msg != 0) {
+        // Explorer has started again and knows no icon: ours goes back.
+        tray.Readd();
+        return 0;
+    }
     switch (msg) {
+    case kTrayMessage:
+        OnTrayMessage(lp);
+        return 0;
+    case WM_HOTKEY:
+        if ((int)wp == kShowHideHotKey) ShowItems(itemsHidden);
+        return 0;
+    case kShowHideKeyTaken:
+        ReportShowHideKeyTaken();
+        return 0;
     case WM_PAINT:
         OnPaint();
         // A timer, not a posted message: it comes once the thread has nothing else to do, and
@@ -384,6 +401,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp && !sessionSaved) SaveDesks();
         return 0;
     case WM_DESTROY:
+        tray.Remove();
+        if (hotKeyRegistered) UnregisterHotKey(hwnd, kShowHideHotKey);
+        hotKeyRegistered = false;
         RemovePropA(hwnd, InstanceName);
         ole.reset();
         return Default();
@@ -423,7 +443,7 @@ bool MainDeskWindow::OnCommand(UINT id) {
     case ID_CAPTION_CLOSE: OnExit(); return true;
     case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return true;
     }
-    return false;
+    return OnTrayCommand(id);
 }
 
 bool MainDeskWindow::OnExit() {
@@ -595,6 +615,8 @@ RECT KeepOnScreen(RECT r) {
 double MainDeskWindow::deskTurnMs = 25.0;
 
 void MainDeskWindow::ShowCurrentDesk() {
+    // The new desk's items come visible: hiding was of the desk that was shown.
+    itemsHidden = false;
     for (auto& item : liveItems) {
         if (!item) continue;
         item->StopIfPlaying();
@@ -727,6 +749,8 @@ void MainDeskWindow::ClearAllDesks() { model.Clear(); }
 
 void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record) {
     if (model.currentDesk() >= model.DeskCount()) return;
+    // A new item shows: so do the others (the user would not know where they went).
+    if (itemsHidden) ShowItems(true);
     if (item && item->ItemWindow()) {
         currentItem = item->ItemWindow();
         SIZE outer = OuterSize();
