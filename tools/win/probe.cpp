@@ -8,6 +8,9 @@
 //   probe foreground          the foreground and focus windows
 //   probe text HWND           the window's text as WM_GETTEXT gives it (a tooltip: its tip)
 //   probe profile SECTION KEY the value of a key of Sonadesk.ini; profile-clear empties CommandPath
+//   probe zorder              every visible top-level window of any process, topmost first
+//   probe broadcast NAME      sends the registered message NAME to every top-level window
+//   probe hold-hotkey SECONDS holds Ctrl+Alt+D for that long (prints {"held": 1} once it has it)
 #include <windows.h>
 
 #include <cstdio>
@@ -87,6 +90,11 @@ static BOOL CALLBACK PrintChild(HWND h, LPARAM parent) {
     return TRUE;
 }
 
+static BOOL CALLBACK PrintVisible(HWND h, LPARAM) {
+    if (IsWindowVisible(h)) PrintWindow(h);
+    return TRUE;
+}
+
 static unsigned long Number(const char* s) { return std::strtoul(s, nullptr, 0); }
 
 int main(int argc, char** argv) {
@@ -144,6 +152,23 @@ int main(int argc, char** argv) {
         GetGUIThreadInfo(0, &gi);
         std::printf("{\"foreground\": %lu, \"focus\": %lu, \"active\": %lu}\n", (unsigned long)(ULONG_PTR)fg,
                     (unsigned long)(ULONG_PTR)gi.hwndFocus, (unsigned long)(ULONG_PTR)gi.hwndActive);
+        return 0;
+    }
+    if (cmd == "zorder") {
+        EnumWindows(PrintVisible, 0);
+        return 0;
+    }
+    if (cmd == "broadcast" && argc > 2) {
+        UINT msg = RegisterWindowMessageA(argv[2]);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(HWND_BROADCAST, msg, 0, 0, SMTO_NORMAL, 5000, &result);
+        return 0;
+    }
+    if (cmd == "hold-hotkey" && argc > 2) {
+        if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'D')) return 1;
+        std::printf("{\"held\": 1}\n");
+        std::fflush(stdout);
+        Sleep((DWORD)(std::atof(argv[2]) * 1000));
         return 0;
     }
     if (cmd == "profile-clear") {
