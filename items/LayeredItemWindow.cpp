@@ -150,10 +150,12 @@ void LayeredItemWindow::ApplyLayer(uint8_t layer) {
             if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) SetWindowPos(part, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
         desktopHost = PutOnDesktop(hwnd);
         if (desktopHost == DesktopHost::kBottomMost) {
-            // Parts first, then the item under them: the whole card lies at the bottom.
-            for (HWND part : parts)
-                if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) SetWindowPos(part, HWND_BOTTOM, 0, 0, 0, 0, keep);
-            SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, keep);
+            // The active window stays on top under Wine whatever its place says: the activation goes
+            // back to the main window (the item stays its current one), then the item goes down.
+            if (GetActiveWindow() == hwnd && owner) SetActiveWindow(owner);
+            SinkToBottom();
+            // Once more when the menu that asked for it has closed and the activation has settled.
+            PostMessageA(hwnd, kSinkToBottom, 0, 0);
         }
         break;
     default:
@@ -166,6 +168,20 @@ void LayeredItemWindow::ApplyLayer(uint8_t layer) {
             }
         break;
     }
+}
+
+// A moment after a bottom-most item lost the activation: it goes down once more.
+void CALLBACK LayeredItemWindow::SinkTimerProc(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    PostMessageA(w, kSinkToBottom, 0, 0);
+}
+
+// Parts first, then the item under them: the whole card lies at the bottom.
+void LayeredItemWindow::SinkToBottom() {
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (HWND part : Parts())
+        if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) SetWindowPos(part, HWND_BOTTOM, 0, 0, 0, 0, keep);
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, keep);
 }
 
 // Hidden with the item, shown with it: only the parts that were showing (a music card's sliders
@@ -323,6 +339,18 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (desktopHost == DesktopHost::kBottomMost) {
             WINDOWPOS* pos = (WINDOWPOS*)lp;
             if (!(pos->flags & SWP_NOZORDER)) pos->hwndInsertAfter = HWND_BOTTOM;
+        }
+        return Default();
+    case kSinkToBottom:
+        if (desktopHost == DesktopHost::kBottomMost) SinkToBottom();
+        return 0;
+    case WM_ACTIVATE:
+        // Activation raises a window; a bottom-most item goes back down, and again a moment
+        // after it has lost the activation (under X the window manager restacks the window that
+        // had the focus after the program has let it go).
+        if (desktopHost == DesktopHost::kBottomMost) {
+            PostMessageA(hwnd, kSinkToBottom, 0, 0);
+            if (LOWORD(wp) == WA_INACTIVE) SetTimer(hwnd, kSinkTimer, 300, SinkTimerProc);
         }
         return Default();
     case WM_SYSCOMMAND:

@@ -92,6 +92,11 @@ private:
     void ShowContextMenu(POINT screen);
     void PushToScreen();
     void ApplyLayer(uint8_t layer);
+    void SinkToBottom();
+    // Posted to itself: a bottom-most item goes back to the bottom.
+    static constexpr UINT kSinkToBottom = WM_APP + 60;
+    static constexpr UINT_PTR kSinkTimer = 0x5D01;
+    static void CALLBACK SinkTimerProc(HWND w, UINT, UINT_PTR id, DWORD);
     void ApplyPartLook();
     bool OnSettingsCommand(UINT id);
 

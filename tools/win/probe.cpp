@@ -46,6 +46,8 @@ static void PrintWindow(HWND h) {
     GetWindowRect(h, &r);
     RECT c{};
     GetClientRect(h, &c);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
@@ -57,13 +59,13 @@ static void PrintWindow(HWND h) {
         "{\"hwnd\": %lu, \"pid\": %lu, \"class\": \"%s\", \"title\": \"%s\", \"rect\": [%ld, %ld, %ld, %ld], "
         "\"client\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %d, \"iconic\": %d, "
         "\"owner\": %lu, \"parent\": %lu, \"id\": %ld, \"prop\": %ld, \"region\": %d, \"regionbox\": [%ld, %ld, %ld, %ld], "
-        "\"enabled\": %d}\n",
+        "\"enabled\": %d, \"origin\": [%ld, %ld]}\n",
         (unsigned long)(ULONG_PTR)h, pid, Escape(cls).c_str(), Escape(title).c_str(), r.left, r.top, r.right,
         r.bottom, c.right, c.bottom, (unsigned long)GetWindowLongA(h, GWL_STYLE),
         (unsigned long)GetWindowLongA(h, GWL_EXSTYLE), IsWindowVisible(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
         (unsigned long)(ULONG_PTR)GetWindow(h, GW_OWNER), (unsigned long)(ULONG_PTR)GetParent(h),
         (long)GetWindowLongA(h, GWL_ID), (long)(INT_PTR)GetPropA(h, kInstanceName), region, rb.left, rb.top,
-        rb.right, rb.bottom, IsWindowEnabled(h) ? 1 : 0);
+        rb.right, rb.bottom, IsWindowEnabled(h) ? 1 : 0, origin.x, origin.y);
 }
 
 static HWND mainWindow = nullptr;
