@@ -109,7 +109,9 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
 
 void MainDeskWindow::UpdateSelection() {
     size_t i = LiveIndexOf(currentItem);
-    if (i == SIZE_MAX || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
+    // An item on the desktop lies under every window; a highlight around it would float over them.
+    bool onDesktop = i != SIZE_MAX && liveItems[i] && liveItems[i]->Settings().layer == kLayerDesktop;
+    if (i == SIZE_MAX || onDesktop || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
         selection.Hide();
         return;
     }

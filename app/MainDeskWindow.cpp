@@ -267,6 +267,8 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_DESKITEM_CHANGED:
         DesksChanged();
+        // The item may have changed its layer: the highlight follows it or goes.
+        UpdateSelection();
         return true;
     case WM_DESKITEM_SELECT:
         currentItem = item;
@@ -276,7 +278,9 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // Only the window itself is looked at: this also arrives while an item is being destroyed,
         // when the live list is in the middle of changing.
         if (item && item == selection.Target()) {
-            if (IsWindowVisible(item))
+            size_t i = LiveIndexOf(item);
+            bool onDesktop = i != SIZE_MAX && liveItems[i] && liveItems[i]->Settings().layer == kLayerDesktop;
+            if (IsWindowVisible(item) && !onDesktop)
                 selection.Follow(item, hwnd);
             else
                 selection.Hide();

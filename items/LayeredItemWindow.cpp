@@ -350,7 +350,7 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // had the focus after the program has let it go).
         if (desktopHost == DesktopHost::kBottomMost) {
             PostMessageA(hwnd, kSinkToBottom, 0, 0);
-            if (LOWORD(wp) == WA_INACTIVE) SetTimer(hwnd, kSinkTimer, 300, SinkTimerProc);
+            if (LOWORD(wp) == WA_INACTIVE) SetTimer(hwnd, kSinkTimer, 800, SinkTimerProc);
         }
         return Default();
     case WM_SYSCOMMAND:
