@@ -6,6 +6,7 @@
 // WM_DROPFILES with it. The target reads it with DragQueryFile like any drop; DragFinish there
 // cannot free a block it did not allocate, so the few hundred bytes stay until it exits.
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
