@@ -358,7 +358,7 @@ BOOL CDlgAddText::PreTranslateMessage(MSG* msg) {
         if (msg->wParam == VK_RETURN) {
             if (bar.textBox.hwnd && GetFocus() == bar.textBox.hwnd) {
                 TranslateMessage(msg);
-                DispatchMessageA(msg);
+                DispatchMessageW(msg);
             }
             return TRUE;
         }
