@@ -10,7 +10,7 @@ import time
 import urllib.parse
 import zlib
 
-from bench import Sonadesk, SonadeskTestCase, key, probe, run, screenshot, wait_for, wine_path, WIN
+from bench import Sonadesk, SonadeskTestCase, click, key, probe, run, screenshot, type_text, wait_for, wine_path, WIN
 import desk_fixture as fx
 from test_desk_habits import Clipboard, ITEM_STYLE, make_picture, read_bytes
 
@@ -65,6 +65,10 @@ def full_text(kind, rec, entries):
         if key_ in entries and entries[key_][1] == h:
             return entries[key_][2]
     return field.decode("cp1252", "replace")
+
+
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
 
 
 def dominant(rgb):
@@ -141,7 +145,7 @@ class NamesTest(SonadeskTestCase):
         # into the second. Different colours and shapes tell which one is shown.
         cases = [
             ("Zdjęcie.jpg", "red", 400, 300),
-            ("写真.jpg", "green", 300, 400),
+            ("写真.jpg", "lime", 300, 400),
             ("Ελλάδα.jpg", "yellow", 400, 200),
         ]
         make_picture(os.path.join(self.files, "Zdjecie.jpg"), "blue", 300, 300)
@@ -155,7 +159,8 @@ class NamesTest(SonadeskTestCase):
 
         self.app.start()
         shown = []
-        for path, (_, colour, w, h) in zip(paths, cases):
+        for path, (_, made, w, h) in zip(paths, cases):
+            colour = "green" if made == "lime" else made
             before = self.items()
             self.clipboard.offer(("file://%s\r\n" % urllib.parse.quote(path)).encode(), "text/uri-list")
             self.assertTrue(self.clipboard.owned)
@@ -233,19 +238,21 @@ class NamesTest(SonadeskTestCase):
                 break
         self.assertEqual(self.clipboard_text().replace("\r\n", "\n"), NOTE_MIXED.replace("\r\n", "\n"))
 
-        # Edit: the editor shows the full text, and OK keeps it (with a word added).
-        probe("post", note[0]["hwnd"], 0x203, 1, ((20 << 16) | 20))
+        # Edit: the editor shows the full text, and OK keeps it with what is typed, Greek too.
+        click(*centre(rect), double=True)
         editor = wait_for(lambda: [w for w in self.app.visible_windows() if w["title"] == "Add Text"], timeout=10)
         self.assertTrue(editor, "the editor did not open")
-        time.sleep(0.5)
+        bars = self.app.children(editor[0]["hwnd"])
+        bar = [c for c in bars if c["id"] == 0 and c["client"] == [360, 300]][0]
+        box = [c for c in self.app.children(bar["hwnd"]) if c["id"] == 10056][0]["rect"]
+        click(box[0] + 30, box[1] + 30)
         key("ctrl+End")
-        for ch in " ok":
-            key(ch if ch != " " else "space")
-        ok = (editor[0]["rect"][0] + 10 + 124, editor[0]["rect"][1] + 30 + 300 - 20)
-        from bench import click
-        click(*ok)
+        type_text(" ok")
+        click(bar["rect"][0] + 124, bar["rect"][3] - 19)  # OK
         self.assertTrue(wait_for(lambda: not [w for w in self.app.visible_windows() if w["title"] == "Add Text"],
                                  timeout=10), "the editor stayed open")
+        time.sleep(1)
+        screenshot("/tmp/names/afterok.png")
         self.exit_app()
         desks, _, entries = self.stored()
         kind, rec = desks[0][0]
@@ -291,7 +298,7 @@ class NamesTest(SonadeskTestCase):
         self.app.close()
         shutil.rmtree(self.app.folder, ignore_errors=True)
         self.app = Sonadesk(folder)
-        picture = make_picture(os.path.join(self.files, "写真.jpg"), "green", 400, 300)
+        picture = make_picture(os.path.join(self.files, "写真.jpg"), "lime", 400, 300)
         self.app.start()
         for name in ("EnglishLang_src", "demo01.jpg", "demo01.mp3"):
             self.assertTrue(os.path.exists(self.app.data_file(name)), name + " was not written")
