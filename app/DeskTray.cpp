@@ -10,6 +10,7 @@
 #include "app/DeskIds.h"
 #include "app/MainDeskWindow.h"
 #include "controls/CMstMenu.h"
+#include "platform/LateBound.h"
 #include "platform/Text.h"
 
 namespace sona {
@@ -32,7 +33,9 @@ bool DeskTray::Notify(DWORD what) {
     data.uCallbackMessage = message;
     data.hIcon = icon;
     lstrcpynW(data.szTip, tip, sizeof data.szTip / sizeof data.szTip[0]);
-    return Shell_NotifyIconW(what, &data) != FALSE;
+    // Bound on first use: the shell is not among the DLLs that load with the program.
+    auto notify = LateBound<BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW)>("shell32.dll", "Shell_NotifyIconW");
+    return notify && notify(what, &data) != FALSE;
 }
 
 bool DeskTray::Add(HWND w, UINT msg, HICON i, const char* text) {

@@ -237,8 +237,11 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         # Show Desktop minimises windows: this one refuses.
         probe("post", item, WM_SYSCOMMAND, SC_MINIMIZE, 0)
         time.sleep(0.8)
-        self.assertEqual(self.item()["iconic"], 0)
-        self.assertEqual(self.item()["visible"], 1)
+        now = wait_for(lambda: [w for w in self.app.windows() if w["hwnd"] == item], timeout=5)
+        self.assertTrue(now)
+        self.assertEqual(now[0]["iconic"], 0)
+        self.assertEqual(now[0]["visible"], 1)
+        self.assertEqual(tuple(now[0]["rect"]), PICTURE_RECT)
         # Unchecked, it is owned by the main window again and comes above it.
         self.set_on_desktop(at=(INSIDE[0] - 150, INSIDE[1] - 100))
         self.assertTrue(wait_for(lambda: self.item()["owner"] == self.app.main()["hwnd"], timeout=5))
