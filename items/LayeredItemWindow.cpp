@@ -253,6 +253,9 @@ void LayeredItemWindow::OnLeftButtonDown(int x, int y) {
     RECT rc = ClientRect();
     int w = rc.right, h = rc.bottom;
     LPARAM packed = PackPoint(x, y);
+    // A click that is already over starts no move: under X an item on the desktop is a window of
+    // the window manager, whose move would wait for the next click and carry the item there.
+    if (desktopHost != DesktopHost::kNone && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return;
     if (!IsResizable() || InMoveArea(x, y, w, h)) {
         PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, packed);
         return;
