@@ -27,8 +27,17 @@ struct ImportedItem {
 ImportedItem ImportPicture(const std::string& path, const RECT& m, HWND owner) {
     ImportedItem out;
     auto picture = std::make_unique<PictureItem>();
-    picture->LoadPicture(path);
-    SIZE s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    // A picture whose header tells its size is decoded by the picture workers, as on a desk's
+    // restore: a large one (a pasted scan, hundreds of dropped photos) never holds the window.
+    uint32_t w = 0, h = 0;
+    SIZE s{0, 0};
+    if (PictureItem::SizeFromFile(path, &w, &h)) {
+        picture->LoadPictureLater(path);
+        s = PictureItem::OpenedSize(w, h);
+    } else {
+        picture->LoadPicture(path);
+        s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    }
     if (s.cx == 0 || s.cy == 0) return out;
     RECT r{m.left, m.top + 50, m.left + s.cx, m.top + 50 + s.cy};
     picture->Create(r, owner, 0);
