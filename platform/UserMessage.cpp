@@ -79,20 +79,33 @@ void Relabel(HWND box, const std::vector<MessageButton>& labels) {
     }
 }
 
+// The box's own procedure, wrapped: its texts and sizes are set once the box has laid itself out.
+WNDPROC boxProc = nullptr;
+
+LRESULT CALLBACK LabelledBoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = CallWindowProcW(boxProc, w, msg, wp, lp);
+    if (msg == WM_INITDIALOG && pending && pending->box == w) Relabel(w, pending->labels);
+    return r;
+}
+
 LRESULT CALLBACK BoxHook(int code, WPARAM wp, LPARAM lp) {
     PendingBox* p = pending;
     HHOOK hook = p ? p->hook : nullptr;
-    if (p && code == HCBT_ACTIVATE && !p->box) {
+    if (p && (code == HCBT_CREATEWND || code == HCBT_ACTIVATE)) {
         HWND w = (HWND)wp;
         wchar_t cls[16] = {};
         GetClassNameW(w, cls, 16);
-        if (lstrcmpW(cls, L"#32770") == 0) {
-            p->box = w;
-            shownBox = w;
-            Relabel(w, p->labels);
-            // Above the item windows, which are owned by the main window as the box is: among
-            // windows of one owner the last raised would be on top, and items are raised often.
-            SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (lstrcmpW(cls, L"#32770") == 0 && (!p->box || p->box == w)) {
+            if (code == HCBT_CREATEWND && !p->box) {
+                p->box = w;
+                shownBox = w;
+                if (!p->labels.empty())
+                    boxProc = (WNDPROC)SetWindowLongPtrW(w, GWLP_WNDPROC, (LONG_PTR)LabelledBoxProc);
+            } else if (code == HCBT_ACTIVATE) {
+                // Above the item windows, which are owned by the main window as the box is: among
+                // windows of one owner the last raised would be on top, and items are raised often.
+                SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
         }
     }
     return CallNextHookEx(hook, code, wp, lp);
