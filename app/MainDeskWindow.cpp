@@ -322,7 +322,7 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
         return 0;
     case TIMER_DESK_BUILD:
         KillTimer(hwnd, TIMER_DESK_BUILD);
-        DeskBuildTurn();
+        DeskBuildTurnOrWait();
         return 0;
     }
     return Default();
@@ -378,7 +378,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case kDeskBuildTurn:
         deskTurnPosted = false;
-        DeskBuildTurn();
+        DeskBuildTurnOrWait();
         return 0;
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -732,6 +732,16 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     }
 }
 
+// Item windows made while a message box is up would come above it: under X they are windows the
+// window manager does not stack, and a new one goes on top of everything. The desk waits for the
+// answer (the box is modal; nothing else can happen meanwhile).
+void MainDeskWindow::DeskBuildTurnOrWait() {
+    if (ShownUserMessage())
+        SetTimer(hwnd, TIMER_DESK_BUILD, 100, nullptr);
+    else
+        DeskBuildTurn();
+}
+
 // Makes the window of the next record that has none yet; false when none is left.
 bool MainDeskWindow::BuildNextItem() {
     while (nextToBuild < liveItems.size()) {
@@ -751,6 +761,8 @@ void MainDeskWindow::FinishDeskBuild() {
 }
 
 void MainDeskWindow::RaiseItems() {
+    // Not while a message is up: under X an item raised now would cover the box (see DeskBuildTurn).
+    if (ShownUserMessage()) return;
     // The items go back above the main window in the order they stand in now (the user's own
     // stacking), not in list order: collected top to bottom, raised from the bottom one up.
     // Every time, even when all are above the main window already: under X the raise is also

@@ -62,6 +62,8 @@ public:
     void FinishDeskBuild();
     // One turn of it: the message loop runs them, tests step them.
     void DeskBuildTurn(bool mayBuild = true);
+    // A turn from the message loop: it waits while a message box is up.
+    void DeskBuildTurnOrWait();
     // How long one turn may keep the message loop, in ms; a turn always does at least one window,
     // which under Wine alone can take tens of milliseconds on a busy machine.
     static double deskTurnMs;

@@ -171,16 +171,9 @@ class NothingLostTest(SonadeskTestCase):
 
     # --- 5: messages ---------------------------------------------------------------------------
 
-    def test_a_message_is_owned_by_the_main_window_and_above_the_items(self):
-        # Red pictures over the middle of the main window, where a message box opens.
-        red = make_picture(os.path.join(self.files, "red.png"), "red", 400, 300)
-        places = [(400, 380, 720, 620), (560, 380, 880, 620), (480, 440, 800, 680)]
-        good = fx.store_image([[(fx.PICTURE, fx.picture_record(wine_path(red), r)) for r in places], []])
-        self.write_store(good[:len(good) - 2], backup=good)  # "Media" cut short: the user is told
-        self.app.start()
-        box = self.wait_box()
-        self.assertTrue(wait_for(lambda: len(self.items()) == 3, timeout=20), "the pictures did not come")
-        time.sleep(1.5)  # the items are raised above the main window after they are built
+    def box_in_sight(self, box):
+        """The box owned by the main window, above its items, and on the screen: 40 points inside
+        it, none of them the pictures' red."""
         box = [b for b in self.boxes() if b["hwnd"] == box["hwnd"]][0]
         main = self.app.main()
         self.assertEqual(box["owner"], main["hwnd"])
@@ -188,13 +181,34 @@ class NothingLostTest(SonadeskTestCase):
         order = [w["hwnd"] for w in self.app.windows()]
         for item in self.items():
             self.assertLess(order.index(box["hwnd"]), order.index(item["hwnd"]), "an item lies above the box")
-        # And on the screen: 40 points inside the box, none of them the pictures' red.
         l, t, r, b = box["rect"]
         shot = screenshot()
         points = [shot.getpixel((l + 10 + (r - l - 20) * i // 7, t + 30 + (b - t - 40) * j // 4))
                   for i in range(8) for j in range(5)]
-        self.assertEqual([p for p in points if reddish(p)], [], "the pictures show through the box")
+        self.assertEqual(len([p for p in points if reddish(p)]), 0, "the pictures cover the box")
+
+    def test_a_message_is_owned_by_the_main_window_and_above_the_items(self):
+        # Red pictures over the middle of the main window, where a message box opens.
+        red = make_picture(os.path.join(self.files, "red.png"), "red", 400, 300)
+        places = [(400, 380, 720, 620), (560, 380, 880, 620), (480, 440, 800, 680)]
+        good = fx.store_image([[(fx.PICTURE, fx.picture_record(wine_path(red), r)) for r in places], []])
+        self.mount_data(8)
+        self.write_store(good[:len(good) - 2], backup=good)  # "Media" cut short: the user is told
+        self.app.start()
+        box = self.wait_box()
+        time.sleep(3)  # what the program does meanwhile (its desk's items) must not cover the box
+        self.box_in_sight(box)
         self.press(box, IDOK)
+        self.assertTrue(wait_for(lambda: len(self.items()) == 3, timeout=20), "the pictures did not come")
+        # A save that fails while the pictures are up: its message is in sight too.
+        self.set_read_only(True)
+        self.app.click_client(*CREATE_DESK)
+        box = self.wait_box()
+        time.sleep(1.5)
+        self.box_in_sight(box)
+        self.assertTrue(any("could not be saved" in t for t in self.box_texts(box)))
+        self.press(box, IDOK)
+        self.set_read_only(False)
         self.exit_app()
 
     # --- 6: the picture cache ------------------------------------------------------------------
