@@ -16,6 +16,10 @@ namespace sona {
 
 namespace {
 
+// Pictures up to this many pixels are decoded on the user-interface thread when imported: a few
+// milliseconds.
+const uint64_t kDecodeHerePixels = 2000000;
+
 // A new live item and the rectangle its record stores.
 struct ImportedItem {
     std::unique_ptr<DeskItem> item;
@@ -27,11 +31,12 @@ struct ImportedItem {
 ImportedItem ImportPicture(const std::string& path, const RECT& m, HWND owner) {
     ImportedItem out;
     auto picture = std::make_unique<PictureItem>();
-    // A picture whose header tells its size is decoded by the picture workers, as on a desk's
-    // restore: a large one (a pasted scan, hundreds of dropped photos) never holds the window.
+    // A large picture whose header tells its size is decoded by the picture workers, as on a
+    // desk's restore, so that it never holds the window; a small one is read here at once (one
+    // drawing of its window instead of two).
     uint32_t w = 0, h = 0;
     SIZE s{0, 0};
-    if (PictureItem::SizeFromFile(path, &w, &h)) {
+    if (PictureItem::SizeFromFile(path, &w, &h) && (uint64_t)w * h > kDecodeHerePixels) {
         picture->LoadPictureLater(path);
         s = PictureItem::OpenedSize(w, h);
     } else {

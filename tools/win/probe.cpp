@@ -10,7 +10,8 @@
 //   probe profile SECTION KEY the value of a key of Sonadesk.ini; profile-clear empties CommandPath
 //   probe ping HWND SECONDS   sends the window WM_NULL again and again for that long: how long its
 //                             answers took (the longest is how long it froze) and how many visible
-//                             windows it owned at the first and the last answer
+//                             windows it owned at the first and the last answer (last line; each
+//                             new longest answer is printed as it comes)
 #include <windows.h>
 
 #include <cstdio>
@@ -182,7 +183,12 @@ int main(int argc, char** argv) {
                 ownedFirst = owned.n;
             }
             ownedLast = owned.n;
-            if (took > worst) worst = took;
+            if (took > worst) {
+                worst = took;
+                // As it goes, so a caller may stop the probe once the operation is over.
+                std::printf("{\"max_ms\": %.1f}\n", worst);
+                std::fflush(stdout);
+            }
             count++;
             Sleep(20);
         } while (ms(start, t1) < seconds * 1000);
