@@ -30,6 +30,11 @@ const UINT kImportTurn = WM_APP + 52;
 // milliseconds); a larger one's bitmap is made by a worker and added when it is ready.
 const uint64_t kCopyNowPixels = 2000000;
 
+// How long one turn of a long paste's import may keep the message loop, in ms: longer than a desk
+// build's turn, as every turn costs a round of the loop (a trip through the Wine server) and a
+// tenth of a second still answers a click at once.
+const double kImportTurnMs = 100.0;
+
 // The clipboard is shared with every program; one that holds it open is given a moment.
 bool OpenClipboardPatiently(HWND owner) {
     for (int i = 0; i < 10; i++) {
@@ -164,6 +169,7 @@ void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
 
 // A few files per turn of the message loop, so that a list of hundreds keeps the window
 // answering; they come in their order, each new one on top.
+
 void MainDeskWindow::ImportTurn() {
     LARGE_INTEGER freq, start, now;
     QueryPerformanceFrequency(&freq);
@@ -173,7 +179,7 @@ void MainDeskWindow::ImportTurn() {
         importQueue.pop_front();
         ImportDroppedPaths({next});
         QueryPerformanceCounter(&now);
-        if ((double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart >= deskTurnMs) break;
+        if ((double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart >= kImportTurnMs) break;
     }
     if (importQueue.empty() || importTurnPosted) return;
     // Behind any input that waits (see DeskBuildTurn).
