@@ -10,8 +10,9 @@
 
 #include "app/PasteNames.h"
 #include "items/ThumbStore.h"
+#include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Gdi.h"
-#include "platform/LateBound.h"
 #include "platform/Text.h"
 
 namespace sona {
@@ -64,28 +65,27 @@ size_t DibPixelOffset(const BITMAPINFOHEADER& h) {
 const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::wstring wide = Utf8ToWide(path);
-    HANDLE f = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
     CloseHandle(f);
-    if (!ok) DeleteFileW(wide.c_str());
+    if (!ok) RemoveFile(path);
     return ok != FALSE;
 }
 
 // A new file name in the pasted pictures' folder for a picture pasted now; empty when the folder
 // cannot be made.
 std::string NewPastedPath(const std::string& folder) {
-    CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
-    DWORD attributes = GetFileAttributesW(Utf8ToWide(folder).c_str());
+    MakeFolder(folder);
+    DWORD attributes = FileAttributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
     SYSTEMTIME t;
     GetLocalTime(&t);
     PasteTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
     for (int attempt = 1; attempt < 1000; attempt++) {
         std::string path = folder + PastedPictureName(when, attempt);
-        if (GetFileAttributesW(Utf8ToWide(path).c_str()) == INVALID_FILE_ATTRIBUTES) return path;
+        if (!PathExists(path)) return path;
     }
     return "";
 }
@@ -171,9 +171,9 @@ void KeepPastedPicture(const std::string& folder, const std::vector<uint8_t>& pn
         if (!reduced) return;
         picture = reduced.get();
     }
-    std::wstring wide = Utf8ToWide(path);
+    std::wstring wide = WideFilePath(path);
     if (picture->Save(wide.c_str(), &kPngEncoder, nullptr) != Gdiplus::Ok) {
-        DeleteFileW(wide.c_str());
+        RemoveFile(path);
         return;
     }
     out->picturePath = path;
@@ -196,19 +196,7 @@ DWORD WINAPI PasteMain(void* param) {
         UINT pngFormat = RegisterClipboardFormatA("PNG");
         bool any = false;
         if (IsClipboardFormatAvailable(CF_HDROP)) {
-            auto dragQueryFile = LateBound<UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT)>("shell32.dll", "DragQueryFileW");
-            HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
-            if (drop && dragQueryFile) {
-                UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
-                for (UINT k = 0; k < count; k++) {
-                    UINT n = dragQueryFile(drop, k, nullptr, 0);
-                    if (n == 0) continue;
-                    std::wstring name(n + 1, L'\0');
-                    if (dragQueryFile(drop, k, &name[0], n + 1) != n) continue;
-                    name.resize(n);
-                    result->files.push_back(WideToUtf8(name));
-                }
-            }
+            result->files = DroppedFilePaths((HDROP)GetClipboardData(CF_HDROP));
             any = !result->files.empty();
         }
         if (!any && pngFormat && IsClipboardFormatAvailable(pngFormat)) {
@@ -279,7 +267,7 @@ bool StartWorker(LPTHREAD_START_ROUTINE main, Job* job) {
 
 std::vector<uint8_t> PictureFileAsDib(const std::string& path, uint32_t limit) {
     std::vector<uint8_t> out;
-    std::wstring wpath = Utf8ToWide(path);
+    std::wstring wpath = WideFilePath(path);
     Gdiplus::Bitmap picture(wpath.c_str());
     if (picture.GetLastStatus() != Gdiplus::Ok) return out;
     uint32_t pw = picture.GetWidth(), ph = picture.GetHeight(), w, h;

@@ -14,6 +14,7 @@
 #include "items/PictureItem.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 #include "platform/UserMessage.h"
 
@@ -70,28 +71,24 @@ void MainDeskWindow::OnCopyItem() {
     // What the item holds now (a note just edited, a picture whose file was replaced).
     SyncItem(i, OuterSize());
     RecordView record = model.RecordAt(i);
-    std::string path;
-    if (const char* field = RecordPathField(record.picture() ? (const uint8_t*)record.picture()
-                                            : (const uint8_t*)record.media(), record.type()))
-        path.assign(field, strnlen(field, kPathField));
-    // The record's field is in the code page; the workers take UTF-8.
-    std::string utf8Path = AnsiToUtf8(path);
+    // The whole path or note text, in any language: never the record's ANSI field.
+    std::string path = record.text() ? std::string() : ItemTextAt(i);
     std::vector<uint8_t> dib;
     bool dibLater = false;
     if (record.picture() && !path.empty()) {
         uint32_t w = 0, h = 0;
         if (PictureItem::SizeFromFile(path, &w, &h) && (uint64_t)w * h <= kCopyNowPixels)
-            dib = PictureFileAsDib(utf8Path, kPastedSideLimit);
+            dib = PictureFileAsDib(path, kPastedSideLimit);
         else
             dibLater = true;
     }
     if (!OpenClipboardPatiently(hwnd)) return;
     EmptyClipboard();
     copyGeneration++;
-    if (const TextItemRecord* note = record.text()) {
-        std::string text(note->text, strnlen(note->text, sizeof note->text));
-        PutBytes(CF_TEXT, text.c_str(), text.size() + 1);
-        std::wstring wide = AnsiToWide(text);
+    if (record.text()) {
+        std::wstring wide = Utf8ToWide(ItemTextAt(i));
+        std::string ansi = WideToAnsi(wide);
+        PutBytes(CF_TEXT, ansi.c_str(), ansi.size() + 1);
         PutBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     } else if (!path.empty()) {
         if (!dib.empty()) PutBytes(CF_DIB, dib.data(), dib.size());
@@ -101,7 +98,7 @@ void MainDeskWindow::OnCopyItem() {
     CloseClipboard();
     // A large picture's bitmap takes seconds to make: the file is on the clipboard at once, the
     // bitmap joins it when a worker has made it (reduced to a sane size).
-    if (dibLater) StartPictureCopy(hwnd, kPictureCopied, utf8Path, copyGeneration);
+    if (dibLater) StartPictureCopy(hwnd, kPictureCopied, path, copyGeneration);
 }
 
 void MainDeskWindow::OnPaste() {
@@ -139,19 +136,14 @@ void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
     pasteRunning = false;
     if (!pasted || model.currentDesk() >= model.DeskCount()) return;
     if (!pasted->files.empty()) {
-        // The import takes the code page's spelling of a path (a name it cannot spell would
-        // name another file, so it is left out).
-        for (const std::string& file : pasted->files) {
-            std::string ansi;
-            if (Utf8ToAnsiExact(file, &ansi)) importQueue.push_back(ansi);
-        }
+        importQueue.insert(importQueue.end(), pasted->files.begin(), pasted->files.end());
         ImportTurn();
     } else if (!pasted->picturePath.empty()) {
         size_t before = liveItems.size();
         ImportFiles({pasted->picturePath}, kItemPicture);
         // A picture GDI+ cannot show leaves no item; its file is not kept either.
         if (liveItems.size() == before) {
-            DeleteFileW(Utf8ToWide(pasted->picturePath).c_str());
+            RemoveFile(pasted->picturePath);
         } else if (pasted->keptWidth != pasted->pictureWidth || pasted->keptHeight != pasted->pictureHeight) {
             ShowUserMessage("The pasted picture is " + std::to_string(pasted->pictureWidth) + " \xC3\x97 " +
                                 std::to_string(pasted->pictureHeight) + " pixels. It has been kept at " +
@@ -163,7 +155,7 @@ void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
         ShowUserMessage("The pasted picture could not be kept in \"" + dataFolder + "Pasted\\\".",
                         MB_OK | MB_ICONWARNING);
     } else if (!pasted->text.empty()) {
-        AddNoteWithText(WideToAnsi(Utf8ToWide(pasted->text)));
+        AddNoteWithText(pasted->text);
     }
 }
 
@@ -187,11 +179,12 @@ void MainDeskWindow::ImportTurn() {
 }
 
 void MainDeskWindow::AddNoteWithText(const std::string& text) {
-    std::string noteText = NoteTextFromClipboard(text);
+    size_t dropped = 0;
+    std::string noteText = NoteTextFromClipboard(text, &dropped);
     if (noteText.empty() || model.currentDesk() >= model.DeskCount()) return;
     auto note = std::make_unique<TextItem>();
-    std::memcpy(note->record.text, noteText.c_str(), noteText.size() + 1);
-    PlaceNewNote(std::move(note));
+    note->SetText(noteText);
+    PlaceNewNote(std::move(note), dropped);
 }
 
 }  // namespace sona

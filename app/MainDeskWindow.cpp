@@ -21,6 +21,7 @@
 #include "store/DamagedCopies.h"
 #include "store/RelativeRect.h"
 #include "res/resource.h"
+#include "platform/FileNames.h"
 #include "store/LanguagePack.h"
 #include "store/Resources.h"
 
@@ -146,11 +147,11 @@ BOOL MainDeskWindow::OnInitDialog() {
         ClearAllDesks();
         // A "Media" that is there but cannot be read whole would be overwritten by the next save,
         // and with it whatever the backup lacks: it is kept aside first.
-        storeDamaged = GetFileAttributesW(Utf8ToWide(dataFolder + "Media").c_str()) != INVALID_FILE_ATTRIBUTES;
+        storeDamaged = PathExists(dataFolder + "Media");
         if (storeDamaged) KeepDamagedStore("Media");
         desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
         // A backup that is there but cannot be read whole would be overwritten as well.
-        if (!desksFromBackup && GetFileAttributesW(Utf8ToWide(dataFolder + "Media_bak").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!desksFromBackup && PathExists(dataFolder + "Media_bak")) {
             storeDamaged = true;
             KeepDamagedStore("Media_bak");
         }
@@ -528,24 +529,16 @@ void MainDeskWindow::KeepDamagedStore(const char* name) {
     SYSTEMTIME t;
     GetLocalTime(&t);
     CopyTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    std::wstring from = Utf8ToWide(dataFolder + name);
+    std::string from = dataFolder + name;
     for (int attempt = 1; attempt < 1000; attempt++) {
         std::string to = dataFolder + DamagedCopyName(name, when, attempt);
-        if (MoveFileExW(from.c_str(), Utf8ToWide(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        if (ReplaceFile(from, to, MOVEFILE_WRITE_THROUGH)) {
             damagedCopies.push_back(to);
             break;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW(Utf8ToWide(dataFolder + name + ".damaged*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do names.push_back(WideToUtf8(fd.cFileName));
-        while (FindNextFileW(find, &fd));
-        FindClose(find);
-    }
-    for (const std::string& old : DamagedCopiesToDrop(names, name)) DeleteFileW(Utf8ToWide(dataFolder + old).c_str());
+    for (const std::string& old : DamagedCopiesToDrop(FilesIn(dataFolder), name)) RemoveFile(dataFolder + old);
 }
 
 void MainDeskWindow::ReportDamagedStore() {
@@ -630,6 +623,20 @@ void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
     if (item->placeKept && !EqualRect(&item->shownAt, &nowRect)) item->placeKept = false;
     if (!item->placeKept) DeskModel::SyncPlace(record, now, outer.cx, outer.cy);
     item->WriteRecord(record);
+    KeepItemText(*item, record);
+}
+
+// The item's whole path or note text goes with its record: a field that cannot mislead and,
+// where the field cannot hold it, the store's extension.
+void MainDeskWindow::KeepItemText(const DeskItem& item, const RecordView& record) {
+    std::string text;
+    if (item.FullText(&text)) SetItemText(&model.Store(), record, text);
+}
+
+std::string MainDeskWindow::ItemTextAt(size_t i) {
+    RecordView record = model.RecordAt(i);
+    if (!record) return std::string();
+    return ItemText(model.Store(), record);
 }
 
 RECT KeepOnScreen(RECT r) {
@@ -646,11 +653,11 @@ RECT KeepOnScreen(RECT r) {
     return RECT{x, y, x + w, y + h};
 }
 
-std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner) {
+std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text) {
     PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
     RECT stored{p.left, p.top, p.right, p.bottom};
     RECT r = KeepOnScreen(stored);
-    std::unique_ptr<DeskItem> item = RestoreDeskItem(record, r, owner);
+    std::unique_ptr<DeskItem> item = RestoreDeskItem(record, r, owner, text);
     if (item && item->ItemWindow() && !EqualRect(&r, &stored)) {
         item->placeKept = true;
         GetWindowRect(item->ItemWindow(), &item->shownAt);
@@ -749,7 +756,7 @@ bool MainDeskWindow::BuildNextItem() {
         if (liveItems[i]) continue;  // added while the desk was being built
         RecordView record = model.RecordAt(i);
         if (!record) continue;
-        liveItems[i] = RestoreOnScreen(record, OuterSize(), hwnd);
+        liveItems[i] = RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record));
         return true;
     }
     return false;
@@ -815,6 +822,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, R
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
     model.AppendRecord(type, std::move(record));
+    if (liveItems.back() && model.RecordCount() > 0) KeepItemText(*liveItems.back(), model.RecordAt(model.RecordCount() - 1));
     UpdateSelection();
     DesksChanged();
 }

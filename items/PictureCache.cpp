@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "items/ThumbStore.h"
-#include "platform/Text.h"
+#include "platform/FileNames.h"
 
 namespace sona {
 
@@ -39,7 +39,7 @@ PictureCache& PictureCache::Shared() {
 // Reads size and last-write time: enough to notice a file replaced under the same name.
 bool PictureCache::KeyForFile(const std::string& path, PictureKey* key) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (path.empty() || !GetFileAttributesExW(WideFilePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     key->path = path;
     key->fileSize = ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
@@ -50,8 +50,8 @@ bool PictureCache::KeyForFile(const std::string& path, PictureKey* key) {
 
 // Three small reads: cheap beside a decode, and enough to tell two photos of one size apart.
 uint64_t PictureCache::ContentHashOfFile(const std::string& path, uint64_t fileSize) {
-    HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return 0;
     uint64_t hash = 0;
     uint8_t piece[kContentSample];
