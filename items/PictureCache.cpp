@@ -56,6 +56,7 @@ uint64_t PictureCache::ContentHashOfFile(const std::string& path, uint64_t fileS
     uint64_t hash = 0;
     uint8_t piece[kContentSample];
     for (const auto& s : ContentSamples(fileSize)) {
+        if (s.second > sizeof piece) break;  // never: no piece is longer
         LARGE_INTEGER at;
         at.QuadPart = (LONGLONG)s.first;
         DWORD got = 0;

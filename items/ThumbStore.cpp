@@ -124,7 +124,9 @@ bool DecodeThumb(const uint8_t* data, size_t size, const ThumbKey& expected, Thu
 std::vector<std::pair<uint64_t, size_t>> ContentSamples(uint64_t fileSize) {
     std::vector<std::pair<uint64_t, size_t>> out;
     if (fileSize <= 3 * kContentSample) {
-        if (fileSize) out.push_back({0, (size_t)fileSize});
+        // A small file is read whole, in pieces of at most kContentSample.
+        for (uint64_t at = 0; at < fileSize; at += kContentSample)
+            out.push_back({at, (size_t)std::min<uint64_t>(kContentSample, fileSize - at)});
         return out;
     }
     out.push_back({0, kContentSample});

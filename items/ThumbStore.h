@@ -34,8 +34,9 @@ struct ThumbKey : PictureKey {
     uint32_t displayWidth = 0, displayHeight = 0;  // the picture area the copy was made for
 };
 
-// Where the content hash samples a file of `fileSize` bytes: up to three pieces of
-// kContentSample bytes, at its start, its middle and its end (fewer for a small file).
+// Where the content hash samples a file of `fileSize` bytes: three pieces of kContentSample bytes,
+// at its start, its middle and its end; a file of three pieces or less whole. No piece is longer
+// than kContentSample.
 constexpr size_t kContentSample = 4096;
 std::vector<std::pair<uint64_t, size_t>> ContentSamples(uint64_t fileSize);
 // Adds one piece's bytes to a content hash (start with 0).

@@ -289,7 +289,14 @@ TEST(PictureHeader, UnknownOrCutShortTellsNothing) {
 TEST(ThumbStore, ContentSamplesCoverStartMiddleAndEnd) {
     EXPECT_TRUE(ContentSamples(0).empty());
     EXPECT_EQ(ContentSamples(100), (std::vector<std::pair<uint64_t, size_t>>{{0, 100}}));
-    EXPECT_EQ(ContentSamples(3 * kContentSample), (std::vector<std::pair<uint64_t, size_t>>{{0, 3 * kContentSample}}));
+    EXPECT_EQ(ContentSamples(2 * kContentSample + 5), (std::vector<std::pair<uint64_t, size_t>>{
+                                                          {0, kContentSample},
+                                                          {kContentSample, kContentSample},
+                                                          {2 * kContentSample, 5}}));
+    EXPECT_EQ(ContentSamples(3 * kContentSample), (std::vector<std::pair<uint64_t, size_t>>{
+                                                      {0, kContentSample},
+                                                      {kContentSample, kContentSample},
+                                                      {2 * kContentSample, kContentSample}}));
     uint64_t big = 5000000000ull;
     EXPECT_EQ(ContentSamples(big), (std::vector<std::pair<uint64_t, size_t>>{
                                        {0, kContentSample},
