@@ -443,13 +443,14 @@ bool MainDeskWindow::OnExit() {
     KillTimer(hwnd, TIMER_AUTOSAVE);
     // Exit is always possible: when the desks cannot be written the user chooses between trying
     // again (after freeing space, say) and leaving without saving; the files already on disk stay
-    // as they are either way. Desks that the files hold already need no question.
+    // as they are either way. Desks that the files hold already need no question. Enter by reflex
+    // (the default button) keeps the program open: it neither loses the desks nor asks again.
     for (;;) {
         std::string failures = WriteDesks();
         if (failures.empty() || StoredDesksMatch()) break;
         int choice = ShowUserMessage("The desks could not be saved to:" + failures +
                                          "\n\nThe files already there are left as they are.",
-                                     MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1,
+                                     MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3,
                                      {{IDYES, "Try Again"}, {IDNO, "Exit Without Saving"}, {IDCANCEL, "Cancel"}});
         if (choice == IDYES) continue;
         if (choice == IDNO) break;
