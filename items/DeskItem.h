@@ -31,6 +31,13 @@ public:
     virtual void ApplySettings(const ItemSettings& s) {}
     // Hides the item with everything it floats over itself, or shows it again as it was.
     virtual void ShowItem(bool shown) {}
+
+    // Set when the stored place lay off every monitor (one that is absent now) and the window was
+    // shown on a present one instead, at `shownAt`. As long as the window stays there, its record
+    // keeps the stored place, so the layout comes back when the monitor does; the user's own move
+    // ends it.
+    bool placeKept = false;
+    RECT shownAt{};
 };
 
 }  // namespace sona

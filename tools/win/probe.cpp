@@ -11,6 +11,10 @@
 //   probe zorder              every visible top-level window of any process, topmost first
 //   probe broadcast NAME      sends the registered message NAME to every top-level window
 //   probe hold-hotkey SECONDS holds Ctrl+Alt+D for that long (prints {"held": 1} once it has it)
+//   probe ping HWND SECONDS   sends the window WM_NULL again and again for that long: how long its
+//                             answers took (the longest is how long it froze) and how many visible
+//                             windows it owned at the first and the last answer (last line; each
+//                             new longest answer is printed as it comes)
 #include <windows.h>
 
 #include <cstdio>
@@ -97,6 +101,17 @@ static BOOL CALLBACK PrintVisible(HWND h, LPARAM) {
     return TRUE;
 }
 
+struct OwnedCount {
+    HWND owner;
+    int n;
+};
+
+static BOOL CALLBACK CountOwned(HWND w, LPARAM lp) {
+    OwnedCount* o = (OwnedCount*)lp;
+    if (GetWindow(w, GW_OWNER) == o->owner && IsWindowVisible(w)) o->n++;
+    return TRUE;
+}
+
 static unsigned long Number(const char* s) { return std::strtoul(s, nullptr, 0); }
 
 int main(int argc, char** argv) {
@@ -171,6 +186,41 @@ int main(int argc, char** argv) {
         std::printf("{\"held\": 1}\n");
         std::fflush(stdout);
         Sleep((DWORD)(std::atof(argv[2]) * 1000));
+        return 0;
+    }
+    if (cmd == "ping" && argc > 3) {
+        HWND h = (HWND)(ULONG_PTR)Number(argv[2]);
+        double seconds = std::atof(argv[3]);
+        LARGE_INTEGER freq, start, t0, t1;
+        QueryPerformanceFrequency(&freq);
+        QueryPerformanceCounter(&start);
+        auto ms = [&](LARGE_INTEGER a, LARGE_INTEGER b) { return (double)(b.QuadPart - a.QuadPart) * 1000.0 / freq.QuadPart; };
+        double worst = 0, first = -1;
+        int count = 0, ownedFirst = -1, ownedLast = -1;
+        do {
+            QueryPerformanceCounter(&t0);
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result)) return 1;
+            QueryPerformanceCounter(&t1);
+            OwnedCount owned{h, 0};
+            EnumWindows(CountOwned, (LPARAM)&owned);
+            double took = ms(t0, t1);
+            if (first < 0) {
+                first = took;
+                ownedFirst = owned.n;
+            }
+            ownedLast = owned.n;
+            if (took > worst) {
+                worst = took;
+                // As it goes, so a caller may stop the probe once the operation is over.
+                std::printf("{\"max_ms\": %.1f}\n", worst);
+                std::fflush(stdout);
+            }
+            count++;
+            Sleep(20);
+        } while (ms(start, t1) < seconds * 1000);
+        std::printf("{\"count\": %d, \"max_ms\": %.1f, \"first_ms\": %.1f, \"owned_first\": %d, \"owned_last\": %d}\n",
+                    count, worst, first, ownedFirst, ownedLast);
         return 0;
     }
     if (cmd == "profile-clear") {
