@@ -1,6 +1,5 @@
 """Items among other programs' windows: the layer (ordinary, always on top, on the desktop), the
-opacity, click-through, the notification-area icon and its menu, the Ctrl+Alt+D hot key, and all
-of it kept with the desk through an exit, a restart and undo.
+opacity (kept through an exit and a restart) and the Ctrl+Alt+D hot key.
 
 Another program's window is tools/win/other_window.cpp: a solid magenta window that logs the clicks
 it gets. Wine's notification area is its standalone tray window (class __winex11_standalone_tray),
@@ -306,70 +305,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         for g, e in zip([screenshot().getpixel(p) for p in points], expect(40)):
             self.assertTrue(near(g, e, 8), (g, e))
 
-    # --- click-through -------------------------------------------------------------------------
-
-    def test_click_through_reaches_the_window_below_and_the_keyboard_stays(self):
-        item = self.start_with_picture()
-        other = self.start_other()
-        click(*INSIDE)
-        self.assertTrue(wait_for(lambda: above(item, other), timeout=5))
-        open(self.clicks, "w").close()
-        click(*INSIDE)
-        self.assertEqual(open(self.clicks).read().strip(), "", "the item should take the click")
-        self.set_click_through()
-        self.assertTrue(wait_for(lambda: self.item()["exstyle"] & WS_EX_TRANSPARENT, timeout=5))
-        # The item still lies above the other program, yet the click reaches the other program.
-        self.assertTrue(above(item, other))
-        click(*INSIDE)
-        self.assertTrue(wait_for(lambda: open(self.clicks).read().split(), timeout=5))
-        self.assertEqual(open(self.clicks).read().split()[:2], [str(INSIDE[0]), str(INSIDE[1])])
-        # The item is still the current one and keeps its keys: Delete removes it, Ctrl+Z brings
-        # it back, click-through and all. The keys go to the main window, which passes them on.
-        click(600, 700)
-        key("Delete")
-        self.assertTrue(wait_for(lambda: self.item() is None, timeout=5))
-        key("ctrl+z")
-        back = self.wait_item()
-        self.assertIsNotNone(back)
-        self.assertTrue(back["exstyle"] & WS_EX_TRANSPARENT)
-        # The way back: "Stop Click-Through" in the notification-area menu.
-        self.tray_menu("stop")
-        self.assertTrue(wait_for(lambda: not self.item()["exstyle"] & WS_EX_TRANSPARENT, timeout=5))
-        open(self.clicks, "w").close()
-        click(*INSIDE)
-        time.sleep(0.5)
-        self.assertEqual(open(self.clicks).read().strip(), "")
-
     # --- the notification area and the hot key -------------------------------------------------
-
-    def test_tray_menu_hides_and_shows_items_switches_desks_and_exits(self):
-        self.write_desks([[(fx.PICTURE, picture_with_tag())],
-                          [(fx.PICTURE, picture_with_tag(rect=(500, 40, 820, 280)))], []])
-        self.app.start()
-        self.assertIsNotNone(self.wait_item())
-        self.tray_menu("items")  # Hide Items
-        self.assertIsNotNone(self.wait_item(visible=False))
-        self.tray_menu("items")  # Show Items
-        self.assertIsNotNone(self.wait_item())
-        self.tray_menu(2)
-        self.assertIsNotNone(self.wait_item(rect=(500, 40, 820, 280)))
-        self.assertTrue(wait_for(lambda: self.item() is None, timeout=5))
-        # A left click on the icon brings back the minimised main window.
-        probe("post", self.app.main()["hwnd"], WM_SYSCOMMAND, 0xF020, 0)
-        self.assertTrue(wait_for(lambda: self.app.main()["iconic"], timeout=5))
-        click(*self.tray_icon_point())
-        self.assertTrue(wait_for(lambda: not self.app.main()["iconic"], timeout=5))
-        # Explorer announcing a new task bar: the icon is added again and still works.
-        probe("broadcast", "TaskbarCreated")
-        time.sleep(0.8)
-        self.assertIsNotNone(self.tray())
-        # Exit (the last entry) saves as the exit command does: desk 2 is the current one.
-        self.tray_menu("exit")
-        self.assertTrue(self.app.wait_exit())
-        desks, current = self.stored()
-        self.assertEqual(current, 1)
-        with open(self.app.data_file("Media"), "rb") as a, open(self.app.data_file("Media_bak"), "rb") as b:
-            self.assertEqual(a.read(), b.read())
 
     def test_ctrl_alt_d_hides_and_shows_the_desks_items(self):
         self.start_with_picture()
@@ -378,70 +314,6 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         self.assertIsNotNone(self.wait_item(visible=False), "Ctrl+Alt+D did not hide the items")
         key("ctrl+alt+d")
         self.assertIsNotNone(self.wait_item(), "Ctrl+Alt+D did not show the items")
-
-    def test_a_hot_key_held_elsewhere_is_told_once(self):
-        with open(os.path.join(self.app.folder, "hold.txt"), "w") as out:
-            holder = subprocess.Popen(["wine", bench.PROBE, "hold-hotkey", "40"], stdout=out,
-                                      stderr=subprocess.DEVNULL)
-        self.others.append(holder)
-        def held():
-            with open(os.path.join(self.app.folder, "hold.txt")) as f:
-                return "held" in f.read()
-        self.assertTrue(wait_for(held, 20))
-        self.write_desks([[(fx.PICTURE, picture_with_tag())]])
-        self.app.start()
-        box = wait_for(lambda: [w for w in self.app.visible_windows("#32770") if w["owner"] == self.app.main()["hwnd"]],
-                       timeout=10)
-        self.assertTrue(box, "no message about the taken key")
-        ok = [c for c in self.app.children(box[0]["hwnd"]) if c["class"].lower() == "button"]
-        self.assertTrue(ok)
-        r = ok[0]["rect"]
-        click((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
-        self.assertTrue(wait_for(lambda: not [w for w in self.app.visible_windows("#32770")
-                                              if w["owner"] == self.app.main()["hwnd"]], timeout=5))
-        self.app.alt_f4()
-        self.assertTrue(self.app.wait_exit())
-        # Told once: the next start says nothing, and the program runs on without the key.
-        self.app.start()
-        time.sleep(2.5)
-        self.assertFalse([w for w in self.app.visible_windows("#32770") if w["owner"] == self.app.main()["hwnd"]])
-        self.assertIsNotNone(self.wait_item())
-
-    # --- kept with the desk ----------------------------------------------------------------------
-
-    def test_settings_survive_exit_restart_and_undo(self):
-        item = self.start_with_picture(key_=0x01020304)
-        self.set_on_top()
-        self.set_opacity(1)  # 80 %
-        self.set_click_through()
-        self.assertTrue(wait_for(lambda: self.item()["exstyle"] & WS_EX_TRANSPARENT, timeout=5))
-        self.app.alt_f4()
-        self.assertTrue(self.app.wait_exit())
-        desks, _ = self.stored()
-        tag = tag_of(desks[0][0][1])
-        # The key written by another part of the program stays exactly as it was.
-        self.assertEqual(tag, {"key": 0x01020304, "layer": 1, "opacity": 80, "flags": 1, "version": 1})
-        self.app.start()
-        restored = self.wait_item()
-        self.assertIsNotNone(restored)
-        self.assertTrue(restored["exstyle"] & WS_EX_TOPMOST)
-        self.assertTrue(restored["exstyle"] & WS_EX_TRANSPARENT)
-        # Clickable again, then removed and brought back: the settings come back with it.
-        self.tray_menu("stop")  # Stop Click-Through
-        self.assertTrue(wait_for(lambda: not self.item()["exstyle"] & WS_EX_TRANSPARENT, timeout=5))
-        click(*INSIDE)
-        click(600, 700)
-        key("Delete")
-        self.assertTrue(wait_for(lambda: self.item() is None, timeout=5))
-        key("ctrl+z")
-        back = self.wait_item()
-        self.assertIsNotNone(back)
-        self.assertTrue(back["exstyle"] & WS_EX_TOPMOST)
-        self.app.alt_f4()
-        self.assertTrue(self.app.wait_exit())
-        tag = tag_of(self.stored()[0][0][0][1])
-        self.assertEqual(tag, {"key": 0x01020304, "layer": 1, "opacity": 80, "flags": 0, "version": 1})
-
 
 if __name__ == "__main__":
     unittest.main()
