@@ -65,11 +65,17 @@ void MainDeskWindow::StepDesk(int step) {
     DesksChanged();
 }
 
-void MainDeskWindow::StackItemsInRecordOrder() {
-    for (auto& item : liveItems)
-        if (item && item->ItemWindow())
-            SetWindowPos(item->ItemWindow(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    UpdateSelection();
+void MainDeskWindow::StackInRecordOrder(size_t k) {
+    HWND w = k < liveItems.size() && liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
+    if (!w) return;
+    // Under the nearest item after it in the records, or on top when none is shown.
+    HWND after = HWND_TOP;
+    for (size_t j = k + 1; j < liveItems.size(); j++)
+        if (liveItems[j] && liveItems[j]->ItemWindow() && IsWindowVisible(liveItems[j]->ItemWindow())) {
+            after = liveItems[j]->ItemWindow();
+            break;
+        }
+    SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainDeskWindow::RestackItem(HWND window, bool toFront) {
@@ -87,22 +93,23 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
     liveItemTypes.erase(liveItemTypes.begin() + i);
     liveItems.insert(liveItems.begin() + to, std::move(moved));
     liveItemTypes.insert(liveItemTypes.begin() + to, type);
-    // Pictures and notes are made anew in the new order, as a desk switch makes them. Reordering
-    // the old windows is not enough everywhere: under Wine a window the user has clicked becomes
-    // one the X window manager stacks, and it can then no longer be ordered against the others.
-    // Music and movies keep their windows, so they go on playing.
-    SIZE outer = OuterSize();
-    for (size_t k = 0; k < liveItems.size(); k++) {
-        if (liveItemTypes[k] == kItemMovie || liveItemTypes[k] == kItemMusic) continue;
-        RecordView record = model.RecordAt(k);
-        if (!record || !liveItems[k] || !liveItems[k]->ItemWindow()) continue;
-        bool wasCurrent = liveItems[k]->ItemWindow() == currentItem;
-        liveItems[k].reset();
-        PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-        liveItems[k] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd);
-        if (wasCurrent) currentItem = liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
+    // A picture or note that moves is made anew, as a desk switch would make it: under Wine a
+    // window the user has clicked (as for this command's menu) becomes one the X window manager
+    // stacks, and it can then no longer be ordered against the others. Music and movies keep
+    // their windows, so they go on playing. Only the moved item changes its place in the stack.
+    if (liveItemTypes[to] != kItemMovie && liveItemTypes[to] != kItemMusic) {
+        RecordView record = model.RecordAt(to);
+        if (record && liveItems[to] && liveItems[to]->ItemWindow()) {
+            bool wasCurrent = liveItems[to]->ItemWindow() == currentItem;
+            liveItems[to].reset();
+            SIZE outer = OuterSize();
+            PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
+            liveItems[to] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd);
+            if (wasCurrent) currentItem = liveItems[to] ? liveItems[to]->ItemWindow() : nullptr;
+        }
     }
-    StackItemsInRecordOrder();
+    StackInRecordOrder(to);
+    UpdateSelection();
     DesksChanged();
 }
 
@@ -139,12 +146,11 @@ void MainDeskWindow::OnUndo() {
             FinishDeskBuild();
         }
         if (at < liveItems.size() && liveItems[at]) currentItem = liveItems[at]->ItemWindow();
-        StackItemsInRecordOrder();
+        StackInRecordOrder(at);
     } else {
-        DestroyLiveItems();
+        // The desk comes back as a desk switch shows one: its windows a few per turn.
         model.PutBackDesk(std::move(step.desk));
         ShowCurrentDesk();
-        FinishDeskBuild();
     }
     RedrawDeskView(0);
     UpdateSelection();
