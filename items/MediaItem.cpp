@@ -79,15 +79,20 @@ GdipPtr<Gdiplus::Bitmap> Prescaled(Gdiplus::Image* img, int w, int h, bool mirro
 
 }  // namespace
 
-// The host (and any graph it still holds) goes before the sliders and the buttons; the buttons'
-// tips leave the shared tooltip with the window.
+// The host (and any graph it still holds) goes before the sliders and the buttons.
 MediaItem::~MediaItem() {
+    RemoveTips();
     host.reset();
     positionSlider.reset();
     volumeSlider.reset();
-    if (toolsAdded && hwnd)
-        for (const CardButton& b : buttons)
-            if (b.shown) Tooltip::Shared().RemoveTool(hwnd, b.id);
+}
+
+// The buttons' tips leave the shared tooltip with the window, however it goes.
+void MediaItem::RemoveTips() {
+    if (!toolsAdded || !hwnd) return;
+    for (const CardButton& b : buttons)
+        if (b.shown) Tooltip::Shared().RemoveTool(hwnd, b.id);
+    toolsAdded = false;
 }
 
 // The window first; then the host (its window comes when the file first plays), the sliders and
@@ -582,6 +587,9 @@ LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     switch (msg) {
+    case WM_DESTROY:
+        RemoveTips();
+        break;
     case WM_MOVE:
         Layout();
         if (kind == MediaKind::Movie && host && host->VideoWindow()) host->ShiftVideoUp();

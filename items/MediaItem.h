@@ -104,6 +104,7 @@ private:
     // Mouse messages over the buttons and sliders; true when the part took the message.
     bool OnPartMouse(UINT msg, WPARAM wp, LPARAM lp);
     void LeaveParts();
+    void RemoveTips();
     void DrawParts(Gdiplus::Graphics& g);
 
     MediaKind kind = MediaKind::Movie;

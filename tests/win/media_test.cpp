@@ -594,13 +594,14 @@ uint32_t PixelAt(const MediaItem& item, const RECT& r) {
 // take the mouse as the button and slider windows did (hover, pressed, the click on the release,
 // the track click), and its buttons' tips live in the tooltip the program shares.
 TEST_F(MediaItemTest, CardPartsAreDrawnInAndTakeTheMouse) {
+    HWND tip = Tooltip::Shared().handle();
+    ASSERT_NE(tip, nullptr);
+    LRESULT tools = SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0);
     auto card = CreateMediaItem(MediaKind::Music, RECT{300, 300, 300 + 260, 300 + 130}, desk->hwnd, Media("loop.wav"));
     ASSERT_NE(card->hwnd, nullptr);
     EXPECT_EQ(OwnedWindows(card->hwnd), 0);
     EXPECT_EQ(card->Host()->hwnd, nullptr);
-    HWND tip = Tooltip::Shared().handle();
-    ASSERT_NE(tip, nullptr);
-    EXPECT_GE(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), tools + 3);
 
     const CardButton& play = card->Button(4);
     uint32_t normal = PixelAt(*card, play.rect);
@@ -628,6 +629,8 @@ TEST_F(MediaItemTest, CardPartsAreDrawnInAndTakeTheMouse) {
     SendMessageA(card->hwnd, WM_LBUTTONUP, 0, Center(stop.rect));
     EXPECT_EQ(card->Host()->GetState(), PlayState::Stopped);
     card->StopIfPlaying();
+    DestroyWindow(card->hwnd);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), tools) << "the card's tips outlived it";
     card.reset();
     Pump(50);
 
