@@ -104,7 +104,8 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
             liveItems[to].reset();
             SIZE outer = OuterSize();
             PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-            liveItems[to] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd);
+            liveItems[to] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd,
+                                            ItemText(model.Store(), record));
             if (wasCurrent) currentItem = liveItems[to] ? liveItems[to]->ItemWindow() : nullptr;
         }
     }
@@ -139,7 +140,7 @@ void MainDeskWindow::OnUndo() {
             SIZE outer = OuterSize();
             PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
             RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd));
+            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd, ItemText(model.Store(), record)));
             liveItemTypes.insert(liveItemTypes.begin() + at, record.type());
         } else {
             ShowCurrentDesk();

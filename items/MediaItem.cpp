@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 #include "platform/Tooltip.h"
 #include "res/resource.h"
@@ -248,7 +249,7 @@ void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
         g.DrawImage(scaled.highlight.get(), s.left, s.top);
     }
     if (disc) discTurns++;
-    std::wstring name = AnsiToWide(FileNamePart(host ? host->GetPath().c_str() : ""));
+    std::wstring name = Utf8ToWide(FileNamePart(host ? host->GetPath().c_str() : ""));
     if (name.empty()) return;
     Gdiplus::FontFamily family(L"Microsoft Sans Serif");
     Gdiplus::Font font(&family, 8.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
@@ -622,11 +623,18 @@ void MediaItem::WriteRecord(const RecordView& record) const {
     MediaItemRecord* rec = record.media();
     if (!rec) return;
     // The path and its end only: the bytes after it are the record's own and go back as read.
-    // A path the field cannot hold whole leaves the stored one (it would name another file).
+    // The field gets a name that cannot mislead; the main window keeps the full path beside it.
     if (host) {
-        const std::string& path = host->GetPath();
-        SetPathField(rec->path, path.c_str(), path.size());
+        bool exact = false;
+        std::string field = AnsiPathField(host->GetPath(), &exact);
+        SetPathField(rec->path, field.c_str(), field.size());
     }
+}
+
+bool MediaItem::FullText(std::string* out) const {
+    if (!host) return false;
+    *out = host->GetPath();
+    return !out->empty();
 }
 
 // Deleting an item does not stop its player; its owner does it here first.
