@@ -65,6 +65,13 @@ void MainDeskWindow::StepDesk(int step) {
     DesksChanged();
 }
 
+void MainDeskWindow::StackItemsInRecordOrder() {
+    for (auto& item : liveItems)
+        if (item && item->ItemWindow())
+            SetWindowPos(item->ItemWindow(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateSelection();
+}
+
 void MainDeskWindow::StackInRecordOrder(size_t k) {
     HWND w = k < liveItems.size() && liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
     if (!w) return;
@@ -93,24 +100,21 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
     liveItemTypes.erase(liveItemTypes.begin() + i);
     liveItems.insert(liveItems.begin() + to, std::move(moved));
     liveItemTypes.insert(liveItemTypes.begin() + to, type);
-    // A picture or note that moves is made anew, as a desk switch would make it: under Wine a
-    // window the user has clicked (as for this command's menu) becomes one the X window manager
-    // stacks, and it can then no longer be ordered against the others. Music and movies keep
-    // their windows, so they go on playing. Only the moved item changes its place in the stack.
-    if (liveItemTypes[to] != kItemMovie && liveItemTypes[to] != kItemMusic) {
-        RecordView record = model.RecordAt(to);
-        if (record && liveItems[to] && liveItems[to]->ItemWindow()) {
-            bool wasCurrent = liveItems[to]->ItemWindow() == currentItem;
-            liveItems[to].reset();
-            SIZE outer = OuterSize();
-            PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-            liveItems[to] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd,
-                                            ItemText(model.Store(), record));
-            if (wasCurrent) currentItem = liveItems[to] ? liveItems[to]->ItemWindow() : nullptr;
-        }
+    // Pictures and notes are made anew in the new order, as a desk switch makes them. Reordering
+    // the old windows is not enough everywhere: under Wine a window the user has clicked becomes
+    // one the X window manager stacks, and it can then no longer be ordered against the others.
+    // Music and movies keep their windows, so they go on playing.
+    SIZE outer = OuterSize();
+    for (size_t k = 0; k < liveItems.size(); k++) {
+        if (liveItemTypes[k] == kItemMovie || liveItemTypes[k] == kItemMusic) continue;
+        RecordView record = model.RecordAt(k);
+        if (!record || !liveItems[k] || !liveItems[k]->ItemWindow()) continue;
+        bool wasCurrent = liveItems[k]->ItemWindow() == currentItem;
+        liveItems[k].reset();
+        liveItems[k] = RestoreOnScreen(record, outer, hwnd, ItemText(model.Store(), record));
+        if (wasCurrent) currentItem = liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
     }
-    StackInRecordOrder(to);
-    UpdateSelection();
+    StackItemsInRecordOrder();
     DesksChanged();
 }
 

@@ -62,6 +62,8 @@ public:
     void DestroyLiveItems();
     // Puts the item windows above the main window again (see kRaiseItems).
     void RaiseItems();
+    // Stacks the item windows as their records lie: the last on top.
+    void StackItemsInRecordOrder();
     // Puts live item k's window in its place among the others: under the next one in the records.
     void StackInRecordOrder(size_t k);
     // Puts the selection highlight around the current item, or hides it when that is not a live
