@@ -141,10 +141,7 @@ void MainDeskWindow::OnUndo() {
             // On the desk shown only the returning item is built: the others (a playing movie)
             // carry on as they are.
             RecordView record = model.RecordAt(at);
-            SIZE outer = OuterSize();
-            PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-            RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd, ItemText(model.Store(), record)));
+            liveItems.insert(liveItems.begin() + at, RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record)));
             liveItemTypes.insert(liveItemTypes.begin() + at, record.type());
         } else {
             ShowCurrentDesk();
