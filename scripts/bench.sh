@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks; each prints its measurement against a baseline measured in the same run.
-#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases]   (default: all)
+#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases] [scale]
+#   (default: all but scale, which takes several minutes)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export SONADESK_ROOT="$root"
@@ -29,6 +30,9 @@ for name in $names; do
     desk-switch)
       bench_up
       "$root/bench/desk-switch.sh" ;;
+    scale)
+      bench_up
+      "$root/bench/scale.sh" ;;
     media)
       bench_up
       "$root/bench/bench_media.sh" ;;
