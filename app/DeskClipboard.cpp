@@ -11,7 +11,11 @@
 #include "app/PasteNames.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
+#include "notes/CDlgAddText.h"
+#include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/LateBound.h"
+#include "platform/Text.h"
 
 namespace sona {
 
@@ -55,25 +59,11 @@ std::vector<uint8_t> GetBytes(UINT format) {
     return out;
 }
 
-std::wstring Wide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
-    return w;  // with its NUL
-}
-
-std::string Narrow(const wchar_t* w, size_t chars) {
-    int n = WideCharToMultiByte(CP_ACP, 0, w, (int)chars, nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? (size_t)n : 0, '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, w, (int)chars, &s[0], n, nullptr, nullptr);
-    return s;
-}
-
 // The picture file as a bottom-up 32-bit DIB (header and pixels), what CF_DIB carries; empty
 // when GDI+ cannot read the file.
 std::vector<uint8_t> PictureFileAsDib(const std::string& path) {
     std::vector<uint8_t> out;
-    std::wstring wpath = Wide(path);
+    std::wstring wpath = WideFilePath(path);
     Gdiplus::Bitmap picture(wpath.c_str());
     if (picture.GetLastStatus() != Gdiplus::Ok) return out;
     UINT w = picture.GetWidth(), h = picture.GetHeight();
@@ -111,27 +101,27 @@ size_t DibPixelOffset(const BITMAPINFOHEADER& h) {
 const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
     CloseHandle(f);
-    if (!ok) DeleteFileA(path.c_str());
+    if (!ok) RemoveFile(path);
     return ok != FALSE;
 }
 
 // A new file name in "Data\Pasted\" for a picture pasted now; empty when the folder cannot be made.
 std::string NewPastedPath(const std::string& dataFolder) {
     std::string folder = dataFolder + "Pasted\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    MakeFolder(folder);
+    DWORD attributes = FileAttributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
     SYSTEMTIME t;
     GetLocalTime(&t);
     PasteTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
     for (int attempt = 1; attempt < 1000; attempt++) {
         std::string path = folder + PastedPictureName(when, attempt);
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return path;
+        if (!PathExists(path)) return path;
     }
     return "";
 }
@@ -147,7 +137,7 @@ bool SavePastedPicture(const std::string& path, const std::vector<uint8_t>& png,
     std::unique_ptr<Gdiplus::Bitmap> picture(
         Gdiplus::Bitmap::FromBITMAPINFO((const BITMAPINFO*)dib.data(), (void*)(dib.data() + offset)));
     if (!picture || picture->GetLastStatus() != Gdiplus::Ok) return false;
-    std::wstring wpath = Wide(path);
+    std::wstring wpath = WideFilePath(path);
     return picture->Save(wpath.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
 }
 
@@ -159,22 +149,21 @@ void MainDeskWindow::OnCopyItem() {
     // What the item holds now (a note just edited, a picture whose file was replaced).
     SyncItem(i, OuterSize());
     RecordView record = model.RecordAt(i);
-    std::string path;
-    if (const char* field = RecordPathField(record.picture() ? (const uint8_t*)record.picture()
-                                            : (const uint8_t*)record.media(), record.type()))
-        path.assign(field, strnlen(field, kPathField));
+    // The whole path or note text, in any language: never the record's ANSI field.
+    std::string path = record.text() ? std::string() : ItemTextAt(i);
     std::vector<uint8_t> dib;
     if (record.picture() && !path.empty()) dib = PictureFileAsDib(path);
     if (!OpenClipboardPatiently(hwnd)) return;
     EmptyClipboard();
-    if (const TextItemRecord* note = record.text()) {
-        std::string text(note->text, strnlen(note->text, sizeof note->text));
-        PutBytes(CF_TEXT, text.c_str(), text.size() + 1);
-        std::wstring wide = Wide(text);
-        PutBytes(CF_UNICODETEXT, wide.c_str(), wide.size() * sizeof(wchar_t));
+    if (record.text()) {
+        std::wstring wide = Utf8ToWide(ItemTextAt(i));
+        std::string ansi = WideToAnsi(wide);
+        PutBytes(CF_TEXT, ansi.c_str(), ansi.size() + 1);
+        PutBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     } else if (!path.empty()) {
         if (!dib.empty()) PutBytes(CF_DIB, dib.data(), dib.size());
-        std::vector<uint8_t> files = FileListBlock({path});
+        std::wstring wide = Utf8ToWide(path);
+        std::vector<uint8_t> files = WideFileListBlock({std::u16string(wide.begin(), wide.end())});
         PutBytes(CF_HDROP, files.data(), files.size());
     }
     CloseClipboard();
@@ -189,16 +178,7 @@ void MainDeskWindow::OnPaste() {
     if (!OpenClipboardPatiently(hwnd)) return;
     UINT pngFormat = RegisterClipboardFormatA("PNG");
     if (IsClipboardFormatAvailable(CF_HDROP)) {
-        auto dragQueryFile = LateBound<UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT)>("shell32.dll", "DragQueryFileA");
-        HDROP drop = (HDROP)GetClipboardData(CF_HDROP);
-        if (drop && dragQueryFile) {
-            UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT k = 0; k < count; k++) {
-                char name[MAX_PATH];
-                UINT n = dragQueryFile(drop, k, name, sizeof name);
-                if (n > 0 && n < sizeof name) files.emplace_back(name);
-            }
-        }
+        files = DroppedFilePaths((HDROP)GetClipboardData(CF_HDROP));
         any = !files.empty();
     }
     if (!any && pngFormat && IsClipboardFormatAvailable(pngFormat)) {
@@ -216,12 +196,12 @@ void MainDeskWindow::OnPaste() {
         const wchar_t* w = (const wchar_t*)wide.data();
         size_t len = 0;
         while (len < chars && w[len]) len++;
-        text = Narrow(w, len);
+        text = WideToUtf8(std::wstring(w, len));
         any = !text.empty();
     }
     if (!any && IsClipboardFormatAvailable(CF_TEXT)) {
         std::vector<uint8_t> bytes = GetBytes(CF_TEXT);
-        text.assign((const char*)bytes.data(), strnlen((const char*)bytes.data(), bytes.size()));
+        text = AnsiToUtf8(std::string((const char*)bytes.data(), strnlen((const char*)bytes.data(), bytes.size())));
     }
     CloseClipboard();
 
@@ -233,18 +213,19 @@ void MainDeskWindow::OnPaste() {
         size_t before = liveItems.size();
         ImportFiles({path}, kItemPicture);
         // A picture GDI+ cannot show leaves no item; its file is not kept either.
-        if (liveItems.size() == before) DeleteFileA(path.c_str());
+        if (liveItems.size() == before) RemoveFile(path);
     } else if (!text.empty()) {
         AddNoteWithText(text);
     }
 }
 
 void MainDeskWindow::AddNoteWithText(const std::string& text) {
-    std::string noteText = NoteTextFromClipboard(text);
+    size_t dropped = 0;
+    std::string noteText = NoteTextFromClipboard(text, &dropped);
     if (noteText.empty() || model.currentDesk() >= model.DeskCount()) return;
     auto note = std::make_unique<TextItem>();
-    std::memcpy(note->record.text, noteText.c_str(), noteText.size() + 1);
-    PlaceNewNote(std::move(note));
+    note->SetText(noteText);
+    PlaceNewNote(std::move(note), dropped);
 }
 
 }  // namespace sona

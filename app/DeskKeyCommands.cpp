@@ -99,7 +99,7 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
         bool wasCurrent = liveItems[k]->ItemWindow() == currentItem;
         liveItems[k].reset();
         PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-        liveItems[k] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd);
+        liveItems[k] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd, ItemText(model.Store(), record));
         if (wasCurrent) currentItem = liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
     }
     StackItemsInRecordOrder();
@@ -132,7 +132,7 @@ void MainDeskWindow::OnUndo() {
             SIZE outer = OuterSize();
             PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
             RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd));
+            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd, ItemText(model.Store(), record)));
             liveItemTypes.insert(liveItemTypes.begin() + at, record.type());
         } else {
             ShowCurrentDesk();

@@ -17,6 +17,7 @@
 #include "platform/LateBound.h"
 #include "store/RelativeRect.h"
 #include "res/resource.h"
+#include "platform/FileNames.h"
 #include "store/LanguagePack.h"
 #include "store/Resources.h"
 
@@ -141,7 +142,7 @@ BOOL MainDeskWindow::OnInitDialog() {
         ClearAllDesks();
         // A "Media" that is there but cannot be read whole would be overwritten by the next save,
         // and with it whatever the backup lacks: it is kept aside first.
-        storeDamaged = GetFileAttributesA((dataFolder + "Media").c_str()) != INVALID_FILE_ATTRIBUTES;
+        storeDamaged = PathExists(dataFolder + "Media");
         if (storeDamaged) KeepDamagedStore();
         desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
         if (storeDamaged) PostMessageA(hwnd, kReportDamagedStore, 0, 0);
@@ -485,7 +486,7 @@ void MainDeskWindow::KeepDamagedStore() {
     // Renamed, not copied: a file that cannot be read may not copy either, and its bytes stay
     // exactly as they were. The first copy of a run is never replaced by a later one.
     std::string from = dataFolder + "Media", to = dataFolder + "Media.damaged";
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) damagedCopy = to;
+    if (ReplaceFile(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) damagedCopy = to;
 }
 
 void MainDeskWindow::ReportDamagedStore() {
@@ -565,6 +566,20 @@ void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
     if (!item || !item->ItemWindow() || !record) return;
     DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
     item->WriteRecord(record);
+    KeepItemText(*item, record);
+}
+
+// The item's whole path or note text goes with its record: a field that cannot mislead and,
+// where the field cannot hold it, the store's extension.
+void MainDeskWindow::KeepItemText(const DeskItem& item, const RecordView& record) {
+    std::string text;
+    if (item.FullText(&text)) SetItemText(&model.Store(), record, text);
+}
+
+std::string MainDeskWindow::ItemTextAt(size_t i) {
+    RecordView record = model.RecordAt(i);
+    if (!record) return std::string();
+    return ItemText(model.Store(), record);
 }
 
 RECT KeepOnScreen(RECT r) {
@@ -665,7 +680,7 @@ bool MainDeskWindow::BuildNextItem() {
         SIZE outer = OuterSize();
         PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
         RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-        liveItems[i] = RestoreDeskItem(record, r, hwnd);
+        liveItems[i] = RestoreDeskItem(record, r, hwnd, ItemText(model.Store(), record));
         return true;
     }
     return false;
@@ -729,6 +744,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, R
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
     model.AppendRecord(type, std::move(record));
+    if (liveItems.back() && model.RecordCount() > 0) KeepItemText(*liveItems.back(), model.RecordAt(model.RecordCount() - 1));
     UpdateSelection();
     DesksChanged();
 }

@@ -20,6 +20,7 @@
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
 #include "store/DeskStore.h"
+#include "store/ItemText.h"
 #include "store/SkinImage.h"
 
 namespace sona {
@@ -85,11 +86,11 @@ public:
     void OnImportMusic();
     void OnImportPicture();
     void OnAddText();
-    // Imports each path as an item of `type` at the command's place, in order.
+    // Imports each path (UTF-8, any length) as an item of `type` at the command's place, in order.
     void ImportFiles(const std::vector<std::string>& paths, uint32_t type);
     void OnDropFiles(HDROP drop);
-    // Files handed over from outside (dropped or pasted): each one of a known kind is imported as
-    // its kind's dialog would, in order; others are ignored.
+    // Files handed over from outside (dropped or pasted, UTF-8 paths): each one of a known kind is
+    // imported as its kind's dialog would, in order; others are ignored.
     void ImportDroppedPaths(const std::vector<std::string>& paths);
 
     // The desk's keys and what they run.
@@ -105,10 +106,16 @@ public:
     // The clipboard: the current item out, whatever the clipboard holds in.
     void OnCopyItem();
     void OnPaste();
-    // A note holding `text` in the default face, size and colour, placed as Add text places one.
+    // A note holding `text` (UTF-8, any language) in the default face, size and colour, placed
+    // as Add text places one. Text past what a note holds is left out, and the user is told.
     void AddNoteWithText(const std::string& text);
-    // Shows a new note where Add text puts one and records it on the current desk.
-    void PlaceNewNote(std::unique_ptr<TextItem> note);
+    // Shows a new note where Add text puts one, at most the screen's size, and records it on the
+    // current desk. `dropped`: characters already left out of its text, for the one message that
+    // tells the user what is cut and when the note is larger than the screen.
+    void PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped = 0);
+    // The path or note text of record i of the desk shown, whole and UTF-8 (what the clipboard
+    // copies and every file call opens).
+    std::string ItemTextAt(size_t i);
     // The removals that Ctrl+Z can take back, newest last.
     const UndoStack& Undo() const { return undo; }
 
@@ -140,6 +147,7 @@ public:
 private:
     // Copies live item i's place and content into its record.
     void SyncItem(size_t i, SIZE outer);
+    void KeepItemText(const DeskItem& item, const RecordView& record);
     // The live item showing in `window`: its index, or SIZE_MAX.
     size_t LiveIndexOf(HWND window) const;
     // True when a key pressed in `target` is the desk's: the main window or an item has the

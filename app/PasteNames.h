@@ -20,10 +20,15 @@ std::string PastedPictureName(const PasteTime& t, int attempt = 1);
 // True when the bytes begin with the PNG signature.
 bool LooksLikePng(const uint8_t* data, size_t size);
 
-// A note's text from clipboard text: every line break becomes CR LF (the note's own form; text
-// from other systems often has bare LF), and it is cut to what a note holds without splitting a
-// line break. Text ends at its first NUL.
-std::string NoteTextFromClipboard(const std::string& text);
+// A note's text from clipboard text (UTF-8): every line break becomes CR LF (the note's own form;
+// text from other systems often has bare LF), and it is cut to what a note holds (kMaxNoteChars
+// UTF-16 units) without splitting a line break or a character. Text ends at its first NUL.
+// *dropped (when given): how many characters were left out.
+std::string NoteTextFromClipboard(const std::string& text, size_t* dropped = nullptr);
+
+// The clipboard's file list in its wide form (DROPFILES with fWide set), for paths of any
+// language: each UTF-16 path and its NUL, then one more NUL. Empty paths are left out.
+std::vector<uint8_t> WideFileListBlock(const std::vector<std::u16string>& paths);
 
 // The clipboard's file list (a DROPFILES header of 20 bytes, then each path and its NUL, then one
 // more NUL), paths in the system code page. Empty paths are left out.

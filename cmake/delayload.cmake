@@ -34,8 +34,9 @@ function(sona_lazy_imports dll implib)
   set(i 0)
   foreach(t ${thunks})
     string(REGEX REPLACE "^[0-9a-f]+ T " "" sym "${t}")
-    # _Name@n: the DLL exports Name.
-    string(REGEX REPLACE "^_" "" plain "${sym}")
+    # _Name@n: the DLL exports Name (only the first underscore goes: __TrackMouseEvent@4 is
+    # _TrackMouseEvent).
+    string(SUBSTRING "${sym}" 1 -1 plain)
     string(REGEX REPLACE "@[0-9]+$" "" plain "${plain}")
     string(APPEND names "LN_${dll}_${i}: .asciz \"${plain}\"\n")
     string(APPEND slots ".globl __imp_${sym}\n__imp_${sym}: .long LS_${dll}_${i}\n")

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "store/DeskRecords.h"
 
@@ -18,6 +19,10 @@ public:
     // item's stored record; a record of another kind is left alone. The rectangle is written
     // by the caller.
     virtual void WriteRecord(const RecordView& record) const = 0;
+    // The item's file (movie, music, picture) or the note's text, whole and UTF-8: what the
+    // main window keeps with the record (its field and the store's extension). False when the
+    // item has none to tell.
+    virtual bool FullText(std::string* out) const { return false; }
     // Media items stop a playing or paused host here; deleting an item does not stop it.
     virtual void StopIfPlaying() {}
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "items/ThumbStore.h"
+#include "platform/FileNames.h"
 
 namespace sona {
 
@@ -38,7 +39,7 @@ PictureCache& PictureCache::Shared() {
 // Reads size and last-write time: enough to notice a file replaced under the same name.
 bool PictureCache::KeyForFile(const std::string& path, PictureKey* key) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (path.empty() || !GetFileAttributesExW(WideFilePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     key->path = path;
     key->fileSize = ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;

@@ -9,6 +9,7 @@
 
 #include "items/MediaFileTypes.h"
 #include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 #include "res/resource.h"
 #include "store/Resources.h"
@@ -103,10 +104,10 @@ SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {
 // first render has made its display copy.
 PictureItem::Reading PictureItem::Read(const std::string& file) {
     Reading r;
-    r.path = file.size() < 260 ? file : file.substr(0, 259);
+    r.path = file;
     r.keyValid = PictureCache::KeyForFile(r.path, &r.key);
     if (r.keyValid && PictureCache::Shared().Find(r.key, &r.picture)) return r;
-    std::wstring wide = AnsiToWide(r.path);
+    std::wstring wide = WideFilePath(r.path);
     r.decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
     if (r.decoded->GetLastStatus() == Gdiplus::Ok) {
         r.picture.width = r.decoded->GetWidth();
@@ -138,7 +139,7 @@ void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
 // size it draws it.
 void PictureItem::LoadPictureLater(const std::string& file) {
     ForgetRequest();
-    path = file.size() < 260 ? file : file.substr(0, 259);
+    path = file;
     loaded = true;
     decoded.reset();
     picture = PictureCopy{};
@@ -228,9 +229,10 @@ void PictureItem::OpenPath(const std::string& file) {
 void PictureItem::WriteRecord(const RecordView& record) const {
     PictureItemRecord* rec = record.picture();
     if (!rec) return;
-    size_t n = std::min(path.size(), kPathField - 1);
-    std::memcpy(rec->path, path.data(), n);
-    rec->path[n] = '\0';
+    // A name that cannot mislead; the main window keeps the full path beside it.
+    bool exact = false;
+    std::string field = AnsiPathField(path, &exact);
+    SetPathField(rec->path, field.c_str(), field.size());
 }
 
 void PictureItem::LoadSkins() { FrameImage(false); }
@@ -245,7 +247,7 @@ Gdiplus::Bitmap* PictureItem::CopyFor(int cx, int cy) {
     if (picture.Covers(cx, cy)) return picture.pixels.get();
     bool firstCopy = decoded != nullptr;
     if (!decoded) {
-        std::wstring wide = AnsiToWide(path);
+        std::wstring wide = WideFilePath(path);
         decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
         if (decoded->GetLastStatus() != Gdiplus::Ok || decoded->GetWidth() == 0 || decoded->GetHeight() == 0) {
             decoded.reset();

@@ -63,6 +63,10 @@ public:
     bool FrameRotated() const { return frameRotated; }
 
     void WriteRecord(const RecordView& record) const override;
+    bool FullText(std::string* out) const override {
+        *out = path;
+        return !path.empty();
+    }
 
     // Full path of the picture file, at most 259 characters; stored with the desk.
     std::string path;
