@@ -61,6 +61,9 @@ include(${CMAKE_SOURCE_DIR}/cmake/delayload.cmake)
 set(SONA_EXE_SYSLIBS ${SONA_SYSLIBS})
 list(REMOVE_ITEM SONA_EXE_SYSLIBS ${SONA_DELAYED_DLLS})
 target_link_libraries(Sonadesk PRIVATE ${SONA_DELAY_LIBS} ${SONA_EXE_SYSLIBS})
+if(SONA_LAZY_SOURCES)
+  target_sources(Sonadesk PRIVATE platform/LazyImports.cpp ${SONA_LAZY_SOURCES})
+endif()
 set_source_files_properties(res/Sonadesk.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/version.h;${CMAKE_SOURCE_DIR}/res/Sonadesk.exe.manifest")
 # The shipped exe carries no debug information: it moves to Sonadesk.exe.debug beside it, and a
