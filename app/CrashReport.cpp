@@ -25,6 +25,11 @@ namespace {
 // What abort() and std::terminate become, so that they leave a report like any other crash.
 const DWORD kAbortException = 0xE0414254;  // "\xE0ABT"
 
+// Raised when a DLL or function bound on first use is missing (platform/LazyImports.cpp, with
+// the DLL's and the function's names as its two parameters).
+const DWORD kDllMissing = 0xC06D007E;
+const DWORD kFunctionMissing = 0xC06D007F;
+
 const wchar_t kMarker[] = L"Unreported";
 
 // Prepared at installation: after a crash nothing that might fail is looked up any more.
@@ -135,6 +140,8 @@ const char* ExceptionName(DWORD code) {
     case EXCEPTION_PRIV_INSTRUCTION: return "privileged instruction";
     case 0xC0000409: return "stack buffer overrun";
     case kAbortException: return "abort (a failed check or an uncaught C++ exception)";
+    case kDllMissing: return "a DLL bound on first use could not be loaded";
+    case kFunctionMissing: return "a function bound on first use is missing from its DLL";
     }
     return "exception";
 }
@@ -201,6 +208,10 @@ DWORD WINAPI WriteReport(void* arg) {
         out.Add("Access: %s %s\r\n",
                 record.ExceptionInformation[0] == 0 ? "reading" : record.ExceptionInformation[0] == 8 ? "executing" : "writing",
                 Hex(record.ExceptionInformation[1]).c_str());
+    if ((record.ExceptionCode == kDllMissing || record.ExceptionCode == kFunctionMissing) &&
+        record.NumberParameters == 2 && record.ExceptionInformation[0] && record.ExceptionInformation[1])
+        out.Add("Binding: %.100s, %.200s\r\n", (const char*)record.ExceptionInformation[0],
+                (const char*)record.ExceptionInformation[1]);
     out.Add("Thread: %lu\r\n", (unsigned long)crash.threadId);
     out.Add("Dump: %s\r\n", dumped ? WideToUtf8(std::wstring(stem) + L".dmp").c_str() : "(none could be written)");
     out.Add("\r\nModules:\r\n");
