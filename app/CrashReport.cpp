@@ -155,6 +155,16 @@ bool WriteAll(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
+// Leaves the writer's own thread out of the dump: it shows nothing of the crash, and Wine would
+// store its whole stack, most of the dump's size.
+BOOL CALLBACK LeaveOutWriter(void* writer, PMINIDUMP_CALLBACK_INPUT in, PMINIDUMP_CALLBACK_OUTPUT) {
+    if (in && (in->CallbackType == IncludeThreadCallback || in->CallbackType == ThreadCallback ||
+               in->CallbackType == ThreadExCallback))
+        return in->CallbackType == IncludeThreadCallback ? in->IncludeThread.ThreadId != (ULONG)(UINT_PTR)writer
+                                                         : in->Thread.ThreadId != (ULONG)(UINT_PTR)writer;
+    return TRUE;
+}
+
 // Runs on a thread of its own: a dump written by the crashing thread would show the writer's
 // frames on top of the fault's, and that thread's stack may be what failed.
 DWORD WINAPI WriteReport(void* arg) {
@@ -178,7 +188,8 @@ DWORD WINAPI WriteReport(void* arg) {
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (f != INVALID_HANDLE_VALUE) {
             MINIDUMP_EXCEPTION_INFORMATION info{crash.threadId, crash.pointers, FALSE};
-            dumped = writeDump(GetCurrentProcess(), GetCurrentProcessId(), f, MiniDumpNormal, &info, nullptr, nullptr);
+            MINIDUMP_CALLBACK_INFORMATION leaveOut{LeaveOutWriter, (void*)(UINT_PTR)GetCurrentThreadId()};
+            dumped = writeDump(GetCurrentProcess(), GetCurrentProcessId(), f, MiniDumpNormal, &info, nullptr, &leaveOut);
             CloseHandle(f);
             if (!dumped) DeleteFileW(dumpPath.c_str());
         }

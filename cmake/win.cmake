@@ -15,10 +15,15 @@ endif()
 # (libssp) is linked statically like the rest, so the exe still needs no DLL of ours. The linker's
 # defaults (binutils 2.36 and later) already mark both exes ASLR (with high entropy on 64-bit) and
 # DEP compatible; the flags are repeated so an older linker cannot drop them.
-add_compile_options(-fstack-protector-strong)
-add_compile_definitions(_FORTIFY_SOURCE=2)
-set(SONA_STATIC_LINK -static -static-libgcc -static-libstdc++ -fstack-protector-strong
-    -Wl,--dynamicbase -Wl,--nxcompat)
+# SONA_HARDEN=OFF builds without canaries and checked functions, only to measure what they cost
+# (./sonadesk bench startup against such a build); what ships is always hardened.
+option(SONA_HARDEN "stack canaries and _FORTIFY_SOURCE" ON)
+set(SONA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--dynamicbase -Wl,--nxcompat)
+if(SONA_HARDEN)
+  add_compile_options(-fstack-protector-strong)
+  add_compile_definitions(_FORTIFY_SOURCE=2)
+  list(APPEND SONA_STATIC_LINK -fstack-protector-strong)
+endif()
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND SONA_STATIC_LINK -Wl,--high-entropy-va)
 endif()
