@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Benchmarks; each prints its measurement against a baseline measured in the same run.
 #   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media]   (default: all)
+# SONADESK_BENCH_WIN names another Windows build folder for startup (its Sonadesk.exe,
+# minimal_window.exe and bench_startup.exe), e.g. build/win-nohard from cmake -DSONA_HARDEN=OFF,
+# to compare two builds under the same Wine.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export SONADESK_ROOT="$root"
@@ -21,9 +24,10 @@ for name in $names; do
       bench_up
       dir=$(mktemp -d /tmp/sonadesk-bench.XXXXXX)
       mkdir -p "$dir/photos"
-      cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$SONADESK_WIN_DIR/minimal_window.exe" "$dir/"
-      cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$dir/photos/"
-      (cd "$SONADESK_WIN_DIR" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" \
+      win="${SONADESK_BENCH_WIN:-$SONADESK_WIN_DIR}"
+      cp "$win/Sonadesk.exe" "$win/minimal_window.exe" "$dir/"
+      cp "$win/Sonadesk.exe" "$dir/photos/"
+      (cd "$win" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" \
         "$(winepath -w "$dir/minimal_window.exe")" "${STARTUP_RUNS:-7}" "$(winepath -w "$dir/photos/Sonadesk.exe")")
       rm -rf "$dir" ;;
     desk-switch)
