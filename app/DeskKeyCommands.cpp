@@ -98,8 +98,7 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
         if (!record || !liveItems[k] || !liveItems[k]->ItemWindow()) continue;
         bool wasCurrent = liveItems[k]->ItemWindow() == currentItem;
         liveItems[k].reset();
-        PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-        liveItems[k] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd);
+        liveItems[k] = RestoreOnScreen(record, outer, hwnd, ItemText(model.Store(), record));
         if (wasCurrent) currentItem = liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
     }
     StackItemsInRecordOrder();
@@ -129,10 +128,7 @@ void MainDeskWindow::OnUndo() {
             // On the desk shown only the returning item is built: the others (a playing movie)
             // carry on as they are.
             RecordView record = model.RecordAt(at);
-            SIZE outer = OuterSize();
-            PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-            RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd));
+            liveItems.insert(liveItems.begin() + at, RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record)));
             liveItemTypes.insert(liveItemTypes.begin() + at, record.type());
         } else {
             ShowCurrentDesk();

@@ -6,8 +6,9 @@
 #include <windows.h>
 
 #include "app/MainDeskWindow.h"
-#include "platform/LateBound.h"
 #include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
+#include "platform/LateBound.h"
 #include "items/MediaFileTypes.h"
 #include "items/MediaItem.h"
 #include "items/PictureItem.h"
@@ -15,6 +16,10 @@
 namespace sona {
 
 namespace {
+
+// Pictures up to this many pixels are decoded on the user-interface thread when imported: a few
+// milliseconds.
+const uint64_t kDecodeHerePixels = 2000000;
 
 // A new live item and the rectangle its record stores.
 struct ImportedItem {
@@ -27,8 +32,18 @@ struct ImportedItem {
 ImportedItem ImportPicture(const std::string& path, const RECT& m, HWND owner) {
     ImportedItem out;
     auto picture = std::make_unique<PictureItem>();
-    picture->LoadPicture(path);
-    SIZE s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    // A large picture whose header tells its size is decoded by the picture workers, as on a
+    // desk's restore, so that it never holds the window; a small one is read here at once (one
+    // drawing of its window instead of two).
+    uint32_t w = 0, h = 0;
+    SIZE s{0, 0};
+    if (PictureItem::SizeFromFile(path, &w, &h) && (uint64_t)w * h > kDecodeHerePixels) {
+        picture->LoadPictureLater(path);
+        s = PictureItem::OpenedSize(w, h);
+    } else {
+        picture->LoadPicture(path);
+        s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    }
     if (s.cx == 0 || s.cy == 0) return out;
     RECT r{m.left, m.top + 50, m.left + s.cx, m.top + 50 + s.cy};
     picture->Create(r, owner, 0);
@@ -56,7 +71,7 @@ ImportedItem ImportMedia(uint32_t type, const std::string& path, const RECT& m, 
 // Builds the item of one file of kind `type`; no item when the kind cannot take the file.
 ImportedItem ImportOne(uint32_t type, const std::string& path, const RECT& m, HWND owner) {
     // A folder is never an item, of any kind.
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = FileAttributesOf(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
     switch (type) {
     case kItemPicture: return ImportPicture(path, m, owner);
@@ -86,8 +101,9 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
     FinishStartup();
     for (const std::string& path : paths) {
         if (Model().currentDesk() >= Model().DeskCount()) break;
-        // A path its record cannot hold whole would come back as another file: no item.
-        if (path.empty() || path.size() >= kPathField) continue;
+        // Any name and any length: the record keeps a field that cannot mislead and the store's
+        // extension the whole path.
+        if (path.empty()) continue;
         int W, H;
         RECT m = OuterRect(&W, &H);
         if (W <= 0 || H <= 0) break;
@@ -95,7 +111,7 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
         if (!made.item) continue;
         RecordPtr record = NewRecord(type);
         if (!record) continue;
-        if (!SetRecordPath(record.get(), type, path)) continue;
+        if (!SetItemPath(&model.Store(), ViewRecord(type, record.get()), path)) continue;
         AppendItem(std::move(made.item), type, std::move(record));
     }
     RedrawDeskView(0);
@@ -104,18 +120,9 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
 // Files dragged from Explorer: each one of a known extension is imported as if it had been
 // chosen in its kind's dialog, in the order Explorer lists them; other files are ignored.
 void MainDeskWindow::OnDropFiles(HDROP drop) {
-    auto dragQueryFile = LateBound<UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT)>("shell32.dll", "DragQueryFileA");
     auto dragFinish = LateBound<void(WINAPI*)(HDROP)>("shell32.dll", "DragFinish");
-    if (!dragQueryFile || !dragFinish) return;
-    UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<std::string> paths;
-    for (UINT i = 0; i < count; i++) {
-        char name[MAX_PATH];
-        UINT n = dragQueryFile(drop, i, name, sizeof name);
-        if (n == 0 || n >= sizeof name) continue;
-        paths.emplace_back(name);
-    }
-    dragFinish(drop);
+    std::vector<std::string> paths = DroppedFilePaths(drop);
+    if (dragFinish) dragFinish(drop);
     ImportDroppedPaths(paths);
 }
 

@@ -7,34 +7,35 @@
 #include "items/PictureItem.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
+#include "store/ItemText.h"
 
 namespace sona {
 
-std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner) {
-    if (const PictureItemRecord* rec = record.picture()) {
+std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner, const std::string& text) {
+    if (record.picture()) {
         // The window comes at once with its frame; the picture is read by the loader's workers
         // and follows. A file that cannot be read still gets its window (a grey panel when the
         // file is gone).
         auto picture = std::make_unique<PictureItem>();
-        picture->LoadPictureLater(std::string(rec->path, strnlen(rec->path, kPathField)));
+        picture->LoadPictureLater(text);
         picture->Create(r, owner, 0);
         return picture;
     }
     MediaKind kind;
     if (record.media() && MediaKindOf(record.type(), &kind)) {
         // A movie needs room for its frame and controls; a music card keeps its stored size.
-        const MediaItemRecord* rec = record.media();
         if (kind == MediaKind::Movie) {
             if (r.right - r.left < MediaItem::kMinMovieWidth) r.right = r.left + MediaItem::kMinMovieWidth;
             if (r.bottom - r.top < MediaItem::kMinMovieHeight) r.bottom = r.top + MediaItem::kMinMovieHeight;
         }
-        return CreateMediaItem(kind, r, owner, std::string(rec->path, strnlen(rec->path, kPathField)));
+        return CreateMediaItem(kind, r, owner, text);
     }
     if (const TextItemRecord* rec = record.text()) {
         // A restored note takes its size from its text again, not from the stored rectangle.
         auto note = std::make_unique<TextItem>();
         NoteFromRecord(*rec, &note->record);
-        SIZE card = NoteCardSize(note->MeasureText(note->record));
+        note->SetText(text);
+        SIZE card = NoteWindowSize(NoteCardSize(note->MeasureText(note->record)), owner);
         r.right = r.left + card.cx;
         r.bottom = r.top + card.cy;
         note->Create(r, owner, 0);
@@ -42,6 +43,11 @@ std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND
         return note;
     }
     return nullptr;
+}
+
+std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner) {
+    DeskCollection none;
+    return RestoreDeskItem(record, r, owner, ItemText(none, record));
 }
 
 }  // namespace sona

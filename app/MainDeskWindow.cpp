@@ -16,8 +16,13 @@
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
 #include "platform/LateBound.h"
+#include "platform/Text.h"
+#include "platform/UserMessage.h"
+#include "items/PictureLoader.h"
+#include "store/DamagedCopies.h"
 #include "store/RelativeRect.h"
 #include "res/resource.h"
+#include "platform/FileNames.h"
 #include "store/LanguagePack.h"
 #include "store/Resources.h"
 
@@ -97,10 +102,11 @@ BOOL MainDeskWindow::OnInitDialog() {
     dataFolder = GetDataFolder();
     std::string pack = dataFolder + "EnglishLang_src";
     bool packWritten = ExtractResourceToFile(IDR_LANG_PACK, "IDR_ENG_LANG", pack.c_str()) == 1;
-    // The file is polled until it exists; the wait is bounded so a folder that cannot be
-    // written still lets the program start (without its language pack). The write above is
-    // synchronous and closed, so there is nothing more to wait for once the file is seen.
-    for (int waited = 0; !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
+    // The file is polled until it exists; the wait is bounded so a slow disk still lets the
+    // program start. A write that failed (a folder that cannot be written) leaves nothing to wait
+    // for: the program starts at once, without its language pack. The write above is synchronous
+    // and closed, so there is nothing more to wait for once the file is seen.
+    for (int waited = 0; packWritten && !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
     std::string demoJpg = dataFolder + "demo01.jpg";
     if (!FileStatusOk(demoJpg)) ExtractResourceToFile(IDR_DEMO_JPG, "IDR_RES", demoJpg.c_str());
     std::string demoMp3 = dataFolder + "demo01.mp3";
@@ -144,9 +150,14 @@ BOOL MainDeskWindow::OnInitDialog() {
         ClearAllDesks();
         // A "Media" that is there but cannot be read whole would be overwritten by the next save,
         // and with it whatever the backup lacks: it is kept aside first.
-        storeDamaged = GetFileAttributesA((dataFolder + "Media").c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (storeDamaged) KeepDamagedStore();
+        storeDamaged = PathExists(dataFolder + "Media");
+        if (storeDamaged) KeepDamagedStore("Media");
         desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
+        // A backup that is there but cannot be read whole would be overwritten as well.
+        if (!desksFromBackup && PathExists(dataFolder + "Media_bak")) {
+            storeDamaged = true;
+            KeepDamagedStore("Media_bak");
+        }
         if (storeDamaged) PostMessageA(hwnd, kReportDamagedStore, 0, 0);
     }
     model.ClampCurrentDesk();
@@ -316,14 +327,14 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
         return 0;
     case TIMER_DESK_BUILD:
         KillTimer(hwnd, TIMER_DESK_BUILD);
-        DeskBuildTurn();
+        DeskBuildTurnOrWait();
         return 0;
     }
     return Default();
 }
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (OnItemMessage(msg, wp, lp)) return 0;
+    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_PAINT:
         OnPaint();
@@ -375,7 +386,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case kDeskBuildTurn:
         deskTurnPosted = false;
-        DeskBuildTurn();
+        DeskBuildTurnOrWait();
         return 0;
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -437,26 +448,57 @@ bool MainDeskWindow::OnExit() {
     if (exiting) return true;
     exiting = true;
     KillTimer(hwnd, TIMER_AUTOSAVE);
-    bool saved = SaveDesks();
+    // Exit is always possible: when the desks cannot be written the user chooses between trying
+    // again (after freeing space, say) and leaving without saving; the files already on disk stay
+    // as they are either way. Desks that the files hold already need no question. Enter by reflex
+    // (the default button) keeps the program open: it neither loses the desks nor asks again.
+    for (;;) {
+        std::string failures = WriteDesks();
+        if (failures.empty() || StoredDesksMatch()) break;
+        int choice = ShowUserMessage("The desks could not be saved to:" + failures +
+                                         "\n\nThe files already there are left as they are.",
+                                     MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3,
+                                     {{IDYES, "Try Again"}, {IDNO, "Exit Without Saving"}, {IDCANCEL, "Cancel"}});
+        if (choice == IDYES) continue;
+        if (choice == IDNO) break;
+        exiting = false;
+        return false;  // the desks stay open, nothing lost
+    }
     exiting = false;
-    if (!saved) return false;  // the user was told; nothing is lost and the window stays
     OnOK();
     return true;
 }
 
 void MainDeskWindow::OnCancel() { OnExit(); }
 
-bool MainDeskWindow::SaveDesks(bool quiet) {
+std::string MainDeskWindow::WriteDesks() {
     SyncCurrentDesk();
     savePending = false;
     // Both files are attempted: one good copy is better than none. Each is written to a
     // temporary file and renamed, so a failure never harms the copy already there.
     std::string failures;
-    for (const char* name : {"Media", "Media_bak"}) {
-        std::string path = dataFolder + name;
-        SaveResult r = SaveDeskStore(path, model.Store());
-        if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
+    for (int attempt = 0; attempt < 2; attempt++) {
+        failures.clear();
+        for (const char* name : {"Media", "Media_bak"}) {
+            std::string path = dataFolder + name;
+            SaveResult r = SaveDeskStore(path, model.Store());
+            if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
+        }
+        // The picture cache yields to the user's data: a full disk loses its copies first.
+        if (failures.empty() || !PictureLoader::Shared().TrimThumbs(0)) break;
     }
+    return failures;
+}
+
+bool MainDeskWindow::StoredDesksMatch() {
+    std::vector<uint8_t> now = SerializeDeskStore(model.Store()), stored;
+    for (const char* name : {"Media", "Media_bak"})
+        if (!ReadWholeFile(dataFolder + name, &stored) || stored != now) return false;
+    return true;
+}
+
+bool MainDeskWindow::SaveDesks(bool quiet) {
+    std::string failures = WriteDesks();
     if (failures.empty()) {
         saveFailureReported = false;
         return true;
@@ -467,7 +509,7 @@ bool MainDeskWindow::SaveDesks(bool quiet) {
     std::string text = "The desks could not be saved to:" + failures +
                        "\n\nNothing has been lost: the desks stay open. Free some disk space or make the "
                        "folder writable, then exit again.";
-    MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
+    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
     return false;
 }
 
@@ -488,11 +530,23 @@ void MainDeskWindow::OnAutosaveTimer() {
     if (savePending && !exiting) SaveDesks(true);
 }
 
-void MainDeskWindow::KeepDamagedStore() {
+void MainDeskWindow::KeepDamagedStore(const char* name) {
     // Renamed, not copied: a file that cannot be read may not copy either, and its bytes stay
-    // exactly as they were. The first copy of a run is never replaced by a later one.
-    std::string from = dataFolder + "Media", to = dataFolder + "Media.damaged";
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) damagedCopy = to;
+    // exactly as they were. Each copy gets a name of its own and never replaces another; only
+    // the newest few of each file are kept.
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    CopyTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    std::string from = dataFolder + name;
+    for (int attempt = 1; attempt < 1000; attempt++) {
+        std::string to = dataFolder + DamagedCopyName(name, when, attempt);
+        if (ReplaceFile(from, to, MOVEFILE_WRITE_THROUGH)) {
+            damagedCopies.push_back(to);
+            break;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    for (const std::string& old : DamagedCopiesToDrop(FilesIn(dataFolder), name)) RemoveFile(dataFolder + old);
 }
 
 void MainDeskWindow::ReportDamagedStore() {
@@ -500,9 +554,11 @@ void MainDeskWindow::ReportDamagedStore() {
                                          "backup \"Media_bak\"."
                                        : "The desks file \"Media\" could not be read, nor all of its backup "
                                          "\"Media_bak\": the desks that could be read are shown.";
-    if (!damagedCopy.empty())
-        text += "\n\nThe damaged file has been kept as \"" + damagedCopy + "\".";
-    MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
+    if (!damagedCopies.empty()) {
+        text += damagedCopies.size() == 1 ? "\n\nThe damaged file has been kept as:" : "\n\nThe damaged files have been kept as:";
+        for (const std::string& copy : damagedCopies) text += "\n\"" + copy + "\"";
+    }
+    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
 }
 
 void MainDeskWindow::DestroyWindow() {
@@ -570,8 +626,25 @@ void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
     // An item whose window could not be made has nothing to tell: its record stays as stored.
     RecordView record = model.RecordAt(i);
     if (!item || !item->ItemWindow() || !record) return;
-    DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
+    PixelRect now = WindowPlace(item->ItemWindow());
+    RECT nowRect{now.left, now.top, now.right, now.bottom};
+    if (item->placeKept && !EqualRect(&item->shownAt, &nowRect)) item->placeKept = false;
+    if (!item->placeKept) DeskModel::SyncPlace(record, now, outer.cx, outer.cy);
     item->WriteRecord(record);
+    KeepItemText(*item, record);
+}
+
+// The item's whole path or note text goes with its record: a field that cannot mislead and,
+// where the field cannot hold it, the store's extension.
+void MainDeskWindow::KeepItemText(const DeskItem& item, const RecordView& record) {
+    std::string text;
+    if (item.FullText(&text)) SetItemText(&model.Store(), record, text);
+}
+
+std::string MainDeskWindow::ItemTextAt(size_t i) {
+    RecordView record = model.RecordAt(i);
+    if (!record) return std::string();
+    return ItemText(model.Store(), record);
 }
 
 RECT KeepOnScreen(RECT r) {
@@ -586,6 +659,18 @@ RECT KeepOnScreen(RECT r) {
     if (y + h > work.bottom) y = work.bottom - h;
     if (y < work.top) y = work.top;
     return RECT{x, y, x + w, y + h};
+}
+
+std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text) {
+    PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
+    RECT stored{p.left, p.top, p.right, p.bottom};
+    RECT r = KeepOnScreen(stored);
+    std::unique_ptr<DeskItem> item = RestoreDeskItem(record, r, owner, text);
+    if (item && item->ItemWindow() && !EqualRect(&r, &stored)) {
+        item->placeKept = true;
+        GetWindowRect(item->ItemWindow(), &item->shownAt);
+    }
+    return item;
 }
 
 // Twenty picture windows take Wine a second or more to make and as long to take down, so neither
@@ -665,6 +750,16 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     }
 }
 
+// Item windows made while a message box is up would come above it: under X they are windows the
+// window manager does not stack, and a new one goes on top of everything. The desk waits for the
+// answer (the box is modal; nothing else can happen meanwhile).
+void MainDeskWindow::DeskBuildTurnOrWait() {
+    if (ShownUserMessage())
+        SetTimer(hwnd, TIMER_DESK_BUILD, 100, nullptr);
+    else
+        DeskBuildTurn();
+}
+
 // Makes the window of the next record that has none yet; false when none is left.
 bool MainDeskWindow::BuildNextItem() {
     while (nextToBuild < liveItems.size()) {
@@ -672,10 +767,7 @@ bool MainDeskWindow::BuildNextItem() {
         if (liveItems[i]) continue;  // added while the desk was being built
         RecordView record = model.RecordAt(i);
         if (!record) continue;
-        SIZE outer = OuterSize();
-        PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-        RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-        liveItems[i] = RestoreDeskItem(record, r, hwnd);
+        liveItems[i] = RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record));
         return true;
     }
     return false;
@@ -687,6 +779,8 @@ void MainDeskWindow::FinishDeskBuild() {
 }
 
 void MainDeskWindow::RaiseItems() {
+    // Not while a message is up: under X an item raised now would cover the box (see DeskBuildTurn).
+    if (ShownUserMessage()) return;
     // The items go back above the main window in the order they stand in now (the user's own
     // stacking), not in list order: collected top to bottom, raised from the bottom one up.
     // Every time, even when all are above the main window already: under X the raise is also
@@ -739,6 +833,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, R
     liveItems.push_back(std::move(item));
     liveItemTypes.push_back(type);
     model.AppendRecord(type, std::move(record));
+    if (liveItems.back() && model.RecordCount() > 0) KeepItemText(*liveItems.back(), model.RecordAt(model.RecordCount() - 1));
     UpdateSelection();
     DesksChanged();
 }
@@ -760,7 +855,7 @@ void MainDeskWindow::OnCreateDesk() {
 
 void MainDeskWindow::OnRemoveDesk() {
     if (model.currentDesk() >= model.DeskCount()) return;
-    if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
+    if (ShowUserMessage("Are you sure to remove current desk?", MB_YESNO) == IDNO) return;
     // Kept whole as it is now, so Ctrl+Z can bring it back; its windows go a few at a time.
     SyncCurrentDesk();
     undo.PushDesk(model.TakeCurrentDesk());

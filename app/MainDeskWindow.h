@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,17 +21,24 @@
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
 #include "store/DeskStore.h"
+#include "store/ItemText.h"
 #include "store/SkinImage.h"
 
 namespace sona {
 
 class CDlgAbout;
 class TextItem;
+struct PasteResult;
 
 // A rectangle that lies wholly outside every monitor (a monitor was removed, the resolution
 // dropped) moves onto the nearest monitor's work area, size kept; one that is at least partly
 // visible stays exactly where it is.
 RECT KeepOnScreen(RECT r);
+
+// The window of a stored record (`text` its whole path or note text), at its stored place on a main
+// window of `outer` size, or on the nearest monitor when that place is off every monitor (the item
+// then keeps its stored place, see DeskItem::placeKept).
+std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text);
 
 class MainDeskWindow : public Dialog {
 public:
@@ -55,6 +63,8 @@ public:
     void FinishDeskBuild();
     // One turn of it: the message loop runs them, tests step them.
     void DeskBuildTurn(bool mayBuild = true);
+    // A turn from the message loop: it waits while a message box is up.
+    void DeskBuildTurnOrWait();
     // How long one turn may keep the message loop, in ms; a turn always does at least one window,
     // which under Wine alone can take tens of milliseconds on a busy machine.
     static double deskTurnMs;
@@ -85,11 +95,11 @@ public:
     void OnImportMusic();
     void OnImportPicture();
     void OnAddText();
-    // Imports each path as an item of `type` at the command's place, in order.
+    // Imports each path (UTF-8, any length) as an item of `type` at the command's place, in order.
     void ImportFiles(const std::vector<std::string>& paths, uint32_t type);
     void OnDropFiles(HDROP drop);
-    // Files handed over from outside (dropped or pasted): each one of a known kind is imported as
-    // its kind's dialog would, in order; others are ignored.
+    // Files handed over from outside (dropped or pasted, UTF-8 paths): each one of a known kind is
+    // imported as its kind's dialog would, in order; others are ignored.
     void ImportDroppedPaths(const std::vector<std::string>& paths);
 
     // The desk's keys and what they run.
@@ -105,10 +115,26 @@ public:
     // The clipboard: the current item out, whatever the clipboard holds in.
     void OnCopyItem();
     void OnPaste();
-    // A note holding `text` in the default face, size and colour, placed as Add text places one.
+    // What the clipboard workers post back, and the turns of a long paste; false for others.
+    bool OnClipboardMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Places what a paste found (files, a picture, text).
+    void TakePaste(std::unique_ptr<PasteResult> pasted);
+    // Imports the next few pasted files, for about deskTurnMs, and asks for another turn.
+    void ImportTurn();
+    // True while a paste's worker reads the clipboard.
+    bool PasteRunning() const { return pasteRunning; }
+    // Pasted files still to be imported.
+    size_t ImportsWaiting() const { return importQueue.size(); }
+    // A note holding `text` (UTF-8, any language) in the default face, size and colour, placed
+    // as Add text places one. Text past what a note holds is left out, and the user is told.
     void AddNoteWithText(const std::string& text);
-    // Shows a new note where Add text puts one and records it on the current desk.
-    void PlaceNewNote(std::unique_ptr<TextItem> note);
+    // Shows a new note where Add text puts one, at most the screen's size, and records it on the
+    // current desk. `dropped`: characters already left out of its text, for the one message that
+    // tells the user what is cut and when the note is larger than the screen.
+    void PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped = 0);
+    // The path or note text of record i of the desk shown, whole and UTF-8 (what the clipboard
+    // copies and every file call opens).
+    std::string ItemTextAt(size_t i);
     // The removals that Ctrl+Z can take back, newest last.
     const UndoStack& Undo() const { return undo; }
 
@@ -140,6 +166,7 @@ public:
 private:
     // Copies live item i's place and content into its record.
     void SyncItem(size_t i, SIZE outer);
+    void KeepItemText(const DeskItem& item, const RecordView& record);
     // The live item showing in `window`: its index, or SIZE_MAX.
     size_t LiveIndexOf(HWND window) const;
     // True when a key pressed in `target` is the desk's: the main window or an item has the
@@ -162,8 +189,14 @@ private:
     void ScrollTimer(bool left);
     void EndArrowHold();
     void OnAutosaveTimer();
-    // "Media" could not be read whole: keeps it as "Media.damaged" before anything overwrites it.
-    void KeepDamagedStore();
+    // A store file ("Media" or "Media_bak") could not be read whole: sets it aside under a name
+    // of its own before anything overwrites it.
+    void KeepDamagedStore(const char* name);
+    // Writes "Media" then "Media_bak" (a full disk first gives up the picture cache); "" when
+    // both were written, else a line per file that failed.
+    std::string WriteDesks();
+    // True when both files on disk already hold exactly the desks in memory.
+    bool StoredDesksMatch();
     void ReportDamagedStore();
     bool BuildNextItem();
 
@@ -208,7 +241,13 @@ private:
     // What start-up found of "Media": unreadable, and whether the desks then came from the backup.
     bool storeDamaged = false;
     bool desksFromBackup = false;
-    std::string damagedCopy;  // where the damaged file was kept ("" when it could not be kept)
+    std::vector<std::string> damagedCopies;  // where the damaged files were set aside
+    // The clipboard: a paste being read, pasted files still to import, and which copy the
+    // clipboard holds (a large picture's bitmap joins only its own copy).
+    bool pasteRunning = false;
+    bool importTurnPosted = false;
+    std::deque<std::string> importQueue;
+    DWORD copyGeneration = 0;
 };
 
 }  // namespace sona

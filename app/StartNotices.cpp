@@ -3,17 +3,15 @@
 #include <string>
 
 #include "app/CrashReport.h"
-#include "platform/Text.h"
+#include "platform/UserMessage.h"
 #include "store/DataFolder.h"
 
 namespace sona {
 
 namespace {
 
-// Owned by the main window and above its items, which are topmost-free popups it owns.
-void Tell(HWND owner, const std::string& text, UINT icon) {
-    MessageBoxW(owner, Utf8ToWide(text).c_str(), L"Varnel Sonadesk", MB_OK | icon | MB_SETFOREGROUND);
-}
+// Through the program's one door for messages: owned by the main window, above its items.
+void Tell(HWND owner, const std::string& text, UINT icon) { ShowUserMessage(text, MB_OK | icon, {}, owner); }
 
 }  // namespace
 

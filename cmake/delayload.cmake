@@ -34,12 +34,9 @@ function(sona_lazy_imports dll implib)
   set(i 0)
   foreach(t ${thunks})
     string(REGEX REPLACE "^[0-9a-f]+ T " "" sym "${t}")
-    # _Name@n: the DLL exports Name. Only one underscore goes (comctl32's __TrackMouseEvent@4 is
-    # its export _TrackMouseEvent); REGEX REPLACE "^_" would take every leading one.
-    set(plain "${sym}")
-    if(plain MATCHES "^_")
-      string(SUBSTRING "${plain}" 1 -1 plain)
-    endif()
+    # _Name@n: the DLL exports Name (only the first underscore goes: __TrackMouseEvent@4 is
+    # _TrackMouseEvent).
+    string(SUBSTRING "${sym}" 1 -1 plain)
     string(REGEX REPLACE "@[0-9]+$" "" plain "${plain}")
     string(APPEND names "LN_${dll}_${i}: .asciz \"${plain}\"\n")
     string(APPEND slots ".globl __imp_${sym}\n__imp_${sym}: .long LS_${dll}_${i}\n")

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "store/DeskRecords.h"
 
@@ -18,8 +19,19 @@ public:
     // item's stored record; a record of another kind is left alone. The rectangle is written
     // by the caller.
     virtual void WriteRecord(const RecordView& record) const = 0;
+    // The item's file (movie, music, picture) or the note's text, whole and UTF-8: what the
+    // main window keeps with the record (its field and the store's extension). False when the
+    // item has none to tell.
+    virtual bool FullText(std::string* out) const { return false; }
     // Media items stop a playing or paused host here; deleting an item does not stop it.
     virtual void StopIfPlaying() {}
+
+    // Set when the stored place lay off every monitor (one that is absent now) and the window was
+    // shown on a present one instead, at `shownAt`. As long as the window stays there, its record
+    // keeps the stored place, so the layout comes back when the monitor does; the user's own move
+    // ends it.
+    bool placeKept = false;
+    RECT shownAt{};
 };
 
 }  // namespace sona

@@ -5,6 +5,7 @@
 #include "items/ItemIds.h"
 #include "items/MediaFileTypes.h"
 #include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 #include "res/resource.h"
 #include "store/DeskStore.h"
@@ -191,7 +192,7 @@ void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
         disc->RotateFlip(Gdiplus::Rotate90FlipNone);
         discTurns++;
     }
-    std::wstring name = AnsiToWide(FileNamePart(host ? host->GetPath().c_str() : ""));
+    std::wstring name = Utf8ToWide(FileNamePart(host ? host->GetPath().c_str() : ""));
     if (name.empty()) return;
     Gdiplus::FontFamily family(L"Microsoft Sans Serif");
     Gdiplus::Font font(&family, 8.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
@@ -433,11 +434,18 @@ void MediaItem::WriteRecord(const RecordView& record) const {
     MediaItemRecord* rec = record.media();
     if (!rec) return;
     // The path and its end only: the bytes after it are the record's own and go back as read.
-    // A path the field cannot hold whole leaves the stored one (it would name another file).
+    // The field gets a name that cannot mislead; the main window keeps the full path beside it.
     if (host) {
-        const std::string& path = host->GetPath();
-        SetPathField(rec->path, path.c_str(), path.size());
+        bool exact = false;
+        std::string field = AnsiPathField(host->GetPath(), &exact);
+        SetPathField(rec->path, field.c_str(), field.size());
     }
+}
+
+bool MediaItem::FullText(std::string* out) const {
+    if (!host) return false;
+    *out = host->GetPath();
+    return !out->empty();
 }
 
 // Deleting an item does not stop its player; its owner does it here first.

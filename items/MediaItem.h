@@ -55,6 +55,7 @@ public:
     static FileChooser chooseFiles;
 
     void WriteRecord(const RecordView& record) const override;
+    bool FullText(std::string* out) const override;
     void StopIfPlaying() override;
 
     // What the tests and the main window look at.

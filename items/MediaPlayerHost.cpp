@@ -1,6 +1,7 @@
 #include "items/MediaPlayerHost.h"
 
 #include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 
 namespace sona {
@@ -15,7 +16,6 @@ OAHWND savedMessageDrain = 0;
 const int kVideoClickPoint = 100;
 
 // Paths longer than this never reach the host (dialogs and the store hold MAX_PATH - 1).
-const size_t kMaxPathChars = 259;
 
 // The first pin of a direction on a filter, or null.
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
@@ -55,7 +55,6 @@ BOOL MediaPlayerHost::Create(const RECT& rect, HWND ownerWindow) {
 // Only remembers the file; the item decides when it is opened.
 void MediaPlayerHost::SetPath(const char* newPath) {
     path.assign(newPath ? newPath : "");
-    if (path.size() > kMaxPathChars) path.resize(kMaxPathChars);
 }
 
 // Wine's default video renderer ignores its owner window and cannot go full screen; the GDI
@@ -86,8 +85,8 @@ void MediaPlayerHost::DropUnusedGdiRenderer() {
 // Every failure returns at once; Reopen releases what was built.
 BOOL MediaPlayerHost::OpenGraph() {
     UpdateWindow(hwnd);
-    std::wstring wide = AnsiToWide(path);
-    if (wide.size() > kMaxPathChars) wide.resize(kMaxPathChars);
+    // The whole UTF-8 path, wide: a name outside the code page or past MAX_PATH plays as it is.
+    std::wstring wide = WideFilePath(path);
 
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                 graph.put_void())))

@@ -6,9 +6,12 @@
 #include <cstring>
 #include <list>
 #include <memory>
+#include <vector>
 
 #include "items/MediaFileTypes.h"
+#include "items/ThumbStore.h"
 #include "platform/CommonDialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 #include "res/resource.h"
 #include "store/Resources.h"
@@ -98,15 +101,26 @@ SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {
     return SIZE{(LONG)(w * kOpenSide / h), (LONG)kOpenSide};
 }
 
+bool PictureItem::SizeFromFile(const std::string& file, uint32_t* w, uint32_t* h) {
+    HANDLE f = OpenFileHandle(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    // Cameras put their EXIF block, thumbnail included, before the frame header: 64 KB at most.
+    std::vector<uint8_t> head(72 * 1024);
+    DWORD got = 0;
+    BOOL ok = ReadFile(f, head.data(), (DWORD)head.size(), &got, nullptr);
+    CloseHandle(f);
+    return ok && PictureSizeFromHeader(head.data(), got, w, h) && *w && *h;
+}
+
 // Reads the file's size from the cache when it can; otherwise decodes it now (through GDI+, so
 // JPEG, BMP, PNG, GIF, TIFF, ICO, WMF and EMF all work) and keeps the decoded image until the
 // first render has made its display copy.
 PictureItem::Reading PictureItem::Read(const std::string& file) {
     Reading r;
-    r.path = file.size() < 260 ? file : file.substr(0, 259);
+    r.path = file;
     r.keyValid = PictureCache::KeyForFile(r.path, &r.key);
     if (r.keyValid && PictureCache::Shared().Find(r.key, &r.picture)) return r;
-    std::wstring wide = AnsiToWide(r.path);
+    std::wstring wide = WideFilePath(r.path);
     r.decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
     if (r.decoded->GetLastStatus() == Gdiplus::Ok) {
         r.picture.width = r.decoded->GetWidth();
@@ -138,7 +152,7 @@ void PictureItem::LoadPicture(const std::string& file) { Take(Read(file)); }
 // size it draws it.
 void PictureItem::LoadPictureLater(const std::string& file) {
     ForgetRequest();
-    path = file.size() < 260 ? file : file.substr(0, 259);
+    path = file;
     loaded = true;
     decoded.reset();
     picture = PictureCopy{};
@@ -228,9 +242,10 @@ void PictureItem::OpenPath(const std::string& file) {
 void PictureItem::WriteRecord(const RecordView& record) const {
     PictureItemRecord* rec = record.picture();
     if (!rec) return;
-    size_t n = std::min(path.size(), kPathField - 1);
-    std::memcpy(rec->path, path.data(), n);
-    rec->path[n] = '\0';
+    // A name that cannot mislead; the main window keeps the full path beside it.
+    bool exact = false;
+    std::string field = AnsiPathField(path, &exact);
+    SetPathField(rec->path, field.c_str(), field.size());
 }
 
 void PictureItem::LoadSkins() { FrameImage(false); }
@@ -245,7 +260,7 @@ Gdiplus::Bitmap* PictureItem::CopyFor(int cx, int cy) {
     if (picture.Covers(cx, cy)) return picture.pixels.get();
     bool firstCopy = decoded != nullptr;
     if (!decoded) {
-        std::wstring wide = AnsiToWide(path);
+        std::wstring wide = WideFilePath(path);
         decoded.reset(new Gdiplus::Image(wide.c_str(), FALSE));
         if (decoded->GetLastStatus() != Gdiplus::Ok || decoded->GetWidth() == 0 || decoded->GetHeight() == 0) {
             decoded.reset();

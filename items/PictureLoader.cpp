@@ -6,6 +6,7 @@
 
 #include "items/JpegEighth.h"
 #include "platform/Gdi.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 #include "store/Resources.h"
 
@@ -130,6 +131,24 @@ std::string PictureLoader::ThumbFolder() {
     return thumbFolder;
 }
 
+bool PictureLoader::TrimThumbs(uint64_t keepBytes) {
+    std::string folder = ThumbFolder();
+    if (folder.empty()) return false;
+    std::lock_guard<std::mutex> l(indexLock);
+    EnsureIndex(folder);
+    std::vector<std::string> gone = index->EvictTo(keepBytes);
+    for (auto& name : gone) RemoveFile(folder + name);
+    return !gone.empty();
+}
+
+uint64_t PictureLoader::ThumbBytes() {
+    std::string folder = ThumbFolder();
+    if (folder.empty()) return 0;
+    std::lock_guard<std::mutex> l(indexLock);
+    EnsureIndex(folder);
+    return index->Bytes();
+}
+
 void PictureLoader::SetThumbBudget(uint64_t bytes) {
     std::lock_guard<std::mutex> l(indexLock);
     thumbBudget = bytes;
@@ -180,8 +199,10 @@ void PictureLoader::Work() {
 
 LoadedPicture PictureLoader::Load(const Job& job) {
     LoadedPicture out;
-    ThumbKey tk{job.key.path, job.key.fileSize, job.key.modified, (uint32_t)std::max(0, job.cx),
-                (uint32_t)std::max(0, job.cy)};
+    ThumbKey tk;
+    static_cast<PictureKey&>(tk) = job.key;
+    tk.displayWidth = (uint32_t)std::max(0, job.cx);
+    tk.displayHeight = (uint32_t)std::max(0, job.cy);
     std::string folder = ThumbFolder();
     if (!folder.empty() && ReadThumb(folder, tk, &out.image)) {
         out.fromDisk = true;
@@ -205,7 +226,7 @@ LoadedPicture PictureLoader::Load(const Job& job) {
         if (!folder.empty()) WriteThumb(folder, tk, out.image);
         return out;
     }
-    std::wstring wide = AnsiToWide(job.key.path);
+    std::wstring wide = WideFilePath(job.key.path);
     {
         Gdiplus::Image full(wide.c_str(), FALSE);
         if (full.GetLastStatus() != Gdiplus::Ok) return out;
@@ -234,8 +255,8 @@ LoadedPicture PictureLoader::Load(const Job& job) {
 // (a small part of a full decode's time); the copy is then made from those pixels as from a
 // block-reduced full decode. False when the file is not such a JPEG or the copy needs more pixels.
 bool PictureLoader::LoadEighth(const Job& job, ThumbImage* image) {
-    HANDLE h = CreateFileA(job.key.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE h = OpenFileHandle(job.key.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     std::vector<uint8_t> bytes;
@@ -271,8 +292,8 @@ bool PictureLoader::LoadEighth(const Job& job, ThumbImage* image) {
 // The picture's size from the file's header, to the item ahead of the decode, so that its frame
 // turns for a portrait picture at once.
 void PictureLoader::TellSize(const Job& job) {
-    HANDLE h = CreateFileA(job.key.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = OpenFileHandle(job.key.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return;
     // Cameras put their EXIF block, thumbnail included, before the frame header: 64 KB at most.
     std::vector<uint8_t> head(72 * 1024);
@@ -290,14 +311,14 @@ void PictureLoader::EnsureIndex(const std::string& folder) {
     if (index && indexFolder == folder) return;
     index = std::make_unique<ThumbIndex>(thumbBudget);
     indexFolder = folder;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &fd);
+    MakeFolder(folder);
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW(WideFilePath(folder + "*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
     std::vector<std::string> leftovers;
     do {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        std::string name = fd.cFileName;
+        std::string name = WideToUtf8(fd.cFileName);
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".thumb") == 0) {
             uint64_t bytes = (uint64_t)fd.nFileSizeHigh << 32 | fd.nFileSizeLow;
             uint64_t used = (uint64_t)fd.ftLastWriteTime.dwHighDateTime << 32 | fd.ftLastWriteTime.dwLowDateTime;
@@ -305,17 +326,17 @@ void PictureLoader::EnsureIndex(const std::string& folder) {
         } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) {
             leftovers.push_back(name);
         }
-    } while (FindNextFileA(find, &fd));
+    } while (FindNextFileW(find, &fd));
     FindClose(find);
-    for (auto& name : leftovers) DeleteFileA((folder + name).c_str());
-    for (auto& name : index->Evict()) DeleteFileA((folder + name).c_str());
+    for (auto& name : leftovers) RemoveFile(folder + name);
+    for (auto& name : index->Evict()) RemoveFile(folder + name);
 }
 
 bool PictureLoader::ReadThumb(const std::string& folder, const ThumbKey& key, ThumbImage* out) {
     std::string name = ThumbFileName(key);
     std::string file = folder + name;
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_READ | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = OpenFileHandle(file, GENERIC_READ | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     std::vector<uint8_t> bytes;
@@ -339,7 +360,7 @@ bool PictureLoader::ReadThumb(const std::string& folder, const ThumbKey& key, Th
         index->Touch(name, now);
     } else {
         // Damaged, cut short or made for an older version of the file: rebuilt from the picture.
-        DeleteFileA(file.c_str());
+        RemoveFile(file);
         index->Remove(name);
     }
     return ok;
@@ -354,19 +375,30 @@ void PictureLoader::WriteThumb(const std::string& folder, const ThumbKey& key, c
     }
     std::vector<uint8_t> bytes = EncodeThumb(key, image);
     std::string name = ThumbFileName(key);
+    {
+        // The folder yields to the user's files: its bound shrinks with the disk's free space, and
+        // a copy that does not fit it is not written at all.
+        std::lock_guard<std::mutex> l(indexLock);
+        ULARGE_INTEGER freeBytes{};
+        if (GetDiskFreeSpaceExW(WideFilePath(folder).c_str(), &freeBytes, nullptr, nullptr))
+            index->SetBudget(ThumbBudgetFor(freeBytes.QuadPart, index->Bytes(), thumbBudget));
+        if (bytes.size() > index->Budget() / 2) return;
+        index->Remove(name);
+        for (auto& gone : index->EvictTo(index->Budget() - bytes.size())) RemoveFile(folder + gone);
+    }
     std::string tmp = folder + name + "." + std::to_string(GetCurrentThreadId()) + ".tmp";
-    HANDLE h = CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = OpenFileHandle(tmp, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return;
     DWORD put = 0;
     bool ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
     CloseHandle(h);
-    if (!ok || !MoveFileExA(tmp.c_str(), (folder + name).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(tmp.c_str());
+    if (!ok || !ReplaceFile(tmp, folder + name, MOVEFILE_REPLACE_EXISTING)) {
+        RemoveFile(tmp);
         return;
     }
     std::lock_guard<std::mutex> l(indexLock);
     index->Add(name, bytes.size(), NowStamp());
-    for (auto& gone : index->Evict()) DeleteFileA((folder + gone).c_str());
+    for (auto& gone : index->Evict()) RemoveFile(folder + gone);
 }
 
 }  // namespace sona

@@ -1,6 +1,11 @@
 #include "notes/CDlgAddText.h"
 
+#include <richedit.h>
+
 #include "platform/LateBound.h"
+#include "platform/Text.h"
+#include "platform/UserMessage.h"
+#include "store/ItemText.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -57,23 +62,58 @@ void FontNameCombo::FillWithFaces() {
     ReleaseDC(hwnd, dc);
 }
 
+// The control dies with its dialog; its handle is not this object's to destroy again.
+NoteRichEdit::~NoteRichEdit() { hwnd = nullptr; }
+
 BOOL NoteRichEdit::Create(const RECT& r, HWND parent, UINT id) {
     // The rich edit library is loaded when the first note editor opens, not at start-up.
     static HMODULE richEdit = LoadSystemLibrary("riched20.dll");
     (void)richEdit;
-    return CreateEx(0, "RichEdit20A", "", kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, id);
+    hwnd = CreateWindowExW(0, L"RichEdit20W", L"", kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                           (HMENU)(UINT_PTR)id, GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) return FALSE;
+    // No length limit beyond the note's own: a long paste arrives whole, and OK says what is cut.
+    SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    return TRUE;
 }
 
 std::string NoteRichEdit::Text() const {
     if (!hwnd) return std::string();
-    int n = GetWindowTextLengthA(hwnd);
-    std::vector<char> buf((size_t)n + 2, 0);
-    int got = GetWindowTextA(hwnd, buf.data(), n + 1);
-    return std::string(buf.data(), got > 0 ? (size_t)got : 0);
+    int n = GetWindowTextLengthW(hwnd);
+    std::vector<wchar_t> buf((size_t)n + 2, 0);
+    int got = GetWindowTextW(hwnd, buf.data(), n + 1);
+    return WideToUtf8(std::wstring(buf.data(), got > 0 ? (size_t)got : 0));
 }
 
-void NoteRichEdit::SetText(const char* text) {
-    if (hwnd) SetWindowTextA(hwnd, text ? text : "");
+void NoteRichEdit::SetText(const std::string& text) {
+    if (hwnd) SetWindowTextW(hwnd, Utf8ToWide(text).c_str());
+}
+
+std::string CutNoteText(const std::string& text, size_t* dropped) {
+    std::wstring wide = Utf8ToWide(text);
+    *dropped = 0;
+    if (wide.size() <= kMaxNoteChars) return text;
+    size_t keep = kMaxNoteChars;
+    if (wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF) keep--;  // not half a pair
+    for (size_t i = keep; i < wide.size(); i++)
+        if (!(wide[i] >= 0xDC00 && wide[i] <= 0xDFFF)) ++*dropped;
+    wide.resize(keep);
+    return WideToUtf8(wide);
+}
+
+NoteCutReporter noteCutReporter = ReportNoteCut;
+
+void ReportNoteCut(HWND owner, size_t dropped, bool largerThanScreen) {
+    std::wstring message;
+    if (dropped)
+        message = L"A note holds at most 9,999 characters. The last " + std::to_wstring(dropped) +
+                  (dropped == 1 ? L" character was" : L" characters were") + L" left out.";
+    if (largerThanScreen) {
+        if (!message.empty()) message += L"\n\n";
+        message += L"The note is larger than the screen, so it shows its first part. Edit shows all of it.";
+    }
+    if (message.empty()) return;
+    ShowUserMessage(WideToUtf8(message), MB_OK | MB_ICONINFORMATION, {}, owner);
 }
 
 // =============================================================================================
@@ -187,13 +227,14 @@ void TextFormatBar::CopyPicture(HDC dc, bool allChildren) {
     RestoreDC(dc, saved);
 }
 
-// The text is cut at 9,999 characters and always ends in a NUL.
+// The text is cut at 9,999 characters, and the user is told what was left out. The record's
+// field gets the code page's honest rendering, the full text stays beside it.
 void TextFormatBar::OnOk() {
-    std::string text = textBox.Text();
-    size_t n = std::min(text.size(), kMaxNoteChars);
-    std::memcpy(working.text, text.c_str(), n);
-    working.text[n] = '\0';
+    size_t dropped = 0;
+    workingText = CutNoteText(textBox.Text(), &dropped);
+    SetNoteField(working.text, workingText);
     HWND parent = GetParent(hwnd);
+    if (dropped) noteCutReporter(parent, dropped, false);
     if (parent) SendMessageA(parent, WM_ADDTEXT_CLOSE, 0, 0);
 }
 
@@ -270,9 +311,13 @@ BOOL CDlgAddText::OnInitDialog() {
 
     if (record) std::memcpy(&bar.working, record, sizeof bar.working);
     if (bar.Create(RECT{10, 30, 370, 330}, hwnd)) {
-        char text[sizeof bar.working.text + 1] = {};
-        std::memcpy(text, bar.working.text, sizeof bar.working.text);
-        bar.textBox.SetText(text);
+        if (text) {
+            bar.textBox.SetText(*text);
+        } else {
+            char field[sizeof bar.working.text + 1] = {};
+            std::memcpy(field, bar.working.text, sizeof bar.working.text);
+            bar.textBox.SetText(AnsiToUtf8(field));
+        }
         SetFocus(bar.textBox.hwnd);
     }
     BuildBackground();
@@ -314,7 +359,7 @@ BOOL CDlgAddText::PreTranslateMessage(MSG* msg) {
         if (msg->wParam == VK_RETURN) {
             if (bar.textBox.hwnd && GetFocus() == bar.textBox.hwnd) {
                 TranslateMessage(msg);
-                DispatchMessageA(msg);
+                DispatchMessageW(msg);
             }
             return TRUE;
         }
@@ -329,6 +374,7 @@ LRESULT CDlgAddText::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ADDTEXT_CLOSE:
         if (lp == 0) {
             if (record) std::memcpy(record, &bar.working, sizeof *record);
+            if (text) *text = bar.workingText;
             EndDialog(IDOK);
         } else if (lp == 1) {
             EndDialog(IDCANCEL);

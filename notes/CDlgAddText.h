@@ -33,14 +33,28 @@ public:
     void FillWithFaces();
 };
 
-// The text box: a rich edit holding ANSI text.
+// The text box: a Unicode rich edit, so a note in any language is shown and edited as it is.
+// Its text goes in and out as UTF-8. It keeps the control's own window procedure (an ANSI
+// subclass would pass every text through the code page).
 class NoteRichEdit : public Window {
 public:
     static constexpr DWORD kStyle = 0x50B011C4;
+    ~NoteRichEdit() override;
     BOOL Create(const RECT& rect, HWND parent, UINT id);
     std::string Text() const;
-    void SetText(const char* text);
+    void SetText(const std::string& text);
 };
+
+// A note's text cut to what a note holds (kMaxNoteChars UTF-16 units, never half a character);
+// *dropped: how many characters were left out.
+std::string CutNoteText(const std::string& text, size_t* dropped);
+
+// Tells the user, in a box owned by `owner`, how much of a note's text was left out and whether
+// the note is larger than the screen (so shows only its first part). Every such report goes
+// through noteCutReporter, which tests replace.
+void ReportNoteCut(HWND owner, size_t dropped, bool largerThanScreen);
+using NoteCutReporter = void (*)(HWND owner, size_t dropped, bool largerThanScreen);
+extern NoteCutReporter noteCutReporter;
 
 class TextFormatBar : public Window {
 public:
@@ -58,6 +72,7 @@ public:
     CVrnComboBox sizeList;
     NoteRichEdit textBox;
     TextNoteRecord working;
+    std::string workingText;  // the full text, UTF-8, as OK took it from the text box
     SkinButton okButton;
     SkinButton cancelButton;
 
@@ -79,6 +94,8 @@ public:
 
     // The caller's record: read on open, written whole on OK only.
     TextNoteRecord* record = nullptr;
+    // The note's full text (UTF-8), read on open and written on OK; null: record->text is used.
+    std::string* text = nullptr;
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;

@@ -8,6 +8,36 @@
 namespace sona {
 
 SIZE MeasureNoteText(const TextNoteRecord& note, HDC dc) {
+    return MeasureNoteText(note, AnsiToUtf8(std::string(note.text, strnlen(note.text, sizeof note.text))), dc);
+}
+
+namespace {
+
+RECT WorkAreaNear(HWND window) {
+    MONITORINFO mi{sizeof mi};
+    HMONITOR monitor = window ? MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY)
+                            : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (monitor && GetMonitorInfoA(monitor, &mi)) return mi.rcWork;
+    RECT all{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return all;
+}
+
+}  // namespace
+
+SIZE NoteWindowSize(SIZE card, HWND window) {
+    RECT work = WorkAreaNear(window);
+    LONG w = work.right - work.left, h = work.bottom - work.top;
+    if (w > 0 && card.cx > w) card.cx = w;
+    if (h > 0 && card.cy > h) card.cy = h;
+    return card;
+}
+
+bool NoteExceedsScreen(SIZE card, HWND window) {
+    SIZE fit = NoteWindowSize(card, window);
+    return fit.cx != card.cx || fit.cy != card.cy;
+}
+
+SIZE MeasureNoteText(const TextNoteRecord& note, const std::string& text, HDC dc) {
     SIZE size{0, 0};
     char face[sizeof note.font.lfFaceName + 1] = {};
     memcpy(face, note.font.lfFaceName, sizeof note.font.lfFaceName);
@@ -22,9 +52,7 @@ SIZE MeasureNoteText(const TextNoteRecord& note, HDC dc) {
     if (!dc) dc = screen = GetDC(nullptr);
     {
         Gdiplus::Graphics g(dc);
-        char text[sizeof note.text + 1] = {};
-        memcpy(text, note.text, sizeof note.text);
-        std::wstring wtext = AnsiToWide(text);
+        std::wstring wtext = Utf8ToWide(text);
         Gdiplus::RectF layout(0, 0, 0, 0), box;
         g.MeasureString(wtext.c_str(), (INT)wtext.size(), &font, layout, &format, &box);
         size.cx = (LONG)box.Width;

@@ -6,7 +6,9 @@
 
 #include "notes/CDlgAddText.h"
 #include "notes/NoteMeasure.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
+#include "store/ItemText.h"
 
 namespace sona {
 
@@ -21,10 +23,31 @@ BOOL TextItem::Create(const RECT& rect, HWND owner, UINT id) {
     return TRUE;
 }
 
+namespace {
+
+std::string FieldText(const TextNoteRecord& note) {
+    return std::string(note.text, strnlen(note.text, sizeof note.text));
+}
+
+}  // namespace
+
+std::string TextItem::FullText() const {
+    std::string field = FieldText(record);
+    bool exact = false;
+    if (!text.empty() && AnsiNoteField(text, sizeof record.text - 1, &exact) == field) return text;
+    return AnsiToUtf8(field);
+}
+
+void TextItem::SetText(const std::string& full) {
+    text = full;
+    SetNoteField(record.text, full);
+}
+
 SIZE TextItem::MeasureText(const TextNoteRecord& note) const {
-    if (!hwnd) return MeasureNoteText(note, nullptr);
+    std::string utf8 = &note == &record ? FullText() : AnsiToUtf8(FieldText(note));
+    if (!hwnd) return MeasureNoteText(note, utf8, nullptr);
     WindowDC dc(hwnd);
-    return MeasureNoteText(note, dc);
+    return MeasureNoteText(note, utf8, dc);
 }
 
 void TextItem::Render() {
@@ -51,9 +74,7 @@ void TextItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
     Gdiplus::SolidBrush ink(Gdiplus::Color(250, (BYTE)(c & 0xFF), (BYTE)((c >> 8) & 0xFF), (BYTE)((c >> 16) & 0xFF)));
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    char text[sizeof record.text + 1] = {};
-    std::memcpy(text, record.text, sizeof record.text);
-    std::wstring wtext = AnsiToWide(text);
+    std::wstring wtext = Utf8ToWide(FullText());
     // GDI+ breaks lines at LF alone as it does at CR LF; some GDI+ builds (Wine's) lay a CR out
     // as a glyph and then wrap the following lines, so the CRs are left out of the drawing.
     wtext.erase(std::remove(wtext.begin(), wtext.end(), L'\r'), wtext.end());
@@ -67,17 +88,20 @@ void TextItem::Edit() {
     bool wasEnabled = hwnd && IsWindowEnabled(hwnd);
     if (wasEnabled) EnableWindow(hwnd, FALSE);
     TextNoteRecord edited = record;
+    std::string editedText = FullText();
     INT_PTR result;
     {
         CDlgAddText dialog;
         dialog.record = &edited;
+        dialog.text = &editedText;
         result = dialog.DoModal();
     }
     if (wasEnabled && hwnd) EnableWindow(hwnd, TRUE);
     if (result != IDOK) return;
     record = edited;
+    SetText(editedText);
     if (!hwnd) return;
-    SIZE card = NoteCardSize(MeasureText(record));
+    SIZE card = NoteWindowSize(NoteCardSize(MeasureText(record)), hwnd);
     RECT r = WindowRect();
     MoveWindow(hwnd, r.left, r.top, card.cx, card.cy, TRUE);
     Render();

@@ -49,7 +49,9 @@ INT_PTR Dialog::DoModal(HWND owner) {
     if (!ended && hwnd) ShowWindow(hwnd, SW_SHOWNORMAL);
     MSG msg;
     while (!ended && hwnd) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        // Taken and dispatched wide: a character typed in any language reaches a Unicode window
+        // (the note's text box) as it is; ANSI windows get theirs converted by the system.
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage((int)msg.wParam);  // leave the quit for the outer loop
             break;
@@ -57,7 +59,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
         if (got < 0) break;
         if (!Application::FilterMessage(&msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Benchmarks; each prints its measurement against a baseline measured in the same run.
-#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media]   (default: all)
+#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases]   (default: all)
 # SONADESK_BENCH_WIN names another Windows build folder for startup (its Sonadesk.exe,
 # minimal_window.exe and bench_startup.exe), e.g. build/win-nohard from cmake -DSONA_HARDEN=OFF,
 # to compare two builds under the same Wine.
@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export SONADESK_ROOT="$root"
 source "$root/scripts/wine-env.sh"
 B="$SONADESK_BUILD"
-names="${*:-store cipher startup desk-switch media}"
+names="${*:-store cipher startup desk-switch media hard-cases}"
 up=0
 bench_up() {
   [ $up = 1 ] && return
@@ -36,6 +36,10 @@ for name in $names; do
     media)
       bench_up
       "$root/bench/bench_media.sh" ;;
+    hard-cases)
+      # A read-only Data folder, huge clipboard contents (mounts need root).
+      bench_up
+      /usr/bin/python3 "$root/bench/hard_cases.py" ;;
     *) echo "unknown benchmark: $name"; exit 2 ;;
   esac
 done

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/FileNames.h"
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -27,8 +29,7 @@ static std::string TempPathFor(const std::string& path) { return path + ".tmp"; 
 
 FileWriteResult WriteFileAtomically(const std::string& path, const void* data, size_t size) {
     const std::string temp = TempPathFor(path);
-    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = OpenFileHandle(temp, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return FileWriteResult::kCannotCreate;
 
     bool ok = true;
@@ -47,11 +48,11 @@ FileWriteResult WriteFileAtomically(const std::string& path, const void* data, s
     if (ok && !FlushFileBuffers(h)) ok = false;
     if (!CloseHandle(h)) ok = false;
     if (!ok) {
-        DeleteFileA(temp.c_str());
+        RemoveFile(temp);
         return FileWriteResult::kWriteFailed;
     }
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temp.c_str());
+    if (!ReplaceFile(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        RemoveFile(temp);
         return FileWriteResult::kCannotReplace;
     }
     return FileWriteResult::kOk;
@@ -59,8 +60,7 @@ FileWriteResult WriteFileAtomically(const std::string& path, const void* data, s
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out) {
     out->clear();
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
     if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000)

@@ -17,6 +17,7 @@ enum class FileWriteResult {
 
 const char* FileWriteResultName(FileWriteResult result);
 
+// Paths are UTF-8 (on Windows they reach the wide file calls, long paths included).
 // Writes data to "<path>.tmp" in the same folder, flushes it to the disk and renames it over path.
 // On any failure the temporary file is removed and an existing file at path is left untouched.
 FileWriteResult WriteFileAtomically(const std::string& path, const void* data, size_t size);

@@ -5,6 +5,12 @@
 #include <new>
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/FileNames.h"
+#endif
+
 #include "store/GostCipher.h"
 #include "store/SquareCipher.h"
 
@@ -17,6 +23,29 @@ const uint8_t PackGostKey[32] = {0x0F, 0x2F, 0x02, 0x46, 0xB0, 0x6F, 0xEF, 0xB2,
                                  0x94, 0x72, 0x1A, 0x98, 0x94, 0x68, 0x9D, 0x50, 0xD3, 0x53};
 
 namespace {
+
+// The path is UTF-8; on Windows it reaches the wide file calls, so a data folder the code page
+// cannot spell still holds a readable pack.
+#ifdef _WIN32
+bool RegularFileSize(const char* path, uint64_t* size) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(WideFilePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    *size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return true;
+}
+
+std::FILE* OpenForReading(const char* path) { return _wfopen(WideFilePath(path).c_str(), L"rb"); }
+#else
+bool RegularFileSize(const char* path, uint64_t* size) {
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    *size = info.st_size < 0 ? ~uint64_t(0) : static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+std::FILE* OpenForReading(const char* path) { return std::fopen(path, "rb"); }
+#endif
 
 // Both chains of one pack, from its first chunk to its last.
 class PackCiphers {
@@ -112,17 +141,17 @@ LanguageText* DecodeLanguagePackFile(const char* path, const PackKeys& keys, Pac
     if (!length) length = &dummyLength;
     *length = 0;
 
-    struct stat info;
-    if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode)) {
+    uint64_t fileSize = 0;
+    if (!path || !RegularFileSize(path, &fileSize)) {
         *status = PackStatus::Unreadable;
         return nullptr;
     }
     // Refuse by size before reading anything, so no chunk can land past the buffer.
-    *status = CheckPackSize(info.st_size < 0 ? ~uint64_t(0) : static_cast<uint64_t>(info.st_size));
+    *status = CheckPackSize(fileSize);
     if (*status != PackStatus::Ok) return nullptr;
-    const size_t size = static_cast<size_t>(info.st_size);
+    const size_t size = static_cast<size_t>(fileSize);
 
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenForReading(path);
     if (!file) {
         *status = PackStatus::Unreadable;
         return nullptr;

@@ -1,5 +1,7 @@
 #include "store/Resources.h"
 
+#include "platform/FileNames.h"
+
 namespace sona {
 
 void LoadPngResource(UINT id, const char* type, Gdiplus::Image** image) {
@@ -49,7 +51,7 @@ int ExtractResourceToFile(UINT id, const char* type, const char* path) {
     DWORD size = SizeofResource(module, res);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes) return 0;
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (f == INVALID_HANDLE_VALUE) return 0;
     DWORD written = 0;
     BOOL ok = WriteFile(f, bytes, size, &written, nullptr);

@@ -13,7 +13,7 @@ void LoadPngResource(UINT id, const char* type, Gdiplus::Image** image);
 // Convenience: the image or null.
 GdipPtr<Gdiplus::Image> LoadPng(UINT id);
 
-// Writes the raw bytes of a resource to `path`, replacing any file there. 1 on success, else 0.
+// Writes the raw bytes of a resource to `path` (UTF-8), replacing any file there. 1 on success, else 0.
 int ExtractResourceToFile(UINT id, const char* type, const char* path);
 
 }  // namespace sona

@@ -184,14 +184,21 @@ TEST(AddTextDialog, PastingTwelveThousandCharactersStoresTheFirst9999) {
     TextNoteRecord rec = NewRecord();
     std::string pasted;
     for (int i = 0; i < 12000; i++) pasted += (char)('a' + i % 26);
+    static size_t reported;
+    reported = 0;
+    NoteCutReporter saved = noteCutReporter;
+    noteCutReporter = [](HWND, size_t dropped, bool) { reported = dropped; };
     INT_PTR r = RunEditor(&rec, [&](CDlgAddText& d) {
         HWND box = d.Bar().textBox.hwnd;
         SendMessageA(box, EM_REPLACESEL, TRUE, (LPARAM)pasted.c_str());
         Press(d.Bar().hwnd, IDC_TEXT_OK);
     });
+    noteCutReporter = saved;
     EXPECT_EQ(r, IDOK);
     EXPECT_EQ(std::strlen(rec.text), 9999u);
     EXPECT_EQ(std::string(rec.text), pasted.substr(0, 9999));
+    // The user is told what was left out.
+    EXPECT_EQ(reported, 2001u);
 }
 
 TEST(AddTextDialog, EscIsSwallowedAndEnterOnlyBreaksLinesInTheTextBox) {
