@@ -781,21 +781,47 @@ void MainDeskWindow::FinishDeskBuild() {
 void MainDeskWindow::RaiseItems() {
     // Not while a message is up: under X an item raised now would cover the box (see DeskBuildTurn).
     if (ShownUserMessage()) return;
-    // The items go back above the main window in the order they stand in now (the user's own
-    // stacking), not in list order: collected top to bottom, raised from the bottom one up.
-    // Every time, even when all are above the main window already: under X the raise is also
-    // what puts a media card's buttons back above a card the window manager has restacked.
-    std::vector<HWND> stacked;
+    // The items belong above the main window in the order they stand in now (the user's own
+    // stacking). Only those that have fallen below it are moved, in one batch, to just above it,
+    // keeping their order; when none has, nothing is restacked but the media cards (below), so a
+    // click on a desk of hundreds of pictures and notes costs no more than on an empty one.
+    std::vector<HWND> above, below;
+    std::vector<bool> media;
+    bool mainSeen = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
-        for (auto& item : liveItems)
-            if (item && item->ItemWindow() == w) {
-                stacked.push_back(w);
-                break;
-            }
+        if (w == hwnd) {
+            mainSeen = true;
+            continue;
+        }
+        if (GetWindow(w, GW_OWNER) != hwnd || !IsWindowVisible(w)) continue;
+        size_t i = LiveIndexOf(w);
+        if (i == SIZE_MAX) continue;
+        if (mainSeen) {
+            below.push_back(w);
+        } else {
+            above.push_back(w);
+            media.push_back(liveItemTypes[i] == kItemMovie || liveItemTypes[i] == kItemMusic);
+        }
     }
-    for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
-        SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::vector<std::pair<HWND, HWND>> moves;  // window, the one it goes under
+    // A media card's buttons, sliders and player float over it as windows of their own; under X
+    // the window manager may have raised the card over them. Put back in its own place, the card
+    // brings them along above it.
+    for (size_t k = 0; k < above.size(); k++)
+        if (media[k]) moves.push_back({above[k], k == 0 ? HWND_TOP : above[k - 1]});
+    // Each fallen item goes under the one before it: the first under the lowest item still above.
+    HWND after = above.empty() ? HWND_TOP : above.back();
+    for (HWND w : below) {
+        moves.push_back({w, after});
+        after = w;
+    }
+    if (!moves.empty()) {
+        HDWP batch = BeginDeferWindowPos((int)moves.size());
+        for (auto& m : moves)
+            if (batch)
+                batch = DeferWindowPos(batch, m.first, m.second, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (batch) EndDeferWindowPos(batch);
+    }
     UpdateSelection();
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks; each prints its measurement against a baseline measured in the same run.
-#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases]   (default: all)
+#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases] [scale]
+#   (default: all but scale, which takes several minutes)
 # SONADESK_BENCH_WIN names another Windows build folder for startup (its Sonadesk.exe,
 # minimal_window.exe and bench_startup.exe), e.g. build/win-nohard from cmake -DSONA_HARDEN=OFF,
 # to compare two builds under the same Wine.
@@ -33,6 +34,9 @@ for name in $names; do
     desk-switch)
       bench_up
       "$root/bench/desk-switch.sh" ;;
+    scale)
+      bench_up
+      "$root/bench/scale.sh" ;;
     media)
       bench_up
       "$root/bench/bench_media.sh" ;;

@@ -1,5 +1,7 @@
 #include "store/Resources.h"
 
+#include <map>
+
 #include "platform/FileNames.h"
 
 namespace sona {
@@ -41,6 +43,17 @@ GdipPtr<Gdiplus::Image> LoadPng(UINT id) {
     Gdiplus::Image* img = nullptr;
     LoadPngResource(id, "PNG", &img);
     return GdipPtr<Gdiplus::Image>(img);
+}
+
+Gdiplus::Image* SharedPng(UINT id) {
+    // Kept on purpose past GDI+'s shutdown (the process is ending then): a static destructor
+    // deleting them would run after it. A missing resource is asked for again each time.
+    static std::map<UINT, Gdiplus::Image*>* images = new std::map<UINT, Gdiplus::Image*>;
+    auto it = images->find(id);
+    if (it != images->end()) return it->second;
+    Gdiplus::Image* img = LoadPng(id).release();
+    if (img) (*images)[id] = img;
+    return img;
 }
 
 int ExtractResourceToFile(UINT id, const char* type, const char* path) {
