@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/ClipboardWork.h"
 #include "app/DeskIds.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureLoader.h"
@@ -48,8 +49,9 @@ void StartDeskServices() {
 
 void StopDeskServices() {
     if (!gdiplus) return;
-    // The picture workers use GDI+: none may still run when it stops.
+    // The picture and clipboard workers use GDI+: none may still run when it stops.
     PictureLoader::Shared().Shutdown();
+    WaitClipboardWork(10000);
     com.reset();
     gdiplus.reset();
 }

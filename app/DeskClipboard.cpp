@@ -1,25 +1,41 @@
 // The clipboard: Ctrl+C hands the current item to other programs (a picture as a picture and as
 // its file, a note as its text, music and movies as their files); Ctrl+V takes files, a picture
-// (saved as a PNG under "Data\Pasted\") or text (a new note) onto the desk shown.
+// (saved as a PNG under "Data\Pasted\") or text (a new note) onto the desk shown. What can take
+// seconds (reading the clipboard, decoding a large picture) runs on a worker (ClipboardWork).
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
+#include "app/ClipboardWork.h"
 #include "app/MainDeskWindow.h"
 #include "app/PasteNames.h"
+#include "items/PictureItem.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
-#include "notes/CDlgAddText.h"
-#include "platform/CommonDialogs.h"
 #include "platform/FileNames.h"
-#include "platform/LateBound.h"
 #include "platform/Text.h"
+#include "platform/UserMessage.h"
 
 namespace sona {
 
 namespace {
+
+// Posted by the clipboard workers (lParam their result) and by the import of a long file list.
+const UINT kPasteDone = WM_APP + 50;
+const UINT kPictureCopied = WM_APP + 51;
+const UINT kImportTurn = WM_APP + 52;
+
+// A picture up to this many pixels is put on the clipboard as a bitmap at once (a few
+// milliseconds); a larger one's bitmap is made by a worker and added when it is ready.
+const uint64_t kCopyNowPixels = 2000000;
+
+// How long one turn of a long paste's import may keep the message loop, in ms: longer than a desk
+// build's turn, as every turn costs a round of the loop (a trip through the Wine server) and a
+// tenth of a second still answers a click at once.
+const double kImportTurnMs = 100.0;
 
 // The clipboard is shared with every program; one that holds it open is given a moment.
 bool OpenClipboardPatiently(HWND owner) {
@@ -48,99 +64,6 @@ bool PutBytes(UINT format, const void* data, size_t size) {
     return true;
 }
 
-std::vector<uint8_t> GetBytes(UINT format) {
-    std::vector<uint8_t> out;
-    HANDLE h = GetClipboardData(format);
-    if (!h) return out;
-    size_t size = GlobalSize(h);
-    const void* p = GlobalLock(h);
-    if (p && size) out.assign((const uint8_t*)p, (const uint8_t*)p + size);
-    if (p) GlobalUnlock(h);
-    return out;
-}
-
-// The picture file as a bottom-up 32-bit DIB (header and pixels), what CF_DIB carries; empty
-// when GDI+ cannot read the file.
-std::vector<uint8_t> PictureFileAsDib(const std::string& path) {
-    std::vector<uint8_t> out;
-    std::wstring wpath = WideFilePath(path);
-    Gdiplus::Bitmap picture(wpath.c_str());
-    if (picture.GetLastStatus() != Gdiplus::Ok) return out;
-    UINT w = picture.GetWidth(), h = picture.GetHeight();
-    if (w == 0 || h == 0 || w > 30000 || h > 30000) return out;
-    Gdiplus::BitmapData data{};
-    Gdiplus::Rect all(0, 0, (INT)w, (INT)h);
-    if (picture.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return out;
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = (LONG)w;
-    header.biHeight = (LONG)h;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = w * h * 4;
-    out.resize(sizeof header + (size_t)w * h * 4);
-    std::memcpy(out.data(), &header, sizeof header);
-    uint8_t* rows = out.data() + sizeof header;
-    for (UINT y = 0; y < h; y++)
-        std::memcpy(rows + (size_t)(h - 1 - y) * w * 4, (const uint8_t*)data.Scan0 + (size_t)y * data.Stride, (size_t)w * 4);
-    picture.UnlockBits(&data);
-    return out;
-}
-
-// Offset of the pixels in a packed DIB: header, bit masks, colour table.
-size_t DibPixelOffset(const BITMAPINFOHEADER& h) {
-    size_t offset = h.biSize;
-    if (h.biSize == sizeof(BITMAPINFOHEADER) && (h.biCompression == BI_BITFIELDS || h.biCompression == 6 /*BI_ALPHABITFIELDS*/))
-        offset += h.biCompression == BI_BITFIELDS ? 12 : 16;
-    size_t colours = h.biClrUsed ? h.biClrUsed : (h.biBitCount <= 8 ? (size_t)1 << h.biBitCount : 0);
-    return offset + colours * 4;
-}
-
-// The PNG encoder of GDI+.
-const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
-    CloseHandle(f);
-    if (!ok) RemoveFile(path);
-    return ok != FALSE;
-}
-
-// A new file name in "Data\Pasted\" for a picture pasted now; empty when the folder cannot be made.
-std::string NewPastedPath(const std::string& dataFolder) {
-    std::string folder = dataFolder + "Pasted\\";
-    MakeFolder(folder);
-    DWORD attributes = FileAttributesOf(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    PasteTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    for (int attempt = 1; attempt < 1000; attempt++) {
-        std::string path = folder + PastedPictureName(when, attempt);
-        if (!PathExists(path)) return path;
-    }
-    return "";
-}
-
-// Writes the pasted picture as a PNG file: PNG bytes as they came, a DIB through GDI+.
-bool SavePastedPicture(const std::string& path, const std::vector<uint8_t>& png, const std::vector<uint8_t>& dib) {
-    if (!png.empty()) return WriteFileBytes(path, png);
-    if (dib.size() < sizeof(BITMAPINFOHEADER)) return false;
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, dib.data(), sizeof header);
-    size_t offset = DibPixelOffset(header);
-    if (header.biSize < sizeof header || offset >= dib.size()) return false;
-    std::unique_ptr<Gdiplus::Bitmap> picture(
-        Gdiplus::Bitmap::FromBITMAPINFO((const BITMAPINFO*)dib.data(), (void*)(dib.data() + offset)));
-    if (!picture || picture->GetLastStatus() != Gdiplus::Ok) return false;
-    std::wstring wpath = WideFilePath(path);
-    return picture->Save(wpath.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
-}
-
 }  // namespace
 
 void MainDeskWindow::OnCopyItem() {
@@ -152,9 +75,17 @@ void MainDeskWindow::OnCopyItem() {
     // The whole path or note text, in any language: never the record's ANSI field.
     std::string path = record.text() ? std::string() : ItemTextAt(i);
     std::vector<uint8_t> dib;
-    if (record.picture() && !path.empty()) dib = PictureFileAsDib(path);
+    bool dibLater = false;
+    if (record.picture() && !path.empty()) {
+        uint32_t w = 0, h = 0;
+        if (PictureItem::SizeFromFile(path, &w, &h) && (uint64_t)w * h <= kCopyNowPixels)
+            dib = PictureFileAsDib(path, kPastedSideLimit);
+        else
+            dibLater = true;
+    }
     if (!OpenClipboardPatiently(hwnd)) return;
     EmptyClipboard();
+    copyGeneration++;
     if (record.text()) {
         std::wstring wide = Utf8ToWide(ItemTextAt(i));
         std::string ansi = WideToAnsi(wide);
@@ -162,61 +93,93 @@ void MainDeskWindow::OnCopyItem() {
         PutBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     } else if (!path.empty()) {
         if (!dib.empty()) PutBytes(CF_DIB, dib.data(), dib.size());
-        std::wstring wide = Utf8ToWide(path);
-        std::vector<uint8_t> files = WideFileListBlock({std::u16string(wide.begin(), wide.end())});
+        std::vector<uint8_t> files = FileListBlock({path});
         PutBytes(CF_HDROP, files.data(), files.size());
     }
     CloseClipboard();
+    // A large picture's bitmap takes seconds to make: the file is on the clipboard at once, the
+    // bitmap joins it when a worker has made it (reduced to a sane size).
+    if (dibLater) StartPictureCopy(hwnd, kPictureCopied, path, copyGeneration);
 }
 
 void MainDeskWindow::OnPaste() {
     if (model.currentDesk() >= model.DeskCount()) return;
-    std::vector<std::string> files;
-    std::vector<uint8_t> png, dib;
-    std::string text;
-    bool any = false;
-    if (!OpenClipboardPatiently(hwnd)) return;
-    UINT pngFormat = RegisterClipboardFormatA("PNG");
-    if (IsClipboardFormatAvailable(CF_HDROP)) {
-        files = DroppedFilePaths((HDROP)GetClipboardData(CF_HDROP));
-        any = !files.empty();
-    }
-    if (!any && pngFormat && IsClipboardFormatAvailable(pngFormat)) {
-        png = GetBytes(pngFormat);
-        if (!LooksLikePng(png.data(), png.size())) png.clear();
-        any = !png.empty();
-    }
-    if (!any && IsClipboardFormatAvailable(CF_DIB)) {
-        dib = GetBytes(CF_DIB);
-        any = !dib.empty();
-    }
-    if (!any && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-        std::vector<uint8_t> wide = GetBytes(CF_UNICODETEXT);
-        size_t chars = wide.size() / sizeof(wchar_t);
-        const wchar_t* w = (const wchar_t*)wide.data();
-        size_t len = 0;
-        while (len < chars && w[len]) len++;
-        text = WideToUtf8(std::wstring(w, len));
-        any = !text.empty();
-    }
-    if (!any && IsClipboardFormatAvailable(CF_TEXT)) {
-        std::vector<uint8_t> bytes = GetBytes(CF_TEXT);
-        text = AnsiToUtf8(std::string((const char*)bytes.data(), strnlen((const char*)bytes.data(), bytes.size())));
-    }
-    CloseClipboard();
+    // One paste at a time: a held Ctrl+V repeats.
+    if (pasteRunning) return;
+    pasteRunning = StartPaste(hwnd, kPasteDone, dataFolder + "Pasted\\");
+}
 
-    if (!files.empty()) {
-        ImportDroppedPaths(files);
-    } else if (!png.empty() || !dib.empty()) {
-        std::string path = NewPastedPath(dataFolder);
-        if (path.empty() || !SavePastedPicture(path, png, dib)) return;
-        size_t before = liveItems.size();
-        ImportFiles({path}, kItemPicture);
-        // A picture GDI+ cannot show leaves no item; its file is not kept either.
-        if (liveItems.size() == before) RemoveFile(path);
-    } else if (!text.empty()) {
-        AddNoteWithText(text);
+bool MainDeskWindow::OnClipboardMessage(UINT msg, WPARAM, LPARAM lp) {
+    switch (msg) {
+    case kPasteDone:
+        TakePaste(std::unique_ptr<PasteResult>((PasteResult*)lp));
+        return true;
+    case kPictureCopied: {
+        std::unique_ptr<CopiedPicture> copied((CopiedPicture*)lp);
+        // Only while the clipboard still holds this copy: a later copy, or another program's,
+        // is not added to.
+        if (copied->sequence != copyGeneration || GetClipboardOwner() != hwnd) return true;
+        if (OpenClipboardPatiently(hwnd)) {
+            if (!IsClipboardFormatAvailable(CF_DIB)) PutBytes(CF_DIB, copied->dib.data(), copied->dib.size());
+            CloseClipboard();
+        }
+        return true;
     }
+    case kImportTurn:
+        importTurnPosted = false;
+        ImportTurn();
+        return true;
+    }
+    return false;
+}
+
+void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
+    pasteRunning = false;
+    if (!pasted || model.currentDesk() >= model.DeskCount()) return;
+    if (!pasted->files.empty()) {
+        importQueue.insert(importQueue.end(), pasted->files.begin(), pasted->files.end());
+        ImportTurn();
+    } else if (!pasted->picturePath.empty()) {
+        size_t before = liveItems.size();
+        ImportFiles({pasted->picturePath}, kItemPicture);
+        // A picture GDI+ cannot show leaves no item; its file is not kept either.
+        if (liveItems.size() == before) {
+            RemoveFile(pasted->picturePath);
+        } else if (pasted->keptWidth != pasted->pictureWidth || pasted->keptHeight != pasted->pictureHeight) {
+            ShowUserMessage("The pasted picture is " + std::to_string(pasted->pictureWidth) + " \xC3\x97 " +
+                                std::to_string(pasted->pictureHeight) + " pixels. It has been kept at " +
+                                std::to_string(pasted->keptWidth) + " \xC3\x97 " + std::to_string(pasted->keptHeight) +
+                                " pixels, as:\n\"" + pasted->picturePath + "\"",
+                            MB_OK | MB_ICONINFORMATION);
+        }
+    } else if (pasted->pictureFailed) {
+        ShowUserMessage("The pasted picture could not be kept in \"" + dataFolder + "Pasted\\\".",
+                        MB_OK | MB_ICONWARNING);
+    } else if (!pasted->text.empty()) {
+        AddNoteWithText(pasted->text);
+    }
+}
+
+// A few files per turn of the message loop, so that a list of hundreds keeps the window
+// answering; they come in their order, each new one on top.
+
+void MainDeskWindow::ImportTurn() {
+    LARGE_INTEGER freq, start, now;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&start);
+    while (!importQueue.empty()) {
+        std::string next = std::move(importQueue.front());
+        importQueue.pop_front();
+        ImportDroppedPaths({next});
+        QueryPerformanceCounter(&now);
+        // Whole microseconds first: only a 32-bit integer becomes a double in SSE2 (a 64-bit one
+        // would go through the x87 unit in the 32-bit exe).
+        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
+        if ((double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0 >= kImportTurnMs) break;
+    }
+    if (importQueue.empty() || importTurnPosted) return;
+    // Behind any input that waits (see DeskBuildTurn).
+    importTurnPosted = PostMessageA(hwnd, kImportTurn, 0, 0) != FALSE;
 }
 
 void MainDeskWindow::AddNoteWithText(const std::string& text) {

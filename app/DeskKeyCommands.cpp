@@ -72,6 +72,19 @@ void MainDeskWindow::StackItemsInRecordOrder() {
     UpdateSelection();
 }
 
+void MainDeskWindow::StackInRecordOrder(size_t k) {
+    HWND w = k < liveItems.size() && liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
+    if (!w) return;
+    // Under the nearest item after it in the records, or on top when none is shown.
+    HWND after = HWND_TOP;
+    for (size_t j = k + 1; j < liveItems.size(); j++)
+        if (liveItems[j] && liveItems[j]->ItemWindow() && IsWindowVisible(liveItems[j]->ItemWindow())) {
+            after = liveItems[j]->ItemWindow();
+            break;
+        }
+    SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void MainDeskWindow::RestackItem(HWND window, bool toFront) {
     // Records and windows are reordered together: a desk still being built is finished first.
     FinishDeskBuild();
@@ -98,8 +111,7 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
         if (!record || !liveItems[k] || !liveItems[k]->ItemWindow()) continue;
         bool wasCurrent = liveItems[k]->ItemWindow() == currentItem;
         liveItems[k].reset();
-        PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-        liveItems[k] = RestoreDeskItem(record, KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom}), hwnd, ItemText(model.Store(), record));
+        liveItems[k] = RestoreOnScreen(record, outer, hwnd, ItemText(model.Store(), record));
         if (wasCurrent) currentItem = liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
     }
     StackItemsInRecordOrder();
@@ -129,22 +141,18 @@ void MainDeskWindow::OnUndo() {
             // On the desk shown only the returning item is built: the others (a playing movie)
             // carry on as they are.
             RecordView record = model.RecordAt(at);
-            SIZE outer = OuterSize();
-            PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-            RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-            liveItems.insert(liveItems.begin() + at, RestoreDeskItem(record, r, hwnd, ItemText(model.Store(), record)));
+            liveItems.insert(liveItems.begin() + at, RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record)));
             liveItemTypes.insert(liveItemTypes.begin() + at, record.type());
         } else {
             ShowCurrentDesk();
             FinishDeskBuild();
         }
         if (at < liveItems.size() && liveItems[at]) currentItem = liveItems[at]->ItemWindow();
-        StackItemsInRecordOrder();
+        StackInRecordOrder(at);
     } else {
-        DestroyLiveItems();
+        // The desk comes back as a desk switch shows one: its windows a few per turn.
         model.PutBackDesk(std::move(step.desk));
         ShowCurrentDesk();
-        FinishDeskBuild();
     }
     RedrawDeskView(0);
     UpdateSelection();

@@ -17,6 +17,10 @@ namespace sona {
 
 namespace {
 
+// Pictures up to this many pixels are decoded on the user-interface thread when imported: a few
+// milliseconds.
+const uint64_t kDecodeHerePixels = 2000000;
+
 // A new live item and the rectangle its record stores.
 struct ImportedItem {
     std::unique_ptr<DeskItem> item;
@@ -28,8 +32,18 @@ struct ImportedItem {
 ImportedItem ImportPicture(const std::string& path, const RECT& m, HWND owner) {
     ImportedItem out;
     auto picture = std::make_unique<PictureItem>();
-    picture->LoadPicture(path);
-    SIZE s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    // A large picture whose header tells its size is decoded by the picture workers, as on a
+    // desk's restore, so that it never holds the window; a small one is read here at once (one
+    // drawing of its window instead of two).
+    uint32_t w = 0, h = 0;
+    SIZE s{0, 0};
+    if (PictureItem::SizeFromFile(path, &w, &h) && (uint64_t)w * h > kDecodeHerePixels) {
+        picture->LoadPictureLater(path);
+        s = PictureItem::OpenedSize(w, h);
+    } else {
+        picture->LoadPicture(path);
+        s = PictureItem::OpenedSize(picture->PictureWidth(), picture->PictureHeight());
+    }
     if (s.cx == 0 || s.cy == 0) return out;
     RECT r{m.left, m.top + 50, m.left + s.cx, m.top + 50 + s.cy};
     picture->Create(r, owner, 0);

@@ -9,12 +9,17 @@
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
 #include "app/ItemDispatch.h"
+#include "app/StartNotices.h"
 #include "dialogs/CDlgAbout.h"
 #include "items/ItemIds.h"
 #include "items/PictureItem.h"
 #include "notes/NoteMeasure.h"
 #include "platform/CommonDialogs.h"
 #include "platform/LateBound.h"
+#include "platform/Text.h"
+#include "platform/UserMessage.h"
+#include "items/PictureLoader.h"
+#include "store/DamagedCopies.h"
 #include "store/RelativeRect.h"
 #include "res/resource.h"
 #include "platform/FileNames.h"
@@ -63,6 +68,8 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 const UINT kRaiseItems = WM_APP + 1;
 // Posted at start-up when "Media" was damaged: the user is told once the window is up.
 const UINT kReportDamagedStore = WM_APP + 2;
+// Posted once start-up has finished: where the desks are kept, a crash the last time.
+const UINT kStartNotices = WM_APP + 24;
 // Posted to itself while a desk's item windows are being built or the old ones taken down (see
 // ShowCurrentDesk); a timer of the same id stands in for it while input waits.
 const UINT kDeskBuildTurn = WM_APP + 40;
@@ -95,10 +102,11 @@ BOOL MainDeskWindow::OnInitDialog() {
     dataFolder = GetDataFolder();
     std::string pack = dataFolder + "EnglishLang_src";
     bool packWritten = ExtractResourceToFile(IDR_LANG_PACK, "IDR_ENG_LANG", pack.c_str()) == 1;
-    // The file is polled until it exists; the wait is bounded so a folder that cannot be
-    // written still lets the program start (without its language pack). The write above is
-    // synchronous and closed, so there is nothing more to wait for once the file is seen.
-    for (int waited = 0; !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
+    // The file is polled until it exists; the wait is bounded so a slow disk still lets the
+    // program start. A write that failed (a folder that cannot be written) leaves nothing to wait
+    // for: the program starts at once, without its language pack. The write above is synchronous
+    // and closed, so there is nothing more to wait for once the file is seen.
+    for (int waited = 0; packWritten && !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
     std::string demoJpg = dataFolder + "demo01.jpg";
     if (!FileStatusOk(demoJpg)) ExtractResourceToFile(IDR_DEMO_JPG, "IDR_RES", demoJpg.c_str());
     std::string demoMp3 = dataFolder + "demo01.mp3";
@@ -143,8 +151,13 @@ BOOL MainDeskWindow::OnInitDialog() {
         // A "Media" that is there but cannot be read whole would be overwritten by the next save,
         // and with it whatever the backup lacks: it is kept aside first.
         storeDamaged = PathExists(dataFolder + "Media");
-        if (storeDamaged) KeepDamagedStore();
+        if (storeDamaged) KeepDamagedStore("Media");
         desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
+        // A backup that is there but cannot be read whole would be overwritten as well.
+        if (!desksFromBackup && PathExists(dataFolder + "Media_bak")) {
+            storeDamaged = true;
+            KeepDamagedStore("Media_bak");
+        }
         if (storeDamaged) PostMessageA(hwnd, kReportDamagedStore, 0, 0);
     }
     model.ClampCurrentDesk();
@@ -235,6 +248,7 @@ void MainDeskWindow::FinishStartup() {
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
     // desk comes up. Items already up (added by a command that came first) stay as they are.
     if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
+    PostMessageA(hwnd, kStartNotices, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -313,14 +327,14 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
         return 0;
     case TIMER_DESK_BUILD:
         KillTimer(hwnd, TIMER_DESK_BUILD);
-        DeskBuildTurn();
+        DeskBuildTurnOrWait();
         return 0;
     }
     return Default();
 }
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (OnItemMessage(msg, wp, lp)) return 0;
+    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_PAINT:
         OnPaint();
@@ -358,6 +372,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kReportDamagedStore:
         ReportDamagedStore();
         return 0;
+    case kStartNotices:
+        ShowStartNotices(hwnd);
+        return 0;
     case WM_ACTIVATE: {
         if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
         LRESULT r = Default();
@@ -369,7 +386,7 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case kDeskBuildTurn:
         deskTurnPosted = false;
-        DeskBuildTurn();
+        DeskBuildTurnOrWait();
         return 0;
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -431,26 +448,57 @@ bool MainDeskWindow::OnExit() {
     if (exiting) return true;
     exiting = true;
     KillTimer(hwnd, TIMER_AUTOSAVE);
-    bool saved = SaveDesks();
+    // Exit is always possible: when the desks cannot be written the user chooses between trying
+    // again (after freeing space, say) and leaving without saving; the files already on disk stay
+    // as they are either way. Desks that the files hold already need no question. Enter by reflex
+    // (the default button) keeps the program open: it neither loses the desks nor asks again.
+    for (;;) {
+        std::string failures = WriteDesks();
+        if (failures.empty() || StoredDesksMatch()) break;
+        int choice = ShowUserMessage("The desks could not be saved to:" + failures +
+                                         "\n\nThe files already there are left as they are.",
+                                     MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3,
+                                     {{IDYES, "Try Again"}, {IDNO, "Exit Without Saving"}, {IDCANCEL, "Cancel"}});
+        if (choice == IDYES) continue;
+        if (choice == IDNO) break;
+        exiting = false;
+        return false;  // the desks stay open, nothing lost
+    }
     exiting = false;
-    if (!saved) return false;  // the user was told; nothing is lost and the window stays
     OnOK();
     return true;
 }
 
 void MainDeskWindow::OnCancel() { OnExit(); }
 
-bool MainDeskWindow::SaveDesks(bool quiet) {
+std::string MainDeskWindow::WriteDesks() {
     SyncCurrentDesk();
     savePending = false;
     // Both files are attempted: one good copy is better than none. Each is written to a
     // temporary file and renamed, so a failure never harms the copy already there.
     std::string failures;
-    for (const char* name : {"Media", "Media_bak"}) {
-        std::string path = dataFolder + name;
-        SaveResult r = SaveDeskStore(path, model.Store());
-        if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
+    for (int attempt = 0; attempt < 2; attempt++) {
+        failures.clear();
+        for (const char* name : {"Media", "Media_bak"}) {
+            std::string path = dataFolder + name;
+            SaveResult r = SaveDeskStore(path, model.Store());
+            if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
+        }
+        // The picture cache yields to the user's data: a full disk loses its copies first.
+        if (failures.empty() || !PictureLoader::Shared().TrimThumbs(0)) break;
     }
+    return failures;
+}
+
+bool MainDeskWindow::StoredDesksMatch() {
+    std::vector<uint8_t> now = SerializeDeskStore(model.Store()), stored;
+    for (const char* name : {"Media", "Media_bak"})
+        if (!ReadWholeFile(dataFolder + name, &stored) || stored != now) return false;
+    return true;
+}
+
+bool MainDeskWindow::SaveDesks(bool quiet) {
+    std::string failures = WriteDesks();
     if (failures.empty()) {
         saveFailureReported = false;
         return true;
@@ -461,7 +509,7 @@ bool MainDeskWindow::SaveDesks(bool quiet) {
     std::string text = "The desks could not be saved to:" + failures +
                        "\n\nNothing has been lost: the desks stay open. Free some disk space or make the "
                        "folder writable, then exit again.";
-    MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
+    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
     return false;
 }
 
@@ -482,11 +530,23 @@ void MainDeskWindow::OnAutosaveTimer() {
     if (savePending && !exiting) SaveDesks(true);
 }
 
-void MainDeskWindow::KeepDamagedStore() {
+void MainDeskWindow::KeepDamagedStore(const char* name) {
     // Renamed, not copied: a file that cannot be read may not copy either, and its bytes stay
-    // exactly as they were. The first copy of a run is never replaced by a later one.
-    std::string from = dataFolder + "Media", to = dataFolder + "Media.damaged";
-    if (ReplaceFile(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) damagedCopy = to;
+    // exactly as they were. Each copy gets a name of its own and never replaces another; only
+    // the newest few of each file are kept.
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    CopyTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    std::string from = dataFolder + name;
+    for (int attempt = 1; attempt < 1000; attempt++) {
+        std::string to = dataFolder + DamagedCopyName(name, when, attempt);
+        if (ReplaceFile(from, to, MOVEFILE_WRITE_THROUGH)) {
+            damagedCopies.push_back(to);
+            break;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    for (const std::string& old : DamagedCopiesToDrop(FilesIn(dataFolder), name)) RemoveFile(dataFolder + old);
 }
 
 void MainDeskWindow::ReportDamagedStore() {
@@ -494,9 +554,11 @@ void MainDeskWindow::ReportDamagedStore() {
                                          "backup \"Media_bak\"."
                                        : "The desks file \"Media\" could not be read, nor all of its backup "
                                          "\"Media_bak\": the desks that could be read are shown.";
-    if (!damagedCopy.empty())
-        text += "\n\nThe damaged file has been kept as \"" + damagedCopy + "\".";
-    MessageBoxA(hwnd, text.c_str(), "Varnel Sonadesk", MB_OK | MB_ICONWARNING);
+    if (!damagedCopies.empty()) {
+        text += damagedCopies.size() == 1 ? "\n\nThe damaged file has been kept as:" : "\n\nThe damaged files have been kept as:";
+        for (const std::string& copy : damagedCopies) text += "\n\"" + copy + "\"";
+    }
+    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
 }
 
 void MainDeskWindow::DestroyWindow() {
@@ -564,7 +626,10 @@ void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
     // An item whose window could not be made has nothing to tell: its record stays as stored.
     RecordView record = model.RecordAt(i);
     if (!item || !item->ItemWindow() || !record) return;
-    DeskModel::SyncPlace(record, WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
+    PixelRect now = WindowPlace(item->ItemWindow());
+    RECT nowRect{now.left, now.top, now.right, now.bottom};
+    if (item->placeKept && !EqualRect(&item->shownAt, &nowRect)) item->placeKept = false;
+    if (!item->placeKept) DeskModel::SyncPlace(record, now, outer.cx, outer.cy);
     item->WriteRecord(record);
     KeepItemText(*item, record);
 }
@@ -594,6 +659,18 @@ RECT KeepOnScreen(RECT r) {
     if (y + h > work.bottom) y = work.bottom - h;
     if (y < work.top) y = work.top;
     return RECT{x, y, x + w, y + h};
+}
+
+std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text) {
+    PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
+    RECT stored{p.left, p.top, p.right, p.bottom};
+    RECT r = KeepOnScreen(stored);
+    std::unique_ptr<DeskItem> item = RestoreDeskItem(record, r, owner, text);
+    if (item && item->ItemWindow() && !EqualRect(&r, &stored)) {
+        item->placeKept = true;
+        GetWindowRect(item->ItemWindow(), &item->shownAt);
+    }
+    return item;
 }
 
 // Twenty picture windows take Wine a second or more to make and as long to take down, so neither
@@ -629,9 +706,12 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     LARGE_INTEGER freq, start, now;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&start);
+    // In whole microseconds first: a 64-bit integer becomes a double only on the x87 unit in
+    // 32-bit code, a 32-bit one in SSE2 (a turn never comes near 2^31 microseconds).
     auto spent = [&] {
         QueryPerformanceCounter(&now);
-        return (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart;
+        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
+        return (double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0;
     };
     bool hiding = false;
     for (auto& item : leavingItems) {
@@ -670,6 +750,16 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     }
 }
 
+// Item windows made while a message box is up would come above it: under X they are windows the
+// window manager does not stack, and a new one goes on top of everything. The desk waits for the
+// answer (the box is modal; nothing else can happen meanwhile).
+void MainDeskWindow::DeskBuildTurnOrWait() {
+    if (ShownUserMessage())
+        SetTimer(hwnd, TIMER_DESK_BUILD, 100, nullptr);
+    else
+        DeskBuildTurn();
+}
+
 // Makes the window of the next record that has none yet; false when none is left.
 bool MainDeskWindow::BuildNextItem() {
     while (nextToBuild < liveItems.size()) {
@@ -677,10 +767,7 @@ bool MainDeskWindow::BuildNextItem() {
         if (liveItems[i]) continue;  // added while the desk was being built
         RecordView record = model.RecordAt(i);
         if (!record) continue;
-        SIZE outer = OuterSize();
-        PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-        RECT r = KeepOnScreen(RECT{p.left, p.top, p.right, p.bottom});
-        liveItems[i] = RestoreDeskItem(record, r, hwnd, ItemText(model.Store(), record));
+        liveItems[i] = RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record));
         return true;
     }
     return false;
@@ -692,21 +779,49 @@ void MainDeskWindow::FinishDeskBuild() {
 }
 
 void MainDeskWindow::RaiseItems() {
-    // The items go back above the main window in the order they stand in now (the user's own
-    // stacking), not in list order: collected top to bottom, raised from the bottom one up.
-    // Every time, even when all are above the main window already: under X the raise is also
-    // what puts a media card's buttons back above a card the window manager has restacked.
-    std::vector<HWND> stacked;
+    // Not while a message is up: under X an item raised now would cover the box (see DeskBuildTurn).
+    if (ShownUserMessage()) return;
+    // The items belong above the main window in the order they stand in now (the user's own
+    // stacking). Only those that have fallen below it are moved, in one batch, to just above it,
+    // keeping their order; when none has, nothing is restacked but the media cards (below), so a
+    // click on a desk of hundreds of pictures and notes costs no more than on an empty one.
+    std::vector<HWND> above, below;
+    std::vector<bool> media;
+    bool mainSeen = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
-        for (auto& item : liveItems)
-            if (item && item->ItemWindow() == w) {
-                stacked.push_back(w);
-                break;
-            }
+        if (w == hwnd) {
+            mainSeen = true;
+            continue;
+        }
+        if (GetWindow(w, GW_OWNER) != hwnd || !IsWindowVisible(w)) continue;
+        size_t i = LiveIndexOf(w);
+        if (i == SIZE_MAX) continue;
+        if (mainSeen) {
+            below.push_back(w);
+        } else {
+            above.push_back(w);
+            media.push_back(liveItemTypes[i] == kItemMovie || liveItemTypes[i] == kItemMusic);
+        }
     }
-    for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
-        SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::vector<std::pair<HWND, HWND>> moves;  // window, the one it goes under
+    // A media card's buttons, sliders and player float over it as windows of their own; under X
+    // the window manager may have raised the card over them. Put back in its own place, the card
+    // brings them along above it.
+    for (size_t k = 0; k < above.size(); k++)
+        if (media[k]) moves.push_back({above[k], k == 0 ? HWND_TOP : above[k - 1]});
+    // Each fallen item goes under the one before it: the first under the lowest item still above.
+    HWND after = above.empty() ? HWND_TOP : above.back();
+    for (HWND w : below) {
+        moves.push_back({w, after});
+        after = w;
+    }
+    if (!moves.empty()) {
+        HDWP batch = BeginDeferWindowPos((int)moves.size());
+        for (auto& m : moves)
+            if (batch)
+                batch = DeferWindowPos(batch, m.first, m.second, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (batch) EndDeferWindowPos(batch);
+    }
     UpdateSelection();
 }
 
@@ -766,7 +881,7 @@ void MainDeskWindow::OnCreateDesk() {
 
 void MainDeskWindow::OnRemoveDesk() {
     if (model.currentDesk() >= model.DeskCount()) return;
-    if (MessageBoxA(hwnd, "Are you sure to remove current desk?", "Varnel Sonadesk", MB_YESNO) == IDNO) return;
+    if (ShowUserMessage("Are you sure to remove current desk?", MB_YESNO) == IDNO) return;
     // Kept whole as it is now, so Ctrl+Z can bring it back; its windows go a few at a time.
     SyncCurrentDesk();
     undo.PushDesk(model.TakeCurrentDesk());

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,11 +28,17 @@ namespace sona {
 
 class CDlgAbout;
 class TextItem;
+struct PasteResult;
 
 // A rectangle that lies wholly outside every monitor (a monitor was removed, the resolution
 // dropped) moves onto the nearest monitor's work area, size kept; one that is at least partly
 // visible stays exactly where it is.
 RECT KeepOnScreen(RECT r);
+
+// The window of a stored record (`text` its whole path or note text), at its stored place on a main
+// window of `outer` size, or on the nearest monitor when that place is off every monitor (the item
+// then keeps its stored place, see DeskItem::placeKept).
+std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text);
 
 class MainDeskWindow : public Dialog {
 public:
@@ -56,6 +63,8 @@ public:
     void FinishDeskBuild();
     // One turn of it: the message loop runs them, tests step them.
     void DeskBuildTurn(bool mayBuild = true);
+    // A turn from the message loop: it waits while a message box is up.
+    void DeskBuildTurnOrWait();
     // How long one turn may keep the message loop, in ms; a turn always does at least one window,
     // which under Wine alone can take tens of milliseconds on a busy machine.
     static double deskTurnMs;
@@ -64,6 +73,8 @@ public:
     void RaiseItems();
     // Stacks the item windows as their records lie: the last on top.
     void StackItemsInRecordOrder();
+    // Puts live item k's window in its place among the others: under the next one in the records.
+    void StackInRecordOrder(size_t k);
     // Puts the selection highlight around the current item, or hides it when that is not a live
     // item of the desk shown.
     void UpdateSelection();
@@ -106,6 +117,16 @@ public:
     // The clipboard: the current item out, whatever the clipboard holds in.
     void OnCopyItem();
     void OnPaste();
+    // What the clipboard workers post back, and the turns of a long paste; false for others.
+    bool OnClipboardMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Places what a paste found (files, a picture, text).
+    void TakePaste(std::unique_ptr<PasteResult> pasted);
+    // Imports the next few pasted files, for about deskTurnMs, and asks for another turn.
+    void ImportTurn();
+    // True while a paste's worker reads the clipboard.
+    bool PasteRunning() const { return pasteRunning; }
+    // Pasted files still to be imported.
+    size_t ImportsWaiting() const { return importQueue.size(); }
     // A note holding `text` (UTF-8, any language) in the default face, size and colour, placed
     // as Add text places one. Text past what a note holds is left out, and the user is told.
     void AddNoteWithText(const std::string& text);
@@ -170,8 +191,14 @@ private:
     void ScrollTimer(bool left);
     void EndArrowHold();
     void OnAutosaveTimer();
-    // "Media" could not be read whole: keeps it as "Media.damaged" before anything overwrites it.
-    void KeepDamagedStore();
+    // A store file ("Media" or "Media_bak") could not be read whole: sets it aside under a name
+    // of its own before anything overwrites it.
+    void KeepDamagedStore(const char* name);
+    // Writes "Media" then "Media_bak" (a full disk first gives up the picture cache); "" when
+    // both were written, else a line per file that failed.
+    std::string WriteDesks();
+    // True when both files on disk already hold exactly the desks in memory.
+    bool StoredDesksMatch();
     void ReportDamagedStore();
     bool BuildNextItem();
 
@@ -216,7 +243,13 @@ private:
     // What start-up found of "Media": unreadable, and whether the desks then came from the backup.
     bool storeDamaged = false;
     bool desksFromBackup = false;
-    std::string damagedCopy;  // where the damaged file was kept ("" when it could not be kept)
+    std::vector<std::string> damagedCopies;  // where the damaged files were set aside
+    // The clipboard: a paste being read, pasted files still to import, and which copy the
+    // clipboard holds (a large picture's bitmap joins only its own copy).
+    bool pasteRunning = false;
+    bool importTurnPosted = false;
+    std::deque<std::string> importQueue;
+    DWORD copyGeneration = 0;
 };
 
 }  // namespace sona

@@ -1,5 +1,6 @@
 #include "app/PasteNames.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <algorithm>
 #include <cstring>
@@ -102,6 +103,19 @@ std::vector<uint8_t> FileListBlock(const std::vector<std::string>& paths) {
     // An empty list still ends in two NULs.
     if (block.size() == 21) block.push_back(0);
     return block;
+}
+
+void KeptPictureSize(uint32_t w, uint32_t h, uint32_t limit, uint32_t* keptW, uint32_t* keptH) {
+    *keptW = w;
+    *keptH = h;
+    if (w <= limit && h <= limit) return;
+    if (w >= h) {
+        *keptW = limit;
+        *keptH = (uint32_t)std::max<uint64_t>(1, ((uint64_t)h * limit + w / 2) / w);
+    } else {
+        *keptH = limit;
+        *keptW = (uint32_t)std::max<uint64_t>(1, ((uint64_t)w * limit + h / 2) / h);
+    }
 }
 
 }  // namespace sona

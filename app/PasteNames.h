@@ -17,6 +17,14 @@ struct PasteTime {
 // second paste within the same second.
 std::string PastedPictureName(const PasteTime& t, int attempt = 1);
 
+// The longest side a pasted picture is kept at: a screen's worth and more, where a picture from
+// the clipboard can be any size (a 12000 x 9000 scan is 432 MB once decoded).
+constexpr uint32_t kPastedSideLimit = 4096;
+
+// The size a w by h picture is kept at: the same when its longest side is within `limit`, else
+// reduced to that side with the aspect kept (the other side at least 1).
+void KeptPictureSize(uint32_t w, uint32_t h, uint32_t limit, uint32_t* keptW, uint32_t* keptH);
+
 // True when the bytes begin with the PNG signature.
 bool LooksLikePng(const uint8_t* data, size_t size);
 

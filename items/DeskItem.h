@@ -25,6 +25,13 @@ public:
     virtual bool FullText(std::string* out) const { return false; }
     // Media items stop a playing or paused host here; deleting an item does not stop it.
     virtual void StopIfPlaying() {}
+
+    // Set when the stored place lay off every monitor (one that is absent now) and the window was
+    // shown on a present one instead, at `shownAt`. As long as the window stays there, its record
+    // keeps the stored place, so the layout comes back when the monitor does; the user's own move
+    // ends it.
+    bool placeKept = false;
+    RECT shownAt{};
 };
 
 }  // namespace sona

@@ -3,8 +3,8 @@
 // picture is tens of megabytes once decoded and takes a large part of a second to decode; the
 // copy an item needs is a few hundred pixels wide.
 //
-// Entries are keyed by path, file size and last-write time, so a file changed on disk is decoded
-// afresh. The cache holds at most `budget` bytes of pixels and drops the least recently used
+// Entries are keyed by path, file size, last-write time and a hash of a few pieces of the file
+// (PictureKey), so a file changed on disk is decoded afresh. The cache holds at most `budget` bytes of pixels and drops the least recently used
 // entries beyond that.
 #pragma once
 #include <cstddef>
@@ -14,15 +14,11 @@
 #include <string>
 #include <unordered_map>
 
+#include "items/ThumbStore.h"
 #include "platform/Gdi.h"
 
 namespace sona {
 
-struct PictureKey {
-    std::string path;
-    uint64_t fileSize = 0;
-    uint64_t modified = 0;  // FILETIME of the last write
-};
 
 // What an item needs of a picture: its full size and a decoded copy to draw.
 struct PictureCopy {
@@ -41,6 +37,8 @@ public:
 
     // The key of the file at `path` now; false when the file cannot be queried.
     static bool KeyForFile(const std::string& path, PictureKey* key);
+    // The content hash of the file at `path` of `fileSize` bytes; 0 when it cannot be read.
+    static uint64_t ContentHashOfFile(const std::string& path, uint64_t fileSize);
 
     // Decodes `full` into a premultiplied copy big enough to fill a cx by cy area (with some
     // room to grow), never bigger than the picture itself.

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <list>
 #include <memory>
+#include <vector>
 
 #include "items/MediaFileTypes.h"
+#include "items/ThumbStore.h"
 #include "platform/CommonDialogs.h"
 #include "platform/FileNames.h"
 #include "platform/Text.h"
@@ -97,6 +99,17 @@ SIZE PictureItem::OpenedSize(uint32_t w, uint32_t h) {
     if (w == 0 || h == 0) return SIZE{0, 0};
     if (w > h) return SIZE{(LONG)kOpenSide, (LONG)(h * kOpenSide / w)};
     return SIZE{(LONG)(w * kOpenSide / h), (LONG)kOpenSide};
+}
+
+bool PictureItem::SizeFromFile(const std::string& file, uint32_t* w, uint32_t* h) {
+    HANDLE f = OpenFileHandle(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    // Cameras put their EXIF block, thumbnail included, before the frame header: 64 KB at most.
+    std::vector<uint8_t> head(72 * 1024);
+    DWORD got = 0;
+    BOOL ok = ReadFile(f, head.data(), (DWORD)head.size(), &got, nullptr);
+    CloseHandle(f);
+    return ok && PictureSizeFromHeader(head.data(), got, w, h) && *w && *h;
 }
 
 // Reads the file's size from the cache when it can; otherwise decodes it now (through GDI+, so

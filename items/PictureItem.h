@@ -24,6 +24,9 @@ public:
     // Size of a newly placed w by h picture: the longer side 360, the other in proportion
     // (unsigned arithmetic, truncated). Both 0 when the picture has no size.
     static SIZE OpenedSize(uint32_t w, uint32_t h);
+    // The picture's size from the first bytes of its file (JPEG, PNG, GIF, BMP), without decoding
+    // it; false when they do not tell.
+    static bool SizeFromFile(const std::string& file, uint32_t* w, uint32_t* h);
     // Decodes the frame skin that every picture window shares, if not done yet.
     static void PrepareSkins();
 

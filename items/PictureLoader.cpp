@@ -131,6 +131,24 @@ std::string PictureLoader::ThumbFolder() {
     return thumbFolder;
 }
 
+bool PictureLoader::TrimThumbs(uint64_t keepBytes) {
+    std::string folder = ThumbFolder();
+    if (folder.empty()) return false;
+    std::lock_guard<std::mutex> l(indexLock);
+    EnsureIndex(folder);
+    std::vector<std::string> gone = index->EvictTo(keepBytes);
+    for (auto& name : gone) RemoveFile(folder + name);
+    return !gone.empty();
+}
+
+uint64_t PictureLoader::ThumbBytes() {
+    std::string folder = ThumbFolder();
+    if (folder.empty()) return 0;
+    std::lock_guard<std::mutex> l(indexLock);
+    EnsureIndex(folder);
+    return index->Bytes();
+}
+
 void PictureLoader::SetThumbBudget(uint64_t bytes) {
     std::lock_guard<std::mutex> l(indexLock);
     thumbBudget = bytes;
@@ -181,8 +199,10 @@ void PictureLoader::Work() {
 
 LoadedPicture PictureLoader::Load(const Job& job) {
     LoadedPicture out;
-    ThumbKey tk{job.key.path, job.key.fileSize, job.key.modified, (uint32_t)std::max(0, job.cx),
-                (uint32_t)std::max(0, job.cy)};
+    ThumbKey tk;
+    static_cast<PictureKey&>(tk) = job.key;
+    tk.displayWidth = (uint32_t)std::max(0, job.cx);
+    tk.displayHeight = (uint32_t)std::max(0, job.cy);
     std::string folder = ThumbFolder();
     if (!folder.empty() && ReadThumb(folder, tk, &out.image)) {
         out.fromDisk = true;
@@ -355,6 +375,17 @@ void PictureLoader::WriteThumb(const std::string& folder, const ThumbKey& key, c
     }
     std::vector<uint8_t> bytes = EncodeThumb(key, image);
     std::string name = ThumbFileName(key);
+    {
+        // The folder yields to the user's files: its bound shrinks with the disk's free space, and
+        // a copy that does not fit it is not written at all.
+        std::lock_guard<std::mutex> l(indexLock);
+        ULARGE_INTEGER freeBytes{};
+        if (GetDiskFreeSpaceExW(WideFilePath(folder).c_str(), &freeBytes, nullptr, nullptr))
+            index->SetBudget(ThumbBudgetFor(freeBytes.QuadPart, index->Bytes(), thumbBudget));
+        if (bytes.size() > index->Budget() / 2) return;
+        index->Remove(name);
+        for (auto& gone : index->EvictTo(index->Budget() - bytes.size())) RemoveFile(folder + gone);
+    }
     std::string tmp = folder + name + "." + std::to_string(GetCurrentThreadId()) + ".tmp";
     HANDLE h = OpenFileHandle(tmp, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return;

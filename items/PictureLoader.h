@@ -65,8 +65,12 @@ public:
     // program unless set (tests use their own). An empty folder turns the disk copies off.
     void SetThumbFolder(const std::string& folder);
     std::string ThumbFolder();
-    // Bytes the folder may hold.
+    // Bytes the folder may hold at most; less on a disk short of space.
     void SetThumbBudget(uint64_t bytes);
+    // Deletes the least recently used copies until the folder holds at most `keepBytes`; true
+    // when any went. A save that failed for want of space tries again after this.
+    bool TrimThumbs(uint64_t keepBytes);
+    uint64_t ThumbBytes();
     // Counts since start, for tests and the benchmark.
     uint64_t DiskHits();
     uint64_t Decodes();

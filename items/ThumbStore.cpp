@@ -8,9 +8,10 @@ namespace sona {
 
 namespace {
 
-const char kMagic[8] = {'S', 'D', 'T', 'H', 'U', 'M', 'B', '1'};
-// Magic, file size, time, display size, picture size, copy size, path length.
-const size_t kFixedHeader = 8 + 8 + 8 + 4 * 2 + 4 * 2 + 4 * 2 + 4;
+// Version 2 added the content hash; version 1 files are rebuilt.
+const char kMagic[8] = {'S', 'D', 'T', 'H', 'U', 'M', 'B', '2'};
+// Magic, file size, time, content hash, display size, picture size, copy size, path length.
+const size_t kFixedHeader = 8 + 8 + 8 + 8 + 4 * 2 + 4 * 2 + 4 * 2 + 4;
 // No display copy is ever this large; a bigger number in a header means damage.
 const uint32_t kMaxCopySide = 16384;
 
@@ -55,8 +56,9 @@ uint64_t Get64(const uint8_t* p) { return (uint64_t)Get32(p) | (uint64_t)Get32(p
 std::string ThumbFileName(const ThumbKey& key) {
     uint64_t h = 0xCBF29CE484222325ull;
     h = Fnv64(h, key.path.data(), key.path.size());
-    uint32_t numbers[6] = {(uint32_t)key.fileSize, (uint32_t)(key.fileSize >> 32), (uint32_t)key.modified,
-                           (uint32_t)(key.modified >> 32), key.displayWidth, key.displayHeight};
+    uint32_t numbers[8] = {(uint32_t)key.fileSize, (uint32_t)(key.fileSize >> 32), (uint32_t)key.modified,
+                           (uint32_t)(key.modified >> 32), key.displayWidth, key.displayHeight,
+                           (uint32_t)key.contentHash, (uint32_t)(key.contentHash >> 32)};
     for (uint32_t n : numbers) {
         uint8_t b[4] = {(uint8_t)n, (uint8_t)(n >> 8), (uint8_t)(n >> 16), (uint8_t)(n >> 24)};
         h = Fnv64(h, b, 4);
@@ -72,6 +74,7 @@ std::vector<uint8_t> EncodeThumb(const ThumbKey& key, const ThumbImage& image) {
     size_t pixelBytes = (size_t)image.copyWidth * image.copyHeight * 4;
     Put64(out, key.fileSize);
     Put64(out, key.modified);
+    Put64(out, key.contentHash);
     Put32(out, key.displayWidth);
     Put32(out, key.displayHeight);
     Put32(out, image.pictureWidth);
@@ -90,7 +93,8 @@ std::vector<uint8_t> EncodeThumb(const ThumbKey& key, const ThumbImage& image) {
 bool DecodeThumb(const uint8_t* data, size_t size, const ThumbKey& expected, ThumbImage* out) {
     if (!data || size < kFixedHeader + 4 || std::memcmp(data, kMagic, 8) != 0) return false;
     const uint8_t* p = data + 8;
-    uint64_t fileSize = Get64(p), modified = Get64(p + 8);
+    uint64_t fileSize = Get64(p), modified = Get64(p + 8), contentHash = Get64(p + 16);
+    p += 8;
     uint32_t dw = Get32(p + 16), dh = Get32(p + 20);
     uint32_t pw = Get32(p + 24), ph = Get32(p + 28);
     uint32_t cw = Get32(p + 32), ch = Get32(p + 36);
@@ -103,7 +107,8 @@ bool DecodeThumb(const uint8_t* data, size_t size, const ThumbKey& expected, Thu
     const char* path = (const char*)data + kFixedHeader;
     // A file made for another key under the same name (a hash collision, or a picture replaced
     // on disk) is stale.
-    if (fileSize != expected.fileSize || modified != expected.modified || dw != expected.displayWidth ||
+    if (fileSize != expected.fileSize || modified != expected.modified || contentHash != expected.contentHash ||
+        dw != expected.displayWidth ||
         dh != expected.displayHeight || pathLen != expected.path.size() ||
         std::memcmp(path, expected.path.data(), pathLen) != 0)
         return false;
@@ -114,6 +119,28 @@ bool DecodeThumb(const uint8_t* data, size_t size, const ThumbKey& expected, Thu
     out->pixels.resize((size_t)cw * ch);
     std::memcpy(out->pixels.data(), data + kFixedHeader + pathLen, pixelBytes);
     return true;
+}
+
+std::vector<std::pair<uint64_t, size_t>> ContentSamples(uint64_t fileSize) {
+    std::vector<std::pair<uint64_t, size_t>> out;
+    if (fileSize <= 3 * kContentSample) {
+        // A small file is read whole, in pieces of at most kContentSample.
+        for (uint64_t at = 0; at < fileSize; at += kContentSample)
+            out.push_back({at, (size_t)std::min<uint64_t>(kContentSample, fileSize - at)});
+        return out;
+    }
+    out.push_back({0, kContentSample});
+    out.push_back({fileSize / 2 - kContentSample / 2, kContentSample});
+    out.push_back({fileSize - kContentSample, kContentSample});
+    return out;
+}
+
+uint64_t HashContent(uint64_t hash, const uint8_t* data, size_t size) {
+    return Fnv64(hash ? hash : 0xCBF29CE484222325ull, data, size);
+}
+
+uint64_t ThumbBudgetFor(uint64_t freeBytes, uint64_t cacheBytes, uint64_t limit) {
+    return std::min(limit, (freeBytes + cacheBytes) / 4);
 }
 
 std::pair<uint32_t, uint32_t> DisplayCopySize(uint32_t w, uint32_t h, int cx, int cy) {
@@ -190,9 +217,11 @@ void ThumbIndex::Remove(const std::string& name) {
     entries.erase(it);
 }
 
-std::vector<std::string> ThumbIndex::Evict() {
+std::vector<std::string> ThumbIndex::Evict() { return EvictTo(budget); }
+
+std::vector<std::string> ThumbIndex::EvictTo(uint64_t bytes) {
     std::vector<std::string> gone;
-    while (total > budget && !byUse.empty()) {
+    while (total > bytes && !byUse.empty()) {
         std::string name = byUse.begin()->second;
         Remove(name);
         gone.push_back(name);

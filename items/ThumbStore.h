@@ -19,12 +19,28 @@
 
 namespace sona {
 
-struct ThumbKey {
+// What tells one version of a picture file from another: its path, size and last-write time,
+// and a hash of a few small pieces of its bytes, for a file replaced by another of the same name,
+// size and time (a camera's numbering started again, a copy that kept the time).
+struct PictureKey {
     std::string path;
     uint64_t fileSize = 0;
     uint64_t modified = 0;  // FILETIME of the last write
+    uint64_t contentHash = 0;
+};
+
+// The same key for one display size of the picture.
+struct ThumbKey : PictureKey {
     uint32_t displayWidth = 0, displayHeight = 0;  // the picture area the copy was made for
 };
+
+// Where the content hash samples a file of `fileSize` bytes: three pieces of kContentSample bytes,
+// at its start, its middle and its end; a file of three pieces or less whole. No piece is longer
+// than kContentSample.
+constexpr size_t kContentSample = 4096;
+std::vector<std::pair<uint64_t, size_t>> ContentSamples(uint64_t fileSize);
+// Adds one piece's bytes to a content hash (start with 0).
+uint64_t HashContent(uint64_t hash, const uint8_t* data, size_t size);
 
 // A display copy: premultiplied BGRA pixels, top-down, copyWidth * copyHeight of them, of a
 // picture whose full size is pictureWidth by pictureHeight.
@@ -58,11 +74,17 @@ uint32_t ReductionFactor(uint32_t w, uint32_t h, uint32_t copyWidth, uint32_t co
 // dropped, as a fraction of one output pixel.
 std::vector<uint32_t> ReduceBgr24(const uint8_t* src, uint32_t w, uint32_t h, size_t stride, uint32_t factor);
 
+// The bytes the folder may hold when the disk has `freeBytes` free and the folder holds
+// `cacheBytes`: at most a quarter of the two together, and never more than `limit`, so that a
+// small or nearly full disk keeps its room for the user's own files.
+uint64_t ThumbBudgetFor(uint64_t freeBytes, uint64_t cacheBytes, uint64_t limit);
+
 // Which entries of the folder to keep: every entry's size and when it was last used. Not locked;
 // the caller serialises.
 class ThumbIndex {
 public:
     explicit ThumbIndex(uint64_t budgetBytes) : budget(budgetBytes) {}
+    void SetBudget(uint64_t bytes) { budget = bytes; }
 
     // Adds an entry or updates it (a file written again).
     void Add(const std::string& name, uint64_t bytes, uint64_t lastUse);
@@ -72,6 +94,8 @@ public:
     // The names to delete, least recently used first, so that the rest fits the budget. They
     // are removed from the index.
     std::vector<std::string> Evict();
+    // The same, down to `bytes` whatever the budget.
+    std::vector<std::string> EvictTo(uint64_t bytes);
 
     bool Contains(const std::string& name) const { return entries.count(name) != 0; }
     uint64_t Bytes() const { return total; }

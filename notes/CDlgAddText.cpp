@@ -4,6 +4,7 @@
 
 #include "platform/LateBound.h"
 #include "platform/Text.h"
+#include "platform/UserMessage.h"
 #include "store/ItemText.h"
 
 #include <cstdlib>
@@ -112,7 +113,7 @@ void ReportNoteCut(HWND owner, size_t dropped, bool largerThanScreen) {
         message += L"The note is larger than the screen, so it shows its first part. Edit shows all of it.";
     }
     if (message.empty()) return;
-    MessageBoxW(owner, message.c_str(), L"Varnel Sonadesk", MB_OK | MB_ICONINFORMATION);
+    ShowUserMessage(WideToUtf8(message), MB_OK | MB_ICONINFORMATION, {}, owner);
 }
 
 // =============================================================================================

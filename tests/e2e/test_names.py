@@ -13,6 +13,7 @@ from bench import SonadeskTestCase, click, key, probe, run, screenshot, type_tex
 import desk_fixture as fx
 from test_desk_habits import Clipboard, ITEM_STYLE, make_picture, read_bytes
 
+IMPORT_PICTURE = (499, 469)  # "Import Picture Files" button centre, main window client
 NOTE_GREEK = "Ελλάδα αβγ"
 NOTE_MIXED = "Ελλάδα αβγ\r\n写真 😀"
 
@@ -200,6 +201,47 @@ class NamesTest(SonadeskTestCase):
         lx = shown[3][0] + 90
         self.assertTrue(wait_for(lambda: dominant(screenshot().getpixel((lx, shown[3][3] - 40))) == "magenta",
                                  timeout=15), "the long path's picture is not shown after the restart")
+
+    def import_through_the_open_dialog(self, folder, pick):
+        """Runs "Import Picture Files", opens `folder` and picks the list's first ("Home") or last
+        ("End") file with the keyboard."""
+        main = self.app.main()["hwnd"]
+        self.app.click_client(*IMPORT_PICTURE)
+        dialog = wait_for(lambda: [w for w in self.app.windows() if w["visible"] and w["class"] == "#32770"
+                                   and w["hwnd"] != main], timeout=15)
+        self.assertTrue(dialog, "the Open dialog did not appear")
+        time.sleep(0.5)
+        type_text(wine_path(folder) + "\\")
+        key("Return")
+        time.sleep(0.8)
+        key("shift+Tab", "Down", pick, "Return")
+        self.assertTrue(wait_for(lambda: not [w for w in self.app.windows() if w["hwnd"] == dialog[0]["hwnd"]
+                                              and w["visible"]], timeout=15), "the Open dialog did not close")
+
+    def test_the_open_dialog_places_a_name_and_its_look_alike_as_two_files(self):
+        # Through the ANSI dialog "Zdjęcie.jpg" came back as "Zdjecie.jpg": both picks gave the same
+        # (blue, square) picture. Each pick must give its own.
+        folder = os.path.join(self.files, "pick")
+        os.makedirs(folder)
+        red = make_picture(os.path.join(folder, "Zdjęcie.jpg"), "red", 400, 300)
+        blue = make_picture(os.path.join(folder, "Zdjecie.jpg"), "blue", 300, 300)
+        self.app.start()
+        placed = []
+        for pick in ("Home", "End"):
+            before = self.items()
+            self.import_through_the_open_dialog(folder, pick)
+            item = self.new_item(before)
+            r = item["rect"]
+            size = (r[2] - r[0], r[3] - r[1])
+            self.assertIn(size, [(360, 270), (360, 360)])
+            colour = "red" if size == (360, 270) else "blue"
+            self.wait_colour(r, colour)
+            placed.append(colour)
+        self.assertEqual(sorted(placed), ["blue", "red"])
+        self.exit_app()
+        desks, _, entries = self.stored()
+        stored = sorted(full_text(kind, rec, entries) for kind, rec in desks[0])
+        self.assertEqual(stored, sorted([wine_path(red), wine_path(blue)]))
 
     # --- notes ---------------------------------------------------------------------------------
 

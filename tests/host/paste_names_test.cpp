@@ -19,6 +19,26 @@ TEST(PasteNames, PictureNamesCarryTheTimeAndAnAttempt) {
     EXPECT_EQ(PastedPictureName(PasteTime{2027, 12, 31, 23, 59, 59}, 11), "Pasted-20271231-235959-11.png");
 }
 
+TEST(PasteNames, HugePicturesAreKeptAtASaneSize) {
+    struct Case {
+        uint32_t w, h, keptW, keptH;
+    } cases[] = {
+        {300, 200, 300, 200},
+        {4096, 4096, 4096, 4096},
+        {12000, 9000, 4096, 3072},
+        {9000, 12000, 3072, 4096},
+        {4097, 10, 4096, 10},
+        {100000, 1, 4096, 1},
+        {1, 100000, 1, 4096},
+    };
+    for (const Case& c : cases) {
+        uint32_t w = 0, h = 0;
+        KeptPictureSize(c.w, c.h, kPastedSideLimit, &w, &h);
+        EXPECT_EQ(w, c.keptW) << c.w << "x" << c.h;
+        EXPECT_EQ(h, c.keptH) << c.w << "x" << c.h;
+    }
+}
+
 TEST(PasteNames, PngSignature) {
     const uint8_t png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0};
     EXPECT_TRUE(LooksLikePng(png, sizeof png));

@@ -17,6 +17,7 @@ ThumbKey Key() {
     k.modified = 0x01D9A1B2C3D4E5F6ull;
     k.displayWidth = 187;
     k.displayHeight = 140;
+    k.contentHash = 0x5A5A00FF12345678ull;
     return k;
 }
 
@@ -50,7 +51,10 @@ TEST(ThumbStore, EveryKeyFieldChangesTheName) {
     k = base;
     k.displayHeight++;
     names.insert(ThumbFileName(k));
-    EXPECT_EQ(names.size(), 6u);
+    k = base;
+    k.contentHash ^= 1;
+    names.insert(ThumbFileName(k));
+    EXPECT_EQ(names.size(), 7u);
     EXPECT_EQ(ThumbFileName(base), ThumbFileName(Key()));
     EXPECT_EQ(ThumbFileName(base).size(), 22u);
     EXPECT_EQ(ThumbFileName(base).substr(16), ".thumb");
@@ -77,6 +81,7 @@ TEST(ThumbStore, EntryForAnotherKeyIsStale) {
     } cases[] = {
         {"size", [](ThumbKey& k) { k.fileSize = 1; }},
         {"time", [](ThumbKey& k) { k.modified += 10000000; }},
+        {"content", [](ThumbKey& k) { k.contentHash ^= 0x100; }},
         {"display width", [](ThumbKey& k) { k.displayWidth = 300; }},
         {"display height", [](ThumbKey& k) { k.displayHeight = 1; }},
         {"path", [](ThumbKey& k) { k.path = "C:\\photos\\camera02.jpg"; }},
@@ -278,4 +283,42 @@ TEST(PictureHeader, UnknownOrCutShortTellsNothing) {
     EXPECT_FALSE(PictureSizeFromHeader(huffmanFirst.data(), huffmanFirst.size(), &w, &h));
     EXPECT_FALSE(PictureSizeFromHeader(nullptr, 0, &w, &h));
     for (size_t cut = 0; cut < jpeg.size(); cut += 97) PictureSizeFromHeader(jpeg.data(), cut, &w, &h);
+}
+
+// A photo replaced by another of the same name, size and time differs in its sampled pieces.
+TEST(ThumbStore, ContentSamplesCoverStartMiddleAndEnd) {
+    EXPECT_TRUE(ContentSamples(0).empty());
+    EXPECT_EQ(ContentSamples(100), (std::vector<std::pair<uint64_t, size_t>>{{0, 100}}));
+    EXPECT_EQ(ContentSamples(2 * kContentSample + 5), (std::vector<std::pair<uint64_t, size_t>>{
+                                                          {0, kContentSample},
+                                                          {kContentSample, kContentSample},
+                                                          {2 * kContentSample, 5}}));
+    EXPECT_EQ(ContentSamples(3 * kContentSample), (std::vector<std::pair<uint64_t, size_t>>{
+                                                      {0, kContentSample},
+                                                      {kContentSample, kContentSample},
+                                                      {2 * kContentSample, kContentSample}}));
+    uint64_t big = 5000000000ull;
+    EXPECT_EQ(ContentSamples(big), (std::vector<std::pair<uint64_t, size_t>>{
+                                       {0, kContentSample},
+                                       {big / 2 - kContentSample / 2, kContentSample},
+                                       {big - kContentSample, kContentSample}}));
+    const uint8_t a[] = {1, 2, 3, 4}, b[] = {1, 2, 3, 5};
+    EXPECT_NE(HashContent(0, a, 4), HashContent(0, b, 4));
+    EXPECT_EQ(HashContent(HashContent(0, a, 2), a + 2, 2), HashContent(0, a, 4));
+    EXPECT_NE(HashContent(0, a, 4), 0u);
+}
+
+// The cache never takes more than a quarter of what it and the free space make together.
+TEST(ThumbStore, BudgetFollowsFreeSpace) {
+    const uint64_t MB = 1 << 20, limit = 64 * MB;
+    EXPECT_EQ(ThumbBudgetFor(1000 * MB, 0, limit), limit);
+    EXPECT_EQ(ThumbBudgetFor(28 * MB, 0, limit), 7 * MB);
+    EXPECT_EQ(ThumbBudgetFor(4 * MB, 24 * MB, limit), 7 * MB);
+    EXPECT_EQ(ThumbBudgetFor(0, 0, limit), 0u);
+    ThumbIndex index(limit);
+    for (int i = 0; i < 10; i++) index.Add("e" + std::to_string(i), MB, (uint64_t)i);
+    index.SetBudget(ThumbBudgetFor(2 * MB, index.Bytes(), limit));
+    EXPECT_EQ(index.Evict(), (std::vector<std::string>{"e0", "e1", "e2", "e3", "e4", "e5", "e6"}));
+    EXPECT_EQ(index.EvictTo(0), (std::vector<std::string>{"e7", "e8", "e9"}));
+    EXPECT_EQ(index.Bytes(), 0u);
 }

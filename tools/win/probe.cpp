@@ -8,6 +8,10 @@
 //   probe foreground          the foreground and focus windows
 //   probe text HWND           the window's text as WM_GETTEXT gives it (a tooltip: its tip)
 //   probe profile SECTION KEY the value of a key of Sonadesk.ini; profile-clear empties CommandPath
+//   probe ping HWND SECONDS   sends the window WM_NULL again and again for that long: how long its
+//                             answers took (the longest is how long it froze) and how many visible
+//                             windows it owned at the first and the last answer (last line; each
+//                             new longest answer is printed as it comes)
 #include <windows.h>
 
 #include <cstdio>
@@ -87,6 +91,17 @@ static BOOL CALLBACK PrintChild(HWND h, LPARAM parent) {
     return TRUE;
 }
 
+struct OwnedCount {
+    HWND owner;
+    int n;
+};
+
+static BOOL CALLBACK CountOwned(HWND w, LPARAM lp) {
+    OwnedCount* o = (OwnedCount*)lp;
+    if (GetWindow(w, GW_OWNER) == o->owner && IsWindowVisible(w)) o->n++;
+    return TRUE;
+}
+
 static unsigned long Number(const char* s) { return std::strtoul(s, nullptr, 0); }
 
 int main(int argc, char** argv) {
@@ -144,6 +159,41 @@ int main(int argc, char** argv) {
         GetGUIThreadInfo(0, &gi);
         std::printf("{\"foreground\": %lu, \"focus\": %lu, \"active\": %lu}\n", (unsigned long)(ULONG_PTR)fg,
                     (unsigned long)(ULONG_PTR)gi.hwndFocus, (unsigned long)(ULONG_PTR)gi.hwndActive);
+        return 0;
+    }
+    if (cmd == "ping" && argc > 3) {
+        HWND h = (HWND)(ULONG_PTR)Number(argv[2]);
+        double seconds = std::atof(argv[3]);
+        LARGE_INTEGER freq, start, t0, t1;
+        QueryPerformanceFrequency(&freq);
+        QueryPerformanceCounter(&start);
+        auto ms = [&](LARGE_INTEGER a, LARGE_INTEGER b) { return (double)(b.QuadPart - a.QuadPart) * 1000.0 / freq.QuadPart; };
+        double worst = 0, first = -1;
+        int count = 0, ownedFirst = -1, ownedLast = -1;
+        do {
+            QueryPerformanceCounter(&t0);
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result)) return 1;
+            QueryPerformanceCounter(&t1);
+            OwnedCount owned{h, 0};
+            EnumWindows(CountOwned, (LPARAM)&owned);
+            double took = ms(t0, t1);
+            if (first < 0) {
+                first = took;
+                ownedFirst = owned.n;
+            }
+            ownedLast = owned.n;
+            if (took > worst) {
+                worst = took;
+                // As it goes, so a caller may stop the probe once the operation is over.
+                std::printf("{\"max_ms\": %.1f}\n", worst);
+                std::fflush(stdout);
+            }
+            count++;
+            Sleep(20);
+        } while (ms(start, t1) < seconds * 1000);
+        std::printf("{\"count\": %d, \"max_ms\": %.1f, \"first_ms\": %.1f, \"owned_first\": %d, \"owned_last\": %d}\n",
+                    count, worst, first, ownedFirst, ownedLast);
         return 0;
     }
     if (cmd == "profile-clear") {
