@@ -9,6 +9,7 @@
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
 #include "app/ItemDispatch.h"
+#include "app/StartNotices.h"
 #include "dialogs/CDlgAbout.h"
 #include "items/ItemIds.h"
 #include "items/PictureItem.h"
@@ -67,6 +68,8 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 const UINT kRaiseItems = WM_APP + 1;
 // Posted at start-up when "Media" was damaged: the user is told once the window is up.
 const UINT kReportDamagedStore = WM_APP + 2;
+// Posted once start-up has finished: where the desks are kept, a crash the last time.
+const UINT kStartNotices = WM_APP + 24;
 // Posted to itself while a desk's item windows are being built or the old ones taken down (see
 // ShowCurrentDesk); a timer of the same id stands in for it while input waits.
 const UINT kDeskBuildTurn = WM_APP + 40;
@@ -247,6 +250,7 @@ void MainDeskWindow::FinishStartup() {
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
     // desk comes up. Items already up (added by a command that came first) stay as they are.
     if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
+    PostMessageA(hwnd, kStartNotices, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -388,6 +392,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     case kReportDamagedStore:
         ReportDamagedStore();
+        return 0;
+    case kStartNotices:
+        ShowStartNotices(hwnd);
         return 0;
     case WM_ACTIVATE: {
         if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
@@ -730,9 +737,12 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     LARGE_INTEGER freq, start, now;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&start);
+    // In whole microseconds first: a 64-bit integer becomes a double only on the x87 unit in
+    // 32-bit code, a 32-bit one in SSE2 (a turn never comes near 2^31 microseconds).
     auto spent = [&] {
         QueryPerformanceCounter(&now);
-        return (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart;
+        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
+        return (double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0;
     };
     bool hiding = false;
     for (auto& item : leavingItems) {

@@ -72,15 +72,4 @@ int ExtractResourceToFile(UINT id, const char* type, const char* path) {
     return ok && written == size ? 1 : 0;
 }
 
-std::string GetDataFolder() {
-    char module[MAX_PATH * 2] = {};
-    GetModuleFileNameA(nullptr, module, sizeof module - 1);
-    std::string path = module;
-    size_t slash = path.find_last_of('\\');
-    path = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    path += "\\Data\\";
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-}
-
 }  // namespace sona
