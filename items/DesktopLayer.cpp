@@ -56,7 +56,7 @@ DesktopHost PutOnDesktop(HWND w) {
     }
     // Owned by Progman (when there is one) it survives Show Desktop on Windows 7; unowned, it at
     // least stays under every other window.
-    SetWindowLongA(w, GWL_HWNDPARENT, (LONG)(LONG_PTR)FindWindowA("Progman", nullptr));
+    SetWindowLongPtrA(w, GWLP_HWNDPARENT, (LONG_PTR)FindWindowA("Progman", nullptr));
     SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return DesktopHost::kBottomMost;
 }
@@ -68,7 +68,7 @@ void TakeOffDesktop(HWND w, DesktopHost how, HWND owner) {
         LONG style = GetWindowLongA(w, GWL_STYLE);
         SetWindowLongA(w, GWL_STYLE, (style & ~WS_CHILD) | WS_POPUP);
     }
-    if (how != DesktopHost::kNone) SetWindowLongA(w, GWL_HWNDPARENT, (LONG)(LONG_PTR)owner);
+    if (how != DesktopHost::kNone) SetWindowLongPtrA(w, GWLP_HWNDPARENT, (LONG_PTR)owner);
     SetWindowPos(w, HWND_TOP, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
