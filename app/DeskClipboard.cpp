@@ -2,6 +2,7 @@
 // its file, a note as its text, music and movies as their files); Ctrl+V takes files, a picture
 // (saved as a PNG under "Data\Pasted\") or text (a new note) onto the desk shown. What can take
 // seconds (reading the clipboard, decoding a large picture) runs on a worker (ClipboardWork).
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -171,7 +172,10 @@ void MainDeskWindow::ImportTurn() {
         importQueue.pop_front();
         ImportDroppedPaths({next});
         QueryPerformanceCounter(&now);
-        if ((double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart >= kImportTurnMs) break;
+        // Whole microseconds first: only a 32-bit integer becomes a double in SSE2 (a 64-bit one
+        // would go through the x87 unit in the 32-bit exe).
+        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
+        if ((double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0 >= kImportTurnMs) break;
     }
     if (importQueue.empty() || importTurnPosted) return;
     // Behind any input that waits (see DeskBuildTurn).

@@ -72,6 +72,19 @@ void MainDeskWindow::StackItemsInRecordOrder() {
     UpdateSelection();
 }
 
+void MainDeskWindow::StackInRecordOrder(size_t k) {
+    HWND w = k < liveItems.size() && liveItems[k] ? liveItems[k]->ItemWindow() : nullptr;
+    if (!w) return;
+    // Under the nearest item after it in the records, or on top when none is shown.
+    HWND after = HWND_TOP;
+    for (size_t j = k + 1; j < liveItems.size(); j++)
+        if (liveItems[j] && liveItems[j]->ItemWindow() && IsWindowVisible(liveItems[j]->ItemWindow())) {
+            after = liveItems[j]->ItemWindow();
+            break;
+        }
+    SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void MainDeskWindow::RestackItem(HWND window, bool toFront) {
     // Records and windows are reordered together: a desk still being built is finished first.
     FinishDeskBuild();
@@ -135,12 +148,11 @@ void MainDeskWindow::OnUndo() {
             FinishDeskBuild();
         }
         if (at < liveItems.size() && liveItems[at]) currentItem = liveItems[at]->ItemWindow();
-        StackItemsInRecordOrder();
+        StackInRecordOrder(at);
     } else {
-        DestroyLiveItems();
+        // The desk comes back as a desk switch shows one: its windows a few per turn.
         model.PutBackDesk(std::move(step.desk));
         ShowCurrentDesk();
-        FinishDeskBuild();
     }
     RedrawDeskView(0);
     UpdateSelection();

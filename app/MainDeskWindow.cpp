@@ -9,6 +9,7 @@
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
 #include "app/ItemDispatch.h"
+#include "app/StartNotices.h"
 #include "dialogs/CDlgAbout.h"
 #include "items/ItemIds.h"
 #include "items/PictureItem.h"
@@ -67,6 +68,8 @@ const CaptionButtonSpec kCaptionButtons[3] = {
 const UINT kRaiseItems = WM_APP + 1;
 // Posted at start-up when "Media" was damaged: the user is told once the window is up.
 const UINT kReportDamagedStore = WM_APP + 2;
+// Posted once start-up has finished: where the desks are kept, a crash the last time.
+const UINT kStartNotices = WM_APP + 24;
 // Posted to itself while a desk's item windows are being built or the old ones taken down (see
 // ShowCurrentDesk); a timer of the same id stands in for it while input waits.
 const UINT kDeskBuildTurn = WM_APP + 40;
@@ -245,6 +248,7 @@ void MainDeskWindow::FinishStartup() {
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
     // desk comes up. Items already up (added by a command that came first) stay as they are.
     if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
+    PostMessageA(hwnd, kStartNotices, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -367,6 +371,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     case kReportDamagedStore:
         ReportDamagedStore();
+        return 0;
+    case kStartNotices:
+        ShowStartNotices(hwnd);
         return 0;
     case WM_ACTIVATE: {
         if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
@@ -699,9 +706,12 @@ void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
     LARGE_INTEGER freq, start, now;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&start);
+    // In whole microseconds first: a 64-bit integer becomes a double only on the x87 unit in
+    // 32-bit code, a 32-bit one in SSE2 (a turn never comes near 2^31 microseconds).
     auto spent = [&] {
         QueryPerformanceCounter(&now);
-        return (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)freq.QuadPart;
+        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
+        return (double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0;
     };
     bool hiding = false;
     for (auto& item : leavingItems) {
@@ -771,21 +781,47 @@ void MainDeskWindow::FinishDeskBuild() {
 void MainDeskWindow::RaiseItems() {
     // Not while a message is up: under X an item raised now would cover the box (see DeskBuildTurn).
     if (ShownUserMessage()) return;
-    // The items go back above the main window in the order they stand in now (the user's own
-    // stacking), not in list order: collected top to bottom, raised from the bottom one up.
-    // Every time, even when all are above the main window already: under X the raise is also
-    // what puts a media card's buttons back above a card the window manager has restacked.
-    std::vector<HWND> stacked;
+    // The items belong above the main window in the order they stand in now (the user's own
+    // stacking). Only those that have fallen below it are moved, in one batch, to just above it,
+    // keeping their order; when none has, nothing is restacked but the media cards (below), so a
+    // click on a desk of hundreds of pictures and notes costs no more than on an empty one.
+    std::vector<HWND> above, below;
+    std::vector<bool> media;
+    bool mainSeen = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(w) || GetWindow(w, GW_OWNER) != hwnd) continue;
-        for (auto& item : liveItems)
-            if (item && item->ItemWindow() == w) {
-                stacked.push_back(w);
-                break;
-            }
+        if (w == hwnd) {
+            mainSeen = true;
+            continue;
+        }
+        if (GetWindow(w, GW_OWNER) != hwnd || !IsWindowVisible(w)) continue;
+        size_t i = LiveIndexOf(w);
+        if (i == SIZE_MAX) continue;
+        if (mainSeen) {
+            below.push_back(w);
+        } else {
+            above.push_back(w);
+            media.push_back(liveItemTypes[i] == kItemMovie || liveItemTypes[i] == kItemMusic);
+        }
     }
-    for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
-        SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::vector<std::pair<HWND, HWND>> moves;  // window, the one it goes under
+    // A media card's buttons, sliders and player float over it as windows of their own; under X
+    // the window manager may have raised the card over them. Put back in its own place, the card
+    // brings them along above it.
+    for (size_t k = 0; k < above.size(); k++)
+        if (media[k]) moves.push_back({above[k], k == 0 ? HWND_TOP : above[k - 1]});
+    // Each fallen item goes under the one before it: the first under the lowest item still above.
+    HWND after = above.empty() ? HWND_TOP : above.back();
+    for (HWND w : below) {
+        moves.push_back({w, after});
+        after = w;
+    }
+    if (!moves.empty()) {
+        HDWP batch = BeginDeferWindowPos((int)moves.size());
+        for (auto& m : moves)
+            if (batch)
+                batch = DeferWindowPos(batch, m.first, m.second, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (batch) EndDeferWindowPos(batch);
+    }
     UpdateSelection();
 }
 

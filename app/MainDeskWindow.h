@@ -73,6 +73,8 @@ public:
     void RaiseItems();
     // Stacks the item windows as their records lie: the last on top.
     void StackItemsInRecordOrder();
+    // Puts live item k's window in its place among the others: under the next one in the records.
+    void StackInRecordOrder(size_t k);
     // Puts the selection highlight around the current item, or hides it when that is not a live
     // item of the desk shown.
     void UpdateSelection();

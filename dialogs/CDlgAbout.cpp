@@ -1,12 +1,17 @@
 #include "dialogs/CDlgAbout.h"
 
 #include "res/resource.h"
+#include "platform/Text.h"
+#include "store/DataFolder.h"
 
 namespace sona {
 
 namespace {
 const COLORREF kBackground = RGB(230, 230, 230);
-}
+// Under the credits line, in its grey, over the picture's empty lower edge.
+const RECT kPlaceRect{108, 101, 338, 115};
+const COLORREF kPlaceColour = RGB(150, 160, 172);
+}  // namespace
 
 // Nothing is created until Create; the template is the program's empty About template.
 CDlgAbout::CDlgAbout() : Dialog(IDD_ABOUT) {}
@@ -73,6 +78,16 @@ BOOL CDlgAbout::OnInitDialog() {
     if (closeButton.hwnd)
         MoveWindow(closeButton.hwnd, client.right - 23, 7, 11, 11, TRUE);
 
+    // Where the desks are kept: beside the program, or the per-user folder when that cannot be
+    // written. A line of its own over the picture, so the picture itself stays as it is.
+    placeText = GetDataFolder();
+    placeFont.reset(CreateFontA(-10, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    placeLine = CreateWindowExW(0, L"STATIC", Utf8ToWide("Desks: " + placeText).c_str(),
+                                WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kPlaceRect.left, kPlaceRect.top,
+                                kPlaceRect.right - kPlaceRect.left, kPlaceRect.bottom - kPlaceRect.top, hwnd,
+                                (HMENU)(UINT_PTR)kPlaceLine, GetModuleHandleA(nullptr), nullptr);
+
     {
         WindowDC dc(hwnd);
         surface.CreateCompatible(dc, client.right - client.left, client.bottom - client.top);
@@ -82,6 +97,21 @@ BOOL CDlgAbout::OnInitDialog() {
 
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
+}
+
+// The picture beneath, then the folder, shortened in its middle when it is too long to fit.
+void CDlgAbout::DrawPlaceLine(const DRAWITEMSTRUCT& item) {
+    RECT r = item.rcItem;
+    if (surface)
+        BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, surface.dc(), kPlaceRect.left,
+               kPlaceRect.top, SRCCOPY);
+    std::wstring text = Utf8ToWide("Desks: " + placeText);
+    HGDIOBJ old = SelectObject(item.hDC, placeFont ? (HGDIOBJ)placeFont.get() : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, kPlaceColour);
+    DrawTextW(item.hDC, &text[0], (int)text.size(), &r,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+    SelectObject(item.hDC, old);
 }
 
 // Enter and Esc never reach the dialog manager: Enter does nothing, Esc only hides.
@@ -112,8 +142,15 @@ LRESULT CDlgAbout::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_DRAWITEM:
+        if (wp == kPlaceLine) {
+            DrawPlaceLine(*(const DRAWITEMSTRUCT*)lp);
+            return TRUE;
+        }
+        break;
     case WM_DESTROY:
         surface.Reset();
+        placeLine = nullptr;
         return Default();
     }
     return Dialog::WndProc(msg, wp, lp);

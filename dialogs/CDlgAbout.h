@@ -5,6 +5,8 @@
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 
+#include <string>
+
 namespace sona {
 
 class CDlgAbout : public Dialog {
@@ -13,6 +15,8 @@ public:
     static const UINT kCloseCommand = 10039;
     static const int kWidth = 355;
     static const int kHeight = 120;
+    // Id of the line that names where the desks are kept.
+    static const UINT kPlaceLine = 10049;
 
     CDlgAbout();
     ~CDlgAbout() override;
@@ -30,13 +34,20 @@ public:
     // For tests: the close button and the pre-drawn picture.
     SkinButton& CloseButton() { return closeButton; }
     const OffscreenSurface& Surface() const { return surface; }
+    // For tests: the line naming the data folder, and its text (UTF-8).
+    HWND PlaceLine() const { return placeLine; }
+    const std::string& PlaceText() const { return placeText; }
 
 private:
     void DrawPicture();
+    void DrawPlaceLine(const DRAWITEMSTRUCT& item);
     void CentreOnOwner();
 
     SkinButton closeButton;
     OffscreenSurface surface;
+    HWND placeLine = nullptr;
+    std::string placeText;
+    Font placeFont;
 };
 
 }  // namespace sona

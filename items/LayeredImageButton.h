@@ -43,7 +43,8 @@ private:
     HWND owner = nullptr;
     PushButtonMouse mouse;
     bool tooltipAdded = false;
-    GdipPtr<Gdiplus::Image> normalImg, hoverImg, pressedImg, disabledImg;
+    // Shared by every button of the process (decoded once), never owned here.
+    Gdiplus::Image *normalImg = nullptr, *hoverImg = nullptr, *pressedImg = nullptr, *disabledImg = nullptr;
     Tooltip tooltip;
     OffscreenSurface surface;
 };

@@ -136,17 +136,12 @@ void MediaItem::SetFile(const std::string& path) {
     Render();
 }
 
-// All eleven images, whatever the kind; a missing one leaves its piece transparent.
+// The skins are shared by every card of the process: decoded by the first card that draws them.
 void MediaItem::LoadSkins() {
-    skins.clear();
-    for (UINT id : kSkinIds) skins.push_back(SkinImage{id, LoadPng(id)});
+    for (UINT id : kSkinIds) SharedPng(id);
 }
 
-Gdiplus::Image* MediaItem::Skin(UINT id) const {
-    for (const SkinImage& s : skins)
-        if (s.id == id) return s.image.get();
-    return nullptr;
-}
+Gdiplus::Image* MediaItem::Skin(UINT id) const { return SharedPng(id); }
 
 void MediaItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
     if (kind == MediaKind::Movie)
@@ -165,7 +160,7 @@ void MediaItem::DrawMovie(Gdiplus::Graphics& g, int w, int h) {
     g.FillRectangle(&brush, Gdiplus::RectF(dark.x, dark.y, dark.w, dark.h));
 }
 
-// The card, the disc, its highlight and the file name. The disc image itself is turned a quarter
+// The card, the disc, its highlight and the file name. The disc is drawn a quarter turn further
 // after each drawing, so the half-second renders while playing make it spin.
 void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
     if (scaled.w != w || scaled.h != h) {
@@ -181,17 +176,20 @@ void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
     if (disc) {
         MediaRect d = MusicDisc(w, h);
         GdipPtr<Gdiplus::Bitmap>& turned = scaled.disc[discTurns % 4];
-        if (!turned) turned = Prescaled(disc, d.Width(), d.Height(), false);
+        if (!turned) {
+            // The shared picture stays as it is; each card turns its own scaled copies.
+            turned = Prescaled(disc, d.Width(), d.Height(), false);
+            const Gdiplus::RotateFlipType quarter[4] = {Gdiplus::RotateNoneFlipNone, Gdiplus::Rotate90FlipNone,
+                                                        Gdiplus::Rotate180FlipNone, Gdiplus::Rotate270FlipNone};
+            if (turned && discTurns % 4) turned->RotateFlip(quarter[discTurns % 4]);
+        }
         if (turned) g.DrawImage(turned.get(), d.left, d.top);
     }
     if (scaled.highlight) {
         MediaRect s = MusicHighlight(w, h);
         g.DrawImage(scaled.highlight.get(), s.left, s.top);
     }
-    if (disc) {
-        disc->RotateFlip(Gdiplus::Rotate90FlipNone);
-        discTurns++;
-    }
+    if (disc) discTurns++;
     std::wstring name = Utf8ToWide(FileNamePart(host ? host->GetPath().c_str() : ""));
     if (name.empty()) return;
     Gdiplus::FontFamily family(L"Microsoft Sans Serif");

@@ -101,12 +101,6 @@ private:
     std::unique_ptr<MediaPlayerHost> host;
     std::unique_ptr<SkinSlider> positionSlider, volumeSlider;
     LayeredImageButton buttons[7];
-    // The eleven skin images, by resource id.
-    struct SkinImage {
-        UINT id;
-        GdipPtr<Gdiplus::Image> image;
-    };
-    std::vector<SkinImage> skins;
     // The music card's pictures scaled to the card's size, made at the first render of a size:
     // Wine's GDI+ spends some 27 ms scaling them, twice a second while a song plays, against
     // about 1 ms for drawing them 1:1. The disc is kept per quarter turn.

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks; each prints its measurement against a baseline measured in the same run.
-#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases]   (default: all)
+#   scripts/bench.sh [startup] [store] [cipher] [desk-switch] [media] [hard-cases] [scale]
+#   (default: all but scale, which takes several minutes)
+# SONADESK_BENCH_WIN names another Windows build folder for startup (its Sonadesk.exe,
+# minimal_window.exe and bench_startup.exe), e.g. build/win-nohard from cmake -DSONA_HARDEN=OFF,
+# to compare two builds under the same Wine.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export SONADESK_ROOT="$root"
@@ -21,14 +25,18 @@ for name in $names; do
       bench_up
       dir=$(mktemp -d /tmp/sonadesk-bench.XXXXXX)
       mkdir -p "$dir/photos"
-      cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$SONADESK_WIN_DIR/minimal_window.exe" "$dir/"
-      cp "$SONADESK_WIN_DIR/Sonadesk.exe" "$dir/photos/"
-      (cd "$SONADESK_WIN_DIR" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" \
+      win="${SONADESK_BENCH_WIN:-$SONADESK_WIN_DIR}"
+      cp "$win/Sonadesk.exe" "$win/minimal_window.exe" "$dir/"
+      cp "$win/Sonadesk.exe" "$dir/photos/"
+      (cd "$win" && wine bench_startup.exe "$(winepath -w "$dir/Sonadesk.exe")" \
         "$(winepath -w "$dir/minimal_window.exe")" "${STARTUP_RUNS:-7}" "$(winepath -w "$dir/photos/Sonadesk.exe")")
       rm -rf "$dir" ;;
     desk-switch)
       bench_up
       "$root/bench/desk-switch.sh" ;;
+    scale)
+      bench_up
+      "$root/bench/scale.sh" ;;
     media)
       bench_up
       "$root/bench/bench_media.sh" ;;

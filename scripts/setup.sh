@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config git python3 python3-pil python3-numpy
-  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   googletest libgtest-dev libcrypto++-dev libcrypto++-utils
   wine wine32:i386
   xvfb xdotool x11-utils imagemagick fonts-wine fonts-liberation2
@@ -36,10 +36,11 @@ install_missing() {
 
 install_missing "${PACKAGES[@]}"
 # A kernel that runs no 32-bit code (seen once the 32-bit loader is installed): the tests use a
-# 64-bit build under 64-bit Wine, with the 64-bit compiler and media decoders (scripts/wine-env.sh).
+# 64-bit build under 64-bit Wine, with the 64-bit media decoders (scripts/wine-env.sh). The 64-bit
+# compiler is always there: the 64-bit exe ships too.
 if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   a=$(dpkg --print-architecture)
-  install_missing wine64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+  install_missing wine64 \
     gstreamer1.0-plugins-base:$a gstreamer1.0-plugins-good:$a gstreamer1.0-plugins-ugly:$a \
     gstreamer1.0-libav:$a gstreamer1.0-plugins-bad:$a
 fi

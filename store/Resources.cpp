@@ -1,5 +1,7 @@
 #include "store/Resources.h"
 
+#include <map>
+
 #include "platform/FileNames.h"
 
 namespace sona {
@@ -43,6 +45,17 @@ GdipPtr<Gdiplus::Image> LoadPng(UINT id) {
     return GdipPtr<Gdiplus::Image>(img);
 }
 
+Gdiplus::Image* SharedPng(UINT id) {
+    // Kept on purpose past GDI+'s shutdown (the process is ending then): a static destructor
+    // deleting them would run after it. A missing resource is asked for again each time.
+    static std::map<UINT, Gdiplus::Image*>* images = new std::map<UINT, Gdiplus::Image*>;
+    auto it = images->find(id);
+    if (it != images->end()) return it->second;
+    Gdiplus::Image* img = LoadPng(id).release();
+    if (img) (*images)[id] = img;
+    return img;
+}
+
 int ExtractResourceToFile(UINT id, const char* type, const char* path) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id & 0xFFFF), type);
@@ -57,17 +70,6 @@ int ExtractResourceToFile(UINT id, const char* type, const char* path) {
     BOOL ok = WriteFile(f, bytes, size, &written, nullptr);
     CloseHandle(f);
     return ok && written == size ? 1 : 0;
-}
-
-std::string GetDataFolder() {
-    char module[MAX_PATH * 2] = {};
-    GetModuleFileNameA(nullptr, module, sizeof module - 1);
-    std::string path = module;
-    size_t slash = path.find_last_of('\\');
-    path = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    path += "\\Data\\";
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(path.c_str(), nullptr);
-    return path;
 }
 
 }  // namespace sona
