@@ -18,6 +18,12 @@
 #define ID_CAPTION_SPARE 10040
 #define ID_CAPTION_MINIMIZE 10041
 
+// The notification-area menu: show or hide the items, desks 1 to 9, stop click-through (its
+// Exit is ID_EXIT).
+#define ID_TRAY_SHOW_ITEMS 10050
+#define ID_TRAY_DESK_FIRST 10051  // 10051 + d: desk d (0 to 8)
+#define ID_TRAY_STOP_CLICK_THROUGH 10060
+
 // Window timers.
 #define TIMER_FIRST_PAINT 1
 #define TIMER_FINISH_STARTUP 2

@@ -66,8 +66,9 @@ void MainDeskWindow::StepDesk(int step) {
 }
 
 void MainDeskWindow::StackItemsInRecordOrder() {
+    // Items on top of everything or on the desktop stay in their own layer.
     for (auto& item : liveItems)
-        if (item && item->ItemWindow())
+        if (item && item->ItemWindow() && item->Settings().layer == kLayerNormal)
             SetWindowPos(item->ItemWindow(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateSelection();
 }
@@ -120,7 +121,9 @@ void MainDeskWindow::RestackItem(HWND window, bool toFront) {
 
 void MainDeskWindow::UpdateSelection() {
     size_t i = LiveIndexOf(currentItem);
-    if (i == SIZE_MAX || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
+    // An item on the desktop lies under every window; a highlight around it would float over them.
+    bool onDesktop = i != SIZE_MAX && liveItems[i] && liveItems[i]->Settings().layer == kLayerDesktop;
+    if (i == SIZE_MAX || onDesktop || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
         selection.Hide();
         return;
     }

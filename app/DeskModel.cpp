@@ -1,5 +1,7 @@
 #include "app/DeskModel.h"
 
+#include "items/ItemSettings.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -115,6 +117,22 @@ size_t DeskModel::RecordCount() const { return HasCurrentDesk() ? store.desks[st
 RecordView DeskModel::RecordAt(size_t index) {
     if (index >= RecordCount()) return RecordView();
     return ViewRecord(store.deskTypes[store.currentDesk][index], store.desks[store.currentDesk][index].get());
+}
+
+bool DeskModel::ClearClickThrough() {
+    bool changed = false;
+    for (size_t d = 0; d < store.desks.size() && d < store.deskTypes.size(); d++) {
+        for (size_t i = 0; i < store.desks[d].size() && i < store.deskTypes[d].size(); i++) {
+            RecordView record = ViewRecord(store.deskTypes[d][i], store.desks[d][i].get());
+            ItemTag tag = record.Tag();
+            ItemSettings s = SettingsFromTag(tag);
+            if (!record || !s.clickThrough) continue;
+            s.clickThrough = false;
+            record.SetTag(TagWithSettings(tag, s));
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 uint32_t DeskModel::TypeAt(size_t index) const {

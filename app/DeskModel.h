@@ -71,6 +71,8 @@ public:
     // Records of the shown desk (none when no desk is shown).
     size_t RecordCount() const;
     RecordView RecordAt(size_t index);
+    // Takes click-through off every record of every desk; true when one had it.
+    bool ClearClickThrough();
     uint32_t TypeAt(size_t index) const;
     void AppendRecord(uint32_t type, RecordPtr record);
     // False when there is no record at index.

@@ -11,7 +11,9 @@
 
 namespace sona {
 
-std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner, const std::string& text) {
+namespace {
+
+std::unique_ptr<DeskItem> MakeDeskItem(const RecordView& record, RECT r, HWND owner, const std::string& text) {
     if (record.picture()) {
         // The window comes at once with its frame; the picture is read by the loader's workers
         // and follows. A file that cannot be read still gets its window (a grey panel when the
@@ -43,6 +45,18 @@ std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND
         return note;
     }
     return nullptr;
+}
+
+}  // namespace
+
+// The window with the settings its record keeps (layer, opacity, click-through).
+std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner, const std::string& text) {
+    std::unique_ptr<DeskItem> item = MakeDeskItem(record, r, owner, text);
+    if (item && item->ItemWindow()) {
+        ItemSettings s = SettingsFromTag(record.Tag());
+        if (s != ItemSettings{}) item->ApplySettings(s);
+    }
+    return item;
 }
 
 std::unique_ptr<DeskItem> RestoreDeskItem(const RecordView& record, RECT r, HWND owner) {

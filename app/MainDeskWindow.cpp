@@ -245,6 +245,8 @@ void MainDeskWindow::FinishStartup() {
     if (active == hwnd && GetActiveWindow() != hwnd) SetActiveWindow(hwnd);
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
+    AddTrayIcon();
+    RegisterShowHideKey();
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
     // desk comes up. Items already up (added by a command that came first) stay as they are.
     if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
@@ -262,6 +264,7 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
         return TRUE;
     }
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
+    if (msg->message == WM_MOUSEWHEEL && IsWindowEnabled(hwnd) && OnCtrlWheel(*msg)) return TRUE;
     if (msg->message == WM_KEYDOWN && KeyBelongsToDesk(msg->hwnd)) {
         DeskKeyCommand key = DeskKeyFor((unsigned)msg->wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
                                         GetKeyState(VK_MENU) < 0);
@@ -279,6 +282,8 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_DESKITEM_CHANGED:
         DesksChanged();
+        // The item may have changed its layer: the highlight follows it or goes.
+        UpdateSelection();
         return true;
     case WM_DESKITEM_SELECT:
         currentItem = item;
@@ -288,7 +293,9 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // Only the window itself is looked at: this also arrives while an item is being destroyed,
         // when the live list is in the middle of changing.
         if (item && item == selection.Target()) {
-            if (IsWindowVisible(item))
+            size_t i = LiveIndexOf(item);
+            bool onDesktop = i != SIZE_MAX && liveItems[i] && liveItems[i]->Settings().layer == kLayerDesktop;
+            if (IsWindowVisible(item) && !onDesktop)
                 selection.Follow(item, hwnd);
             else
                 selection.Hide();
@@ -335,7 +342,21 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp)) return 0;
+    if (msg == DeskTray::TaskbarCreatedMessage() && msg != 0) {
+        // Explorer has started again and knows no icon: ours goes back.
+        tray.Readd();
+        return 0;
+    }
     switch (msg) {
+    case kTrayMessage:
+        OnTrayMessage(lp);
+        return 0;
+    case WM_HOTKEY:
+        if ((int)wp == kShowHideHotKey) ShowItems(itemsHidden);
+        return 0;
+    case kShowHideKeyTaken:
+        ReportShowHideKeyTaken();
+        return 0;
     case WM_PAINT:
         OnPaint();
         // A timer, not a posted message: it comes once the thread has nothing else to do, and
@@ -402,6 +423,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp && !sessionSaved) SaveDesks();
         return 0;
     case WM_DESTROY:
+        tray.Remove();
+        if (hotKeyRegistered) UnregisterHotKey(hwnd, kShowHideHotKey);
+        hotKeyRegistered = false;
         RemovePropA(hwnd, InstanceName);
         ole.reset();
         return Default();
@@ -441,7 +465,7 @@ bool MainDeskWindow::OnCommand(UINT id) {
     case ID_CAPTION_CLOSE: OnExit(); return true;
     case ID_CAPTION_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return true;
     }
-    return false;
+    return OnTrayCommand(id);
 }
 
 bool MainDeskWindow::OnExit() {
@@ -632,6 +656,11 @@ void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
     if (!item->placeKept) DeskModel::SyncPlace(record, now, outer.cx, outer.cy);
     item->WriteRecord(record);
     KeepItemText(*item, record);
+    // The settings go into the tag beside the extension key (just written above, and kept as it
+    // is here); a record whose settings are unchanged keeps its bytes exactly.
+    ItemTag tag = record.Tag();
+    ItemSettings live = item->Settings();
+    if (SettingsFromTag(tag) != live) record.SetTag(TagWithSettings(tag, live));
 }
 
 // The item's whole path or note text goes with its record: a field that cannot mislead and,
@@ -682,6 +711,8 @@ std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, 
 double MainDeskWindow::deskTurnMs = 25.0;
 
 void MainDeskWindow::ShowCurrentDesk() {
+    // The new desk's items come visible: hiding was of the desk that was shown.
+    itemsHidden = false;
     for (auto& item : liveItems) {
         if (!item) continue;
         item->StopIfPlaying();
@@ -796,6 +827,8 @@ void MainDeskWindow::RaiseItems() {
         if (GetWindow(w, GW_OWNER) != hwnd || !IsWindowVisible(w)) continue;
         size_t i = LiveIndexOf(w);
         if (i == SIZE_MAX) continue;
+        // Items on top of everything or on the desktop stay in their own layer.
+        if (liveItems[i] && liveItems[i]->Settings().layer != kLayerNormal) continue;
         if (mainSeen) {
             below.push_back(w);
         } else {
@@ -851,6 +884,8 @@ void MainDeskWindow::ClearAllDesks() { model.Clear(); }
 
 void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record) {
     if (model.currentDesk() >= model.DeskCount()) return;
+    // A new item shows: so do the others (the user would not know where they went).
+    if (itemsHidden) ShowItems(true);
     if (item && item->ItemWindow()) {
         currentItem = item->ItemWindow();
         SIZE outer = OuterSize();

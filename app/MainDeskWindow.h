@@ -11,6 +11,7 @@
 
 #include "app/DeskKeys.h"
 #include "app/DeskModel.h"
+#include "app/DeskTray.h"
 #include "app/SelectionFrame.h"
 #include "app/UndoStack.h"
 #include "controls/ImageCommandButton.h"
@@ -137,6 +138,22 @@ public:
     // The path or note text of record i of the desk shown, whole and UTF-8 (what the clipboard
     // copies and every file call opens).
     std::string ItemTextAt(size_t i);
+    // The notification-area icon's messages (lParam the mouse message) and the global hot key
+    // that hides and shows the desk's items.
+    static constexpr UINT kTrayMessage = WM_APP + 50;
+    static constexpr int kShowHideHotKey = 1;
+    static constexpr UINT kShowHideKeyTaken = WM_APP + 51;
+    // Hides the items of the desk shown (with everything they float over themselves), or shows
+    // them again.
+    void ShowItems(bool shown);
+    bool ItemsHidden() const { return itemsHidden; }
+    // Every item can be clicked again: the live ones and those of every stored desk.
+    void StopClickThrough();
+    // A left click on the icon: the main window comes forward, restored if it was minimised.
+    void ShowMainWindow();
+    const DeskTray& Tray() const { return tray; }
+    bool ShowHideKeyRegistered() const { return hotKeyRegistered; }
+
     // The removals that Ctrl+Z can take back, newest last.
     const UndoStack& Undo() const { return undo; }
 
@@ -201,6 +218,15 @@ private:
     bool StoredDesksMatch();
     void ReportDamagedStore();
     bool BuildNextItem();
+    void AddTrayIcon();
+    void OnTrayMessage(LPARAM mouse);
+    void ShowTrayMenu();
+    bool OnTrayCommand(UINT id);
+    // Ctrl+Alt+D; when another program holds it the user is told once (ReportShowHideKeyTaken).
+    void RegisterShowHideKey();
+    void ReportShowHideKeyTaken();
+    // Ctrl + wheel steps the opacity of the item under the pointer, whichever window has the wheel.
+    bool OnCtrlWheel(const MSG& msg);
 
     DeskModel model;
     std::vector<std::unique_ptr<DeskItem>> liveItems;
@@ -250,6 +276,9 @@ private:
     bool importTurnPosted = false;
     std::deque<std::string> importQueue;
     DWORD copyGeneration = 0;
+    DeskTray tray;
+    bool itemsHidden = false;
+    bool hotKeyRegistered = false;
 };
 
 }  // namespace sona

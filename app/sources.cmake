@@ -5,4 +5,4 @@ list(APPEND SONA_WIN app/DeskApplication.cpp app/CrashReport.cpp app/StartNotice
 list(APPEND SONA_WIN app/MainDeskWindow.cpp app/DeskView.cpp)
 list(APPEND SONA_WIN app/ItemDispatch.cpp app/ImportCommands.cpp app/AddTextCommand.cpp)
 list(APPEND SONA_WIN app/SelectionFrame.cpp app/DeskKeyCommands.cpp app/DeskClipboard.cpp
-     app/ClipboardWork.cpp)
+     app/ClipboardWork.cpp app/DeskTray.cpp)

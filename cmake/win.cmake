@@ -138,5 +138,6 @@ add_custom_command(OUTPUT ${SONA_GEN_DIR}/skins.rc
           ${CMAKE_SOURCE_DIR}/res/Sonadesk.rc
   COMMENT "Skin twins for the first paint")
 set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_GEN_DIR}/skins.rc)
-file(GLOB SONA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/* ${CMAKE_SOURCE_DIR}/res/demo/* ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.cur)
+# The images of res/art itself; its scale folders (res/art/<percent>) are not in the exe.
+file(GLOB SONA_ART CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*.png ${CMAKE_SOURCE_DIR}/res/art/*.bmp ${CMAKE_SOURCE_DIR}/res/demo/* ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.cur)
 set_property(SOURCE res/Sonadesk.rc APPEND PROPERTY OBJECT_DEPENDS ${SONA_ART})

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "items/ItemSettings.h"
 #include "store/DeskRecords.h"
 
 namespace sona {
@@ -25,6 +26,11 @@ public:
     virtual bool FullText(std::string* out) const { return false; }
     // Media items stop a playing or paused host here; deleting an item does not stop it.
     virtual void StopIfPlaying() {}
+    // The item's layer, opacity and click-through, and putting them into effect.
+    virtual ItemSettings Settings() const { return {}; }
+    virtual void ApplySettings(const ItemSettings& s) {}
+    // Hides the item with everything it floats over itself, or shows it again as it was.
+    virtual void ShowItem(bool shown) {}
 
     // Set when the stored place lay off every monitor (one that is absent now) and the window was
     // shown on a present one instead, at `shownAt`. As long as the window stays there, its record

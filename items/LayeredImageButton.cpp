@@ -1,5 +1,6 @@
 #include "items/LayeredImageButton.h"
 
+#include "items/ItemIds.h"
 #include "items/LayeredUpdate.h"
 #include "store/Resources.h"
 
@@ -63,7 +64,7 @@ void LayeredImageButton::Render() {
             g.DrawImage(img, Gdiplus::Rect(0, 0, rc.right, rc.bottom));
         }
     }
-    UpdateLayered(hwnd, surface, 254);
+    UpdateLayered(hwnd, surface, constantAlpha);
 }
 
 // The tooltip sees the button's mouse messages only through this relay.
@@ -92,6 +93,11 @@ LRESULT LayeredImageButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         Render();
         return 0;
+    case WM_DESKITEM_PART_ALPHA:
+        // The item's opacity multiplies the button's own alpha, as it does the item's.
+        constantAlpha = (BYTE)wp;
+        Render();
+        return 1;
     case WM_ERASEBKGND:
         Render();
         return TRUE;

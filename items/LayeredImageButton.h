@@ -41,6 +41,8 @@ private:
 
     UINT id = 0;
     HWND owner = nullptr;
+    // The item's opacity (WM_DESKITEM_PART_ALPHA): 254 at full.
+    BYTE constantAlpha = 254;
     PushButtonMouse mouse;
     bool tooltipAdded = false;
     // Shared by every button of the process (decoded once), never owned here.

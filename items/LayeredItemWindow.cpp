@@ -50,7 +50,178 @@ void LayeredItemWindow::Render() {
 }
 
 // The update itself; kept apart so the drawing above never touches the window's own DC.
-void LayeredItemWindow::PushToScreen() { UpdateLayered(hwnd, surface, 254); }
+void LayeredItemWindow::PushToScreen() { UpdateLayered(hwnd, surface, ConstantAlpha()); }
+
+// Full opacity keeps the constant alpha 254 every item has always been drawn with.
+BYTE LayeredItemWindow::ConstantAlpha() const { return (BYTE)((254 * settings.opacity + 50) / 100); }
+
+namespace {
+
+struct PartSearch {
+    HWND item;
+    std::vector<HWND>* parts;
+};
+
+BOOL CALLBACK CollectOwnedPart(HWND w, LPARAM lp) {
+    PartSearch* search = (PartSearch*)lp;
+    if (GetWindow(w, GW_OWNER) != search->item) return TRUE;
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    // Tooltips come and go with the pointer and have their own look.
+    if (lstrcmpiA(cls, "tooltips_class32") != 0) search->parts->push_back(w);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChildPart(HWND w, LPARAM lp) {
+    PartSearch* search = (PartSearch*)lp;
+    if (GetParent(w) == search->item) search->parts->push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> LayeredItemWindow::Parts() const {
+    std::vector<HWND> parts;
+    if (!hwnd) return parts;
+    PartSearch search{hwnd, &parts};
+    EnumWindows(CollectOwnedPart, (LPARAM)&search);
+    EnumChildWindows(hwnd, CollectChildPart, (LPARAM)&search);
+    return parts;
+}
+
+// Each setting is put into effect only when it changes, so restoring an item with the defaults
+// costs nothing.
+void LayeredItemWindow::ApplySettings(const ItemSettings& s) {
+    if (!hwnd) {
+        settings = s;
+        return;
+    }
+    ItemSettings old = settings;
+    settings = s;
+    if (old.opacity != s.opacity) Render();
+    if (old.clickThrough != s.clickThrough) {
+        LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+        SetWindowLongA(hwnd, GWL_EXSTYLE, s.clickThrough ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT));
+    }
+    if (old.opacity != s.opacity || old.clickThrough != s.clickThrough) ApplyPartLook();
+    if (old.layer != s.layer) ApplyLayer(s.layer);
+}
+
+// The parts fade with the item and let the mouse through with it. A part that draws itself with
+// a layered update (a button) takes the item's constant alpha; any other part is faded as a whole
+// window, which also makes it layered so that the mouse can pass through it.
+void LayeredItemWindow::ApplyPartLook() {
+    BYTE wholeAlpha = (BYTE)((255 * settings.opacity + 50) / 100);
+    bool fade = settings.opacity < 100 || settings.clickThrough;
+    for (HWND part : Parts()) {
+        LONG ex = GetWindowLongA(part, GWL_EXSTYLE);
+        ex = settings.clickThrough ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT);
+        SetWindowLongA(part, GWL_EXSTYLE, ex);
+        if (SendMessageA(part, WM_DESKITEM_PART_ALPHA, ConstantAlpha(), 0) == 1) continue;
+        // Windows before 8 have no layered child windows.
+        if ((GetWindowLongA(part, GWL_STYLE) & WS_CHILD) && !LayeredChildWindowsWork()) continue;
+        if (fade) {
+            SetWindowLongA(part, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+            SetLayeredWindowAttributes(part, 0, wholeAlpha, LWA_ALPHA);
+        } else if (ex & WS_EX_LAYERED) {
+            SetWindowLongA(part, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+            RedrawWindow(part, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+    }
+}
+
+// The parts go where the item goes: above it, in the same band.
+void LayeredItemWindow::ApplyLayer(uint8_t layer) {
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (desktopHost != DesktopHost::kNone && layer != kLayerDesktop) {
+        TakeOffDesktop(hwnd, desktopHost, owner);
+        desktopHost = DesktopHost::kNone;
+    }
+    std::vector<HWND> parts = Parts();
+    switch (layer) {
+    case kLayerTop:
+        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, keep);
+        for (HWND part : parts)
+            if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) SetWindowPos(part, HWND_TOPMOST, 0, 0, 0, 0, keep);
+        break;
+    case kLayerDesktop:
+        if (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+        for (HWND part : parts)
+            if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) SetWindowPos(part, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+        desktopHost = PutOnDesktop(hwnd);
+        if (desktopHost == DesktopHost::kBottomMost) {
+            // The active window stays on top under Wine whatever its place says: the activation goes
+            // back to the main window (the item stays its current one), then the item goes down.
+            if (GetActiveWindow() == hwnd && owner) SetActiveWindow(owner);
+            SinkToBottom();
+            // Once more when the menu that asked for it has closed and the activation has settled.
+            PostMessageA(hwnd, kSinkToBottom, 0, 0);
+        }
+        break;
+    default:
+        SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, keep);
+        for (HWND part : parts)
+            if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) {
+                SetWindowPos(part, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+                SetWindowPos(part, HWND_TOP, 0, 0, 0, 0, keep);
+            }
+        break;
+    }
+}
+
+// A moment after a bottom-most item lost the activation: it goes down once more.
+void CALLBACK LayeredItemWindow::SinkTimerProc(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    PostMessageA(w, kSinkToBottom, 0, 0);
+}
+
+// Parts first, then the item under them: the whole card lies at the bottom.
+void LayeredItemWindow::SinkToBottom() {
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (HWND part : Parts())
+        if (!(GetWindowLongA(part, GWL_STYLE) & WS_CHILD)) SetWindowPos(part, HWND_BOTTOM, 0, 0, 0, 0, keep);
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, keep);
+}
+
+// Hidden with the item, shown with it: only the parts that were showing (a music card's sliders
+// never show).
+void LayeredItemWindow::ShowItem(bool shown) {
+    if (!hwnd) return;
+    if (!shown) {
+        if (!IsWindowVisible(hwnd)) return;
+        hiddenParts.clear();
+        for (HWND part : Parts())
+            if (IsWindowVisible(part)) hiddenParts.push_back(part);
+        for (HWND part : hiddenParts) ShowWindow(part, SW_HIDE);
+        ShowWindow(hwnd, SW_HIDE);
+        return;
+    }
+    if (IsWindowVisible(hwnd)) return;
+    ShowWindow(hwnd, SW_SHOWNA);
+    for (HWND part : hiddenParts)
+        if (::IsWindow(part)) ShowWindow(part, SW_SHOWNA);
+    hiddenParts.clear();
+}
+
+// The commands of the layer, opacity and click-through entries; false for any other id.
+bool LayeredItemWindow::OnSettingsCommand(UINT id) {
+    ItemSettings s = settings;
+    const UINT opacityCount = sizeof kOpacitySteps;
+    if (id == ID_DESKITEM_ON_TOP)
+        s.layer = s.layer == kLayerTop ? kLayerNormal : kLayerTop;
+    else if (id == ID_DESKITEM_ON_DESKTOP)
+        s.layer = s.layer == kLayerDesktop ? kLayerNormal : kLayerDesktop;
+    else if (id == ID_DESKITEM_CLICK_THROUGH)
+        s.clickThrough = !s.clickThrough;
+    else if (id >= ID_DESKITEM_OPACITY_FIRST && id < ID_DESKITEM_OPACITY_FIRST + opacityCount)
+        s.opacity = kOpacitySteps[id - ID_DESKITEM_OPACITY_FIRST];
+    else
+        return false;
+    ApplySettings(s);
+    NotifyChanged();
+    return true;
+}
 
 // Maps a zone's cursor kind to the shared system cursor.
 HCURSOR LayeredItemWindow::ZoneCursorHandle(ZoneCursor cursor) {
@@ -82,6 +253,9 @@ void LayeredItemWindow::OnLeftButtonDown(int x, int y) {
     RECT rc = ClientRect();
     int w = rc.right, h = rc.bottom;
     LPARAM packed = PackPoint(x, y);
+    // A click that is already over starts no move: under X an item on the desktop is a window of
+    // the window manager, whose move would wait for the next click and carry the item there.
+    if (desktopHost != DesktopHost::kNone && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return;
     if (!IsResizable() || InMoveArea(x, y, w, h)) {
         PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, packed);
         return;
@@ -123,6 +297,20 @@ void LayeredItemWindow::ShowContextMenu(POINT screen) {
             menu.AppendEntry(e.checked ? MF_CHECKED : 0, new MenuEntry(e.id, e.text, 16));
     }
     menu.AppendSeparator();
+    menu.AppendEntry(settings.layer == kLayerTop ? MF_CHECKED : 0, new MenuEntry(ID_DESKITEM_ON_TOP, "Always on Top", 16));
+    menu.AppendEntry(settings.layer == kLayerDesktop ? MF_CHECKED : 0,
+                     new MenuEntry(ID_DESKITEM_ON_DESKTOP, "On the Desktop", 16));
+    CMstMenu* opacity = new CMstMenu;
+    for (UINT i = 0; i < sizeof kOpacitySteps; i++) {
+        char text[16];
+        wsprintfA(text, "%u %%", (unsigned)kOpacitySteps[i]);
+        opacity->AppendEntry(settings.opacity == kOpacitySteps[i] ? MF_CHECKED : 0,
+                             new MenuEntry(ID_DESKITEM_OPACITY_FIRST + i, text, 16));
+    }
+    menu.AppendSubMenu(0, opacity, new MenuEntry(0, "Opacity", 16));
+    menu.AppendEntry(settings.clickThrough ? MF_CHECKED : 0,
+                     new MenuEntry(ID_DESKITEM_CLICK_THROUGH, "Click-Through", 16));
+    menu.AppendSeparator();
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_TO_FRONT, "Bring to Front", 16));
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_TO_BACK, "Send to Back", 16));
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_REMOVE, "Remove", 16));
@@ -144,7 +332,45 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // A click brings the item to the front, as activation does on Windows. Raised here,
         // before it is active: Wine does not restack on activation, and under X a window that is
         // restacked while active is handed to the window manager, which then stacks it itself.
-        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // An item on the desktop stays under everything; one on top is above everything already.
+        if (settings.layer == kLayerNormal)
+            SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return Default();
+    case WM_WINDOWPOSCHANGING:
+        // A bottom-most item refuses every raise, whoever asks (a click, the main window, the
+        // system's activation).
+        if (desktopHost == DesktopHost::kBottomMost) {
+            WINDOWPOS* pos = (WINDOWPOS*)lp;
+            if (!(pos->flags & SWP_NOZORDER)) pos->hwndInsertAfter = HWND_BOTTOM;
+        }
+        return Default();
+    case kSinkToBottom:
+        if (desktopHost == DesktopHost::kBottomMost) SinkToBottom();
+        return 0;
+    case WM_ACTIVATE:
+        // Activation raises a window; a bottom-most item goes back down, and again a moment
+        // after it has lost the activation (under X the window manager restacks the window that
+        // had the focus after the program has let it go).
+        if (desktopHost == DesktopHost::kBottomMost) {
+            PostMessageA(hwnd, kSinkToBottom, 0, 0);
+            if (LOWORD(wp) == WA_INACTIVE) SetTimer(hwnd, kSinkTimer, 800, SinkTimerProc);
+        }
+        return Default();
+    case WM_SYSCOMMAND:
+        // Show Desktop and the like must not take an item off the desktop.
+        if (settings.layer == kLayerDesktop && (wp & 0xFFF0) == SC_MINIMIZE) return 0;
+        return Default();
+    case WM_MOUSEWHEEL:
+        // Ctrl + wheel steps the opacity: up more opaque, down less.
+        if (LOWORD(wp) & MK_CONTROL) {
+            ItemSettings s = settings;
+            s.opacity = StepOpacity(s.opacity, (short)HIWORD(wp) > 0 ? +1 : -1);
+            if (s != settings) {
+                ApplySettings(s);
+                NotifyChanged();
+            }
+            return 0;
+        }
         return Default();
     case WM_LBUTTONDOWN:
         OnLeftButtonDown((short)LOWORD(lp), (short)HIWORD(lp));
@@ -172,6 +398,7 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             PostMessageA(owner, WM_DESKITEM_RESTACK, LOWORD(wp) == ID_DESKITEM_TO_FRONT, (LPARAM)hwnd);
             return 0;
         default:
+            if (OnSettingsCommand(LOWORD(wp))) return 0;
             if (OnItemCommand(LOWORD(wp))) return 0;
         }
         return Default();

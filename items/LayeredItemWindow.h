@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "items/DeskItem.h"
+#include "items/DesktopLayer.h"
 #include "items/HitZone.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
@@ -45,6 +46,18 @@ public:
     // Turns an item's cursor kind into the system cursor.
     static HCURSOR ZoneCursorHandle(ZoneCursor cursor);
 
+    // Layer, opacity and click-through: the item's own window and every window it floats over
+    // itself follow them at once.
+    ItemSettings Settings() const override { return settings; }
+    void ApplySettings(const ItemSettings& s) override;
+    void ShowItem(bool shown) override;
+    // The constant alpha the item's pixels are multiplied with (254 at full opacity).
+    BYTE ConstantAlpha() const;
+    // How an item "On the Desktop" is held there on this system (kNone for the other layers).
+    DesktopHost DesktopPlacement() const { return desktopHost; }
+    // The windows that float over the item as parts of it (owned popups, or children).
+    std::vector<HWND> Parts() const;
+
 protected:
     // Posts WM_DESKITEM_CHANGED to the owner: the item's place, size or content may have changed.
     void NotifyChanged();
@@ -78,10 +91,22 @@ private:
     void OnPointerMove(int x, int y);
     void ShowContextMenu(POINT screen);
     void PushToScreen();
+    void ApplyLayer(uint8_t layer);
+    void SinkToBottom();
+    // Posted to itself: a bottom-most item goes back to the bottom.
+    static constexpr UINT kSinkToBottom = WM_APP + 60;
+    static constexpr UINT_PTR kSinkTimer = 0x5D01;
+    static void CALLBACK SinkTimerProc(HWND w, UINT, UINT_PTR id, DWORD);
+    void ApplyPartLook();
+    bool OnSettingsCommand(UINT id);
 
     HWND owner = nullptr;
     bool creating = false;
     OffscreenSurface surface;
+    ItemSettings settings;
+    DesktopHost desktopHost = DesktopHost::kNone;
+    // Parts that were visible when ShowItem hid the item: they come back with it.
+    std::vector<HWND> hiddenParts;
 };
 
 }  // namespace sona

@@ -41,7 +41,10 @@ bool UpdateLayered(HWND hwnd, const OffscreenSurface& surface, BYTE constantAlph
     POINT src{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
     WindowDC dc(hwnd);
-    return layeredUpdate(hwnd, dc, &dest, &size, surface.dc(), &src, 0, &blend, ULW_ALPHA) != FALSE;
+    // A child window (an item on the desktop of Windows 8 and later) keeps its place: its
+    // position is not a screen point.
+    POINT* place = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? nullptr : &dest;
+    return layeredUpdate(hwnd, dc, place, &size, surface.dc(), &src, 0, &blend, ULW_ALPHA) != FALSE;
 }
 
 GdipPtr<Gdiplus::Bitmap> WrapAlphaSurface(const OffscreenSurface& surface) {

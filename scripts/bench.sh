@@ -5,17 +5,33 @@
 # SONADESK_BENCH_WIN names another Windows build folder for startup (its Sonadesk.exe,
 # minimal_window.exe and bench_startup.exe), e.g. build/win-nohard from cmake -DSONA_HARDEN=OFF,
 # to compare two builds under the same Wine.
+#   scripts/bench.sh startup --dpi 144     the Wine benchmarks at a display density (96 = 100 %,
+#                                          144 = 150 %); the prefix goes back to 96 afterwards
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export SONADESK_ROOT="$root"
 source "$root/scripts/wine-env.sh"
 B="$SONADESK_BUILD"
-names="${*:-store cipher startup desk-switch media hard-cases}"
+dpi=""
+names=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --dpi) dpi=${2:-}; shift 2 || { echo "--dpi needs a density"; exit 2; } ;;
+    *) names="$names $1"; shift ;;
+  esac
+done
+case $dpi in ""|[0-9]|[0-9][0-9]|[0-9][0-9][0-9]) ;; *) echo "--dpi takes a whole number, e.g. 144"; exit 2 ;; esac
+names="${names:-store cipher startup desk-switch media hard-cases}"
 up=0
+bench_done() {
+  if [ -n "$dpi" ] && [ "$dpi" != 96 ]; then sona_set_dpi 96; fi
+  sona_stop_bench
+}
 bench_up() {
   [ $up = 1 ] && return
   sona_display; sona_wine_prefix; sona_pulse; wineserver -p >/dev/null 2>&1 || true
-  up=1; trap sona_stop_bench EXIT
+  up=1; trap bench_done EXIT
+  if [ -n "$dpi" ]; then sona_set_dpi "$dpi"; echo "bench: display at $(sona_dpi) DPI"; fi
 }
 for name in $names; do
   case $name in

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Check every file named by res/Sonadesk.rc: present, right format, right size.
+"""Check every file named by res/Sonadesk.rc: present, right format, right size; and that each
+skin image is also drawn at every larger display scale (res/art/<percent>/, same file name), at
+its 100 % size scaled the way the program scales a length.
 
     python3 scripts/check-art.py [repo-root]
 
@@ -50,6 +52,8 @@ BMP_SIZES = {
 }
 BMP_MIN = {"IDB_COMMAND_STRIP": (800, 60), "IDB_COMBO_SKIN": (160, 20)}
 COMBO_HEIGHT = 20
+# The display scales the art is drawn for besides 100 %, in percent.
+ART_SCALES = (125, 150, 175, 200, 250, 300)
 
 errors = []
 
@@ -103,6 +107,40 @@ def mp3_frame(path):
             return version, layer, rate, len(data)
         i += 1
     return None
+
+
+def scaled(units, percent):
+    """A length at a display scale, rounded half up as MulDiv rounds it."""
+    return (units * percent + 50) // 100
+
+
+def check_scales():
+    art = os.path.join(RES, "art")
+    base = sorted(f for f in os.listdir(art) if f.startswith(("png", "bmp")))
+    for percent in ART_SCALES:
+        folder = os.path.join(art, str(percent))
+        if not os.path.isdir(folder):
+            err("art at %d %%: folder res/art/%d missing (run scripts/make-art.sh)" % (percent, percent))
+            continue
+        have = set(f for f in os.listdir(folder) if f.startswith(("png", "bmp")))
+        for extra in sorted(have - set(base)):
+            err("art at %d %%: %s has no 100 %% image" % (percent, extra))
+        for name in base:
+            if name not in have:
+                err("art at %d %%: %s missing" % (percent, name))
+                continue
+            one, big = os.path.join(art, name), os.path.join(folder, name)
+            if name.startswith("png"):
+                a, b = png_info(one), png_info(big)
+                if not b or b[2:] != (8, 6):
+                    err("art at %d %%: %s must be an 8-bit RGBA PNG" % (percent, name)); continue
+            else:
+                a, b = bmp_info(one), bmp_info(big)
+                if not b or b[2:4] != (24, 0):
+                    err("art at %d %%: %s must be an uncompressed 24-bit BMP" % (percent, name)); continue
+            want = (scaled(a[0], percent), scaled(a[1], percent))
+            if b[:2] != want:
+                err("art at %d %%: %s is %dx%d, expected %dx%d" % (percent, name, b[0], b[1], want[0], want[1]))
 
 
 def main():
@@ -191,6 +229,8 @@ def main():
         if not re.search(r"^\s*%s\s+DIALOGEX" % dlg, rc, re.M):
             err("%s: dialog template missing" % dlg)
 
+    check_scales()
+
     # pixel checks when PIL is available
     try:
         from PIL import Image
@@ -207,18 +247,24 @@ def main():
                 err("IDP_PICTURE_FRAME: the centre of the frame must be fully transparent")
             if a.getpixel((W // 2, H // 30 + 2)) != 255 or a.getpixel((W // 30 + 2, H // 2)) != 255:
                 err("IDP_PICTURE_FRAME: the frame should cover the edge of the picture area")
-        for name, axis in (("IDP_MOVIE_TOP", 0), ("IDP_MOVIE_BOTTOM", 0), ("IDP_MOVIE_LEFT", 1), ("IDP_MOVIE_RIGHT", 1)):
+        stretched = [(name, axis, "") for name, axis in
+                     (("IDP_MOVIE_TOP", 0), ("IDP_MOVIE_BOTTOM", 0), ("IDP_MOVIE_LEFT", 1), ("IDP_MOVIE_RIGHT", 1))]
+        for name, axis, scale in stretched + [(n, a, "%d/" % p) for p in ART_SCALES for n, a, _ in stretched]:
             m = re.search(r'%s\s+PNG\s+"([^"]+)"' % name, rc)
             if not m:
                 continue
-            im = Image.open(os.path.join(RES, m.group(1))).convert("RGBA")
+            path = os.path.join(RES, m.group(1).replace("\\", "/"))
+            path = os.path.join(os.path.dirname(path), scale, os.path.basename(path))
+            if not os.path.isfile(path):
+                continue
+            im = Image.open(path).convert("RGBA")
             W, H = im.size
             px = im.load()
             ref = [px[0, y] for y in range(H)] if axis == 0 else [px[x, 0] for x in range(W)]
             ok = all([px[x, y] for y in range(H)] == ref for x in range(0, W, 7)) if axis == 0 else \
                 all([px[x, y] for x in range(W)] == ref for y in range(0, H, 7))
             if not ok:
-                err("%s: must be uniform along its stretch direction" % name)
+                err("%s%s: must be uniform along its stretch direction" % (name, " at " + scale[:-1] + " %" if scale else ""))
 
     if errors:
         print("art check FAILED:")

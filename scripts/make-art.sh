@@ -11,7 +11,8 @@
 #           res/src/wallpaper.py  res/wallpaper.png, the desktop of the test bench and the
 #                                 README's pictures (not part of the exe)
 # Output:   res/art/png<id>_<name>.png (32-bit RGBA), res/art/bmp<id>_<name>.bmp
-#           (24-bit), res/Sonadesk.ico, res/hand.cur, res/demo/*.
+#           (24-bit), the same images drawn for 125-300 % display scaling in
+#           res/art/<percent>/, res/Sonadesk.ico, res/hand.cur, res/demo/*.
 # The generated files are committed, so a normal build needs only windres.
 # Preview of the result as the program draws it:  /usr/bin/python3 res/src/preview.py
 # Needs Debian's python3-pil and python3-numpy (plus sox and lame for the demo media).

@@ -5,8 +5,9 @@
 #   3. in-process Win32 tests under Wine (GoogleTest cross-built)
 #   4. programs linked against Sonadesk.exe's exports, under Wine
 #   5. end-to-end tests of the real Sonadesk.exe under Xvfb (tests/e2e)
-#   and first the layering check: no folder includes a header of a folder above it
-# Arguments: level names to run only some (layers host fuzz win import e2e); SONADESK_E2E_FILTER picks
+#   and first the layering check: no folder includes a header of a folder above it, and the art
+#   check: every skin image present, in its format and size, at 100 % and at every drawn scale
+# Arguments: level names to run only some (layers art host fuzz win import e2e); SONADESK_E2E_FILTER picks
 # e2e test modules by name pattern.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +16,7 @@ source "$root/scripts/wine-env.sh"
 B="$SONADESK_BUILD"
 logs="$B/test-logs"
 mkdir -p "$logs"
-levels="${*:-layers host fuzz win import e2e}"
+levels="${*:-layers art host fuzz win import e2e}"
 passed=0
 failed=0
 
@@ -50,6 +51,14 @@ for level in $levels; do
         passed=$((passed + 1)); echo "  $(tail -1 "$logs/layers.log")"
       else
         failed=$((failed + 1)); echo "  FAILED"; cat "$logs/layers.log"
+      fi ;;
+    art)
+      echo "== skin art at every scale"
+      py=python3; [ -x /usr/bin/python3 ] && py=/usr/bin/python3
+      if $py "$root/scripts/check-art.py" "$root" >"$logs/art.log" 2>&1; then
+        passed=$((passed + 1)); echo "  $(tail -1 "$logs/art.log")"
+      else
+        failed=$((failed + 1)); echo "  FAILED"; cat "$logs/art.log"
       fi ;;
     host)
       echo "== host unit tests"

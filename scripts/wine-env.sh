@@ -7,7 +7,8 @@
 #               window is immediate and the keyboard focus follows activation.
 #               SONADESK_DESKTOP=bare gives the plain black display without either manager.
 #   PULSE_*     a PulseAudio daemon with a null sink, so audio renders without a sound card
-# Functions: sona_wine_prefix, sona_display (sona_desktop), sona_pulse, sona_stop_bench.
+# Functions: sona_wine_prefix, sona_display (sona_desktop), sona_pulse, sona_stop_bench,
+#            sona_set_dpi.
 
 : "${SONADESK_BUILD:=$SONADESK_ROOT/build}"
 
@@ -136,6 +137,25 @@ sona_pulse() {
   SONA_PULSE_PID=$!
   for _ in $(seq 50); do [ -S "$SONA_PULSE_DIR/native" ] && break; sleep 0.1; done
   pactl set-default-sink nullsink >/dev/null 2>&1 || true
+}
+
+# Sets the display density of the prefix (96 = 100 %, 120, 144 = 150 %, 192 = 200 %). Wine reads
+# it when its server starts, so the prefix's server is stopped around the change and a lasting one
+# started again.
+sona_set_dpi() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+# The display density the prefix is set to (96 when it was never set).
+sona_dpi() {
+  local v
+  v=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' |
+      awk '/LogPixels/ {print $3}')
+  case $v in 0x*) echo $((v)) ;; "") echo 96 ;; *) echo "$v" ;; esac
 }
 
 sona_stop_bench() {

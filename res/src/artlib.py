@@ -12,6 +12,27 @@ from PIL import Image, ImageDraw, ImageFont
 
 SS = 4  # supersampling factor for PIL-drawn masks
 
+# Every measure the drawing code passes is in units: pixels at 100 %.  An image drawn for another
+# display scale has px(size) pixels a side and the same shapes, so it is sharp at that scale rather
+# than a stretched copy.  At 100 % every path below reduces to the plain pixel arithmetic, so the
+# images that scale has always had come out byte for byte the same.
+PERCENT = 100
+SCALE = 1.0
+
+
+def set_scale(percent):
+    global PERCENT, SCALE
+    PERCENT, SCALE = percent, percent / 100.0
+
+
+def px(units):
+    """Pixels of a length in units at the current scale, rounded like Windows' MulDiv."""
+    if PERCENT == 100:
+        return int(units)
+    if float(units).is_integer():
+        return (int(units) * PERCENT + 50) // 100
+    return int(np.floor(units * SCALE + 0.5))
+
 FONT_DIRS = ["/usr/share/fonts/truetype/dejavu/", "/usr/share/fonts/truetype/liberation2/",
              "/usr/share/fonts/truetype/liberation/"]
 
@@ -45,8 +66,9 @@ class Layer:
     """A premultiplied RGBA float canvas."""
 
     def __init__(self, w, h, fill=None):
-        self.w, self.h = w, h
-        self.a = np.zeros((h, w, 4), np.float32)
+        self.uw, self.uh = w, h          # size in units
+        self.w, self.h = px(w), px(h)    # size in pixels
+        self.a = np.zeros((self.h, self.w, 4), np.float32)
         if fill is not None:
             self.a[..., :3] = rgb(fill)
             self.a[..., 3] = 1.0
@@ -54,7 +76,9 @@ class Layer:
     # coordinates of pixel centres
     def grid(self):
         y, x = np.mgrid[0:self.h, 0:self.w].astype(np.float32)
-        return x + 0.5, y + 0.5
+        if PERCENT == 100:
+            return x + 0.5, y + 0.5
+        return (x + 0.5) / np.float32(SCALE), (y + 0.5) / np.float32(SCALE)
 
     def paint(self, mask, colour, opacity=1.0):
         """Composite `colour` (rgb, or HxWx3 array) through coverage `mask` (HxW)."""
@@ -74,7 +98,7 @@ class Layer:
         self.a *= (1 - np.clip(mask, 0, 1))[..., None]
 
     def copy(self):
-        n = Layer(self.w, self.h)
+        n = Layer(self.uw, self.uh)
         n.a = self.a.copy()
         return n
 
@@ -84,8 +108,24 @@ class Layer:
 
 # ----------------------------------------------------------------- masks
 def cov(sdf):
-    """Coverage of a shape from its signed distance (negative inside)."""
-    return np.clip(0.5 - sdf, 0.0, 1.0)
+    """Coverage of a shape from its signed distance in units (negative inside)."""
+    if PERCENT == 100:
+        return np.clip(0.5 - sdf, 0.0, 1.0)
+    return np.clip(0.5 - sdf * np.float32(SCALE), 0.0, 1.0)
+
+
+def unit_line(d):
+    """Coverage of a line one unit wide centred where d is 0, anti-aliased over one pixel."""
+    if PERCENT == 100:
+        return np.clip(1 - np.abs(d), 0, 1)
+    return np.clip(0.5 + (0.5 - np.abs(d)) * np.float32(SCALE), 0, 1)
+
+
+def ugrad(a, axis):
+    """Change of `a` per unit along an axis of the pixel grid."""
+    if PERCENT == 100:
+        return np.gradient(a, axis=axis)
+    return np.gradient(a, axis=axis) * np.float32(SCALE)
 
 
 def sdf_rrect(x, y, x0, y0, x1, y1, r):
@@ -113,14 +153,18 @@ def circle(L, cx, cy, r):
 def ring(L, cx, cy, r0, r1):
     x, y = L.grid()
     d = np.hypot(x - cx, y - cy)
-    return np.clip(0.5 - (r0 - d), 0, 1) * np.clip(0.5 - (d - r1), 0, 1)
+    if PERCENT == 100:
+        return np.clip(0.5 - (r0 - d), 0, 1) * np.clip(0.5 - (d - r1), 0, 1)
+    return cov(r0 - d) * cov(d - r1)
 
 
 def drawn(w, h, fn):
-    """Coverage mask from PIL drawing at SS x scale.  fn(draw, s) gets the scale."""
-    im = Image.new("L", (w * SS, h * SS), 0)
-    fn(ImageDraw.Draw(im), SS)
-    im = im.resize((w, h), Image.BOX)
+    """Coverage mask of a w x h unit area from PIL drawing at SS x the pixel size.
+    fn(draw, s) gets the pixels per unit of the drawing."""
+    pw, ph = px(w), px(h)
+    im = Image.new("L", (pw * SS, ph * SS), 0)
+    fn(ImageDraw.Draw(im), SS if PERCENT == 100 else SS * SCALE)
+    im = im.resize((pw, ph), Image.BOX)
     return np.asarray(im, np.float32) / 255.0
 
 
@@ -129,7 +173,7 @@ def poly(w, h, pts):
 
 
 def text_mask(w, h, x, y, txt, fnt_name, size, anchor="la"):
-    f = font(fnt_name, size * SS)
+    f = font(fnt_name, size * SS if PERCENT == 100 else size * SS * SCALE)
     return drawn(w, h, lambda d, s: d.text((x * s, y * s), txt, font=f, fill=255, anchor=anchor))
 
 
@@ -141,8 +185,8 @@ def text_width(txt, fnt_name, size):
 
 # ----------------------------------------------------------------- gradients
 def vgrad(L, stops, y0=0.0, y1=None):
-    """Vertical gradient array HxWx3 from list of (t, colour)."""
-    y1 = L.h if y1 is None else y1
+    """Vertical gradient array HxWx3 from list of (t, colour), y in units."""
+    y1 = L.uh if y1 is None else y1
     _, y = L.grid()
     t = np.clip((y - y0) / max(y1 - y0, 1e-6), 0, 1)
     return ramp(t, stops)
@@ -189,6 +233,16 @@ def blur(a, sigma, wrap=False):
     return out
 
 
+def ublur(a, sigma):
+    """Gaussian blur of a mask by sigma units."""
+    return blur(a, sigma if PERCENT == 100 else sigma * SCALE)
+
+
+def ushift(a, dx, dy):
+    """Shift a mask by whole units, as whole pixels at the current scale."""
+    return shift(a, px(dx), px(dy)) if PERCENT != 100 else shift(a, dx, dy)
+
+
 def shift(a, dx, dy):
     """Shift a 2-D array by whole pixels, filling with zeros."""
     out = np.zeros_like(a)
@@ -211,15 +265,15 @@ def sample(a, yy, xx):
 
 
 def noise(w, h, seed, sigma, wrap=True):
-    """Smooth tileable noise in -1..1."""
-    g = np.random.default_rng(seed).standard_normal((h, w)).astype(np.float32)
-    n = blur(g, sigma, wrap=wrap)
+    """Smooth tileable noise in -1..1 over a w x h unit area, grain sigma in units."""
+    g = np.random.default_rng(seed).standard_normal((px(h), px(w))).astype(np.float32)
+    n = blur(g, sigma if PERCENT == 100 else sigma * SCALE, wrap=wrap)
     return n / (np.abs(n).max() + 1e-6)
 
 
 def drop_shadow(L, mask, dx, dy, sigma, opacity, colour="#000000"):
     """Paint a soft shadow of `mask` into L (underneath what is painted later)."""
-    s = blur(shift(mask, dx, dy), sigma) * opacity
+    s = ublur(ushift(mask, dx, dy), sigma) * opacity
     L.paint(s, colour)
 
 

@@ -17,9 +17,10 @@ import numpy as np
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import artlib  # noqa: E402
 from artlib import (Layer, sample, rgb, mix, cov, sdf_rrect, sdf_circle, rrect, circle, ring, drawn,
-                    poly, text_mask, text_width, vgrad, ramp, blur, shift, noise,
-                    drop_shadow, to_image, save_png, save_bmp)
+                    poly, text_mask, text_width, vgrad, ramp, blur, noise, to_image, px, unit_line, ugrad,
+                    ublur, ushift, set_scale, save_png, save_bmp)
 
 # =====================================================================
 # PALETTE: every colour used by the skin
@@ -104,12 +105,22 @@ ART = os.path.join(ROOT, "res", "art")
 RES = os.path.join(ROOT, "res")
 
 
+# The display scales every skin image is drawn for, in percent.  100 % is res/art itself (the ids
+# the program has always had); each other scale gets a folder res/art/<percent> with the same
+# file names.  A scale between two of these uses the next larger image, reduced.
+SCALES = (100, 125, 150, 175, 200, 250, 300)
+
+
+def art_dir(percent):
+    return ART if percent == 100 else os.path.join(ART, str(percent))
+
+
 def out_png(L, rid, name):
-    save_png(L, os.path.join(ART, "png%d_%s.png" % (rid, name)))
+    save_png(L, os.path.join(art_dir(artlib.PERCENT), "png%d_%s.png" % (rid, name)))
 
 
 def out_bmp(L, rid, name):
-    save_bmp(L, os.path.join(ART, "bmp%d_%s.bmp" % (rid, name)))
+    save_bmp(L, os.path.join(art_dir(artlib.PERCENT), "bmp%d_%s.bmp" % (rid, name)))
 
 
 def smooth(t):
@@ -235,7 +246,7 @@ def glyph(w, h, cx, cy, size, name):
 # =====================================================================
 def top_band():
     L = Layer(800, 50)
-    L.paint(np.ones((50, 800)), vgrad(L, [(0, P["band_top"]), (.55, P["band_mid"]), (1, P["band_bottom"])]))
+    L.paint(np.ones((L.h, L.w)), vgrad(L, [(0, P["band_top"]), (.55, P["band_mid"]), (1, P["band_bottom"])]))
     x, y = L.grid()
     L.paint((y < 1).astype(np.float32), P["band_highlight"], .9)
     L.paint(((y > 1) & (y < 2)).astype(np.float32), P["band_highlight"], .25)
@@ -251,13 +262,13 @@ def top_band():
 
 def recess(L, sdf, colour, depth=1.0):
     """A sunken area: dark fill, inner shadow along the top, light rim along the bottom."""
-    gy = np.gradient(sdf, axis=0)
+    gy = ugrad(sdf, 0)
     inside = cov(sdf)
     L.paint(inside, colour)
     inner = inside * np.exp(-np.maximum(-sdf, 0) / 1.6)
     L.paint(inner * np.clip(-gy, 0, 1), "#000000", .55 * depth)
     L.paint(inner * np.clip(gy, 0, 1), "#ffffff", .05 * depth)
-    rim = np.clip(1 - np.abs(sdf - 0.7), 0, 1)
+    rim = unit_line(sdf - 0.7)
     L.paint(rim * np.clip(gy, 0, 1), "#ffffff", .16 * depth)
     L.paint(rim * np.clip(-gy, 0, 1), "#000000", .25 * depth)
 
@@ -268,25 +279,25 @@ def mark(L, x, y, size, flat=False):
     s = size / 24.0
     body = cov(sdf_rrect(X, Y, x, y, x + size, y + size, 5 * s))
     if not flat:
-        L.paint(blur(shift(body, 0, max(1, int(s))), 1.2 * s), "#000000", .45)
+        L.paint(ublur(ushift(body, 0, max(1, int(s))), 1.2 * s), "#000000", .45)
     L.paint(body, vgrad(L, [(0, P["accent_light"]), (.45, P["accent"]), (1, P["accent_dark"])], y, y + size))
     # back card
-    back = poly(L.w, L.h, [(x + 5 * s, y + 8 * s), (x + 14 * s, y + 5 * s), (x + 17 * s, y + 15 * s),
+    back = poly(L.uw, L.uh, [(x + 5 * s, y + 8 * s), (x + 14 * s, y + 5 * s), (x + 17 * s, y + 15 * s),
                            (x + 8 * s, y + 18 * s)])
     L.paint(back, "#ffffff", .55)
     # front card
     front = cov(sdf_rrect(X, Y, x + 9 * s, y + 8 * s, x + 20 * s, y + 20 * s, 1.5 * s))
     L.paint(front, "#ffffff", .97)
-    n = glyph(L.w, L.h, x + 14.5 * s, y + 14 * s, 9 * s, "note")
+    n = glyph(L.uw, L.uh, x + 14.5 * s, y + 14 * s, 9 * s, "note")
     L.paint(n * front, P["accent_dark"])
     # top gloss
     gl = body * (Y < y + size * .45)
     L.paint(gl * cov(sdf_rrect(X, Y, x + 1, y + 1, x + size - 1, y + size * .9, 4 * s)), "#ffffff", .10)
 
 
-def caption_button(band, px, py, kind, state):
+def caption_button(band, bx, py, kind, state):
     L = Layer(16, 16)
-    L.a[:] = band.a[py:py + 16, px:px + 16]
+    L.a[:] = band.a[px(py):px(py) + L.h, px(bx):px(bx) + L.w]
     X, Y = L.grid()
     face = {"normal": ("#575b63", "#3a3d44"), "hover": None, "pressed": None}
     if kind == "close":
@@ -303,14 +314,14 @@ def caption_button(band, px, py, kind, state):
     # background (the close bitmaps are also used on the add-text dialog's grey)
     sd = sdf_rrect(X, Y, 0, 0, 16, 16, 3.5)
     L.paint(cov(sd), vgrad(L, [(0, top), (1, bot)], 0, 16))
-    L.paint(np.clip(1 - np.abs(sd + 1.5), 0, 1) * (Y < 8), "#ffffff", .16)
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), "#000000", .45)
+    L.paint(unit_line(sd + 1.5) * (Y < 8), "#ffffff", .16)
+    L.paint(unit_line(sd + .5), "#000000", .45)
     g = glyph(16, 16, 8, 8 + (0.5 if state == "pressed" else 0), 10, {"close": "close", "minimise": "minimise",
                                                                         "spare": "maximise"}[kind])
     if kind == "spare":
         L.paint(g, "#777c85")
     else:
-        L.paint(shift(g, 0, 1), "#000000", .35)
+        L.paint(ushift(g, 0, 1), "#000000", .35)
         L.paint(g, "#ffffff" if state != "normal" else P["glyph"])
     return L
 
@@ -326,7 +337,7 @@ def bottom_band():
     x, y = L.grid()
     # rows 8..63 are a gentle linear gradient so that button slices copied from the
     # command strip line up with the band (the 44-high desk buttons sit 6 rows lower)
-    L.paint(np.ones((64, 800)), vgrad(L, BOTTOM_BODY, 8, 64))
+    L.paint(np.ones((L.h, L.w)), vgrad(L, BOTTOM_BODY, 8, 64))
     L.paint((y < 8) * 1.0, vgrad(L, [(0, "#4a4e56"), (1, BOTTOM_BODY[0][1])], 0, 8))
     L.paint((y < 1) * 1.0, P["band_edge"])
     L.paint(((y > 1) & (y < 2)) * 1.0, P["band_highlight"], .9)
@@ -351,10 +362,10 @@ def bottom_band():
 def command_strip(band):
     """The band texture behind the command pictures: strip row r shows band row r-1
     (the 64x50 buttons sit at band rows 8..57 and copy strip rows 9..58)."""
-    col = band.a[:, 500:501]
+    col = band.a[:, px(500):px(500) + 1]
     L = Layer(800, 60)
-    for r in range(60):
-        L.a[r, :] = col[min(max(r - 1, 0), 63), 0]
+    for r in range(L.h):
+        L.a[r, :] = col[min(max(r - px(1), 0), band.h - 1), 0]
     return L
 
 
@@ -365,7 +376,7 @@ def command_picture(w, h, kind, hover):
         r = S["cmd_plate_radius"]
         plate = cov(sdf_rrect(X, Y, 3, 3, w - 3, h - 3, r))
         L.paint(plate * (.16 - .10 * np.clip(Y / h, 0, 1)), "#ffffff")
-        L.paint(np.clip(1 - np.abs(sdf_rrect(X, Y, 3, 3, w - 3, h - 3, r) + .5), 0, 1), "#ffffff", .22)
+        L.paint(unit_line(sdf_rrect(X, Y, 3, 3, w - 3, h - 3, r) + .5), "#ffffff", .22)
     gsize = {64: 31, 62: 29, 44: 27}[w]
     cx, cy = w / 2, h / 2
     main = {"movie": "film", "music": "note", "picture": "picture", "text": "text", "delete": "trash",
@@ -375,7 +386,7 @@ def command_picture(w, h, kind, hover):
     gcol = P["glyph_hover"] if hover else P["glyph"]
     if hover and kind in ("delete", "exit"):
         gcol = "#ffb3ad"
-    L.paint(blur(shift(g, 0, 1), .6), P["glyph_shadow"], .75)
+    L.paint(ublur(ushift(g, 0, 1), .6), P["glyph_shadow"], .75)
     L.paint(g, vgrad(L, [(0, gcol), (1, mix(gcol, "#8d939c", .25 if not hover else .1))],
                      cy - gsize / 2, cy + gsize / 2))
     if kind in ("create", "remove"):
@@ -408,20 +419,20 @@ def tab(kind):
     i, r = S["tab_inset"], S["tab_radius"]
     sd = sdf_rrect(X, Y, i, i, 34 - i, 34 - i, r)
     key = cov(sd)
-    L.paint(blur(shift(key, 0, 1), 1.0), "#000000", .6)
+    L.paint(ublur(ushift(key, 0, 1), 1.0), "#000000", .6)
     if kind == "selected":
-        L.paint(blur(key, 1.6), P["accent"], .8)
+        L.paint(ublur(key, 1.6), P["accent"], .8)
         face = [(0, P["accent_pale"]), (.5, P["accent_light"]), (1, "#7cc2ea")]
         border = P["accent_dark"]
     else:
         face = [(0, P["key_top"]), (.55, "#e6e8eb"), (1, P["key_bottom"])]
         border = P["key_border"]
     L.paint(key, vgrad(L, face, i, 34 - i))
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), border, .85)
-    L.paint(np.clip(1 - np.abs(sd + 1.5), 0, 1) * (Y < 17), "#ffffff", .7)
+    L.paint(unit_line(sd + .5), border, .85)
+    L.paint(unit_line(sd + 1.5) * (Y < 17), "#ffffff", .7)
     if kind in ("left", "right"):
         g = glyph(34, 34, 17, 17, 18, kind)
-        L.paint(shift(g, 0, 1), "#ffffff", .8)
+        L.paint(ushift(g, 0, 1), "#ffffff", .8)
         L.paint(g, P["key_glyph"])
     return L
 
@@ -486,10 +497,10 @@ def picture_frame():
     # outer soft shadow, fading to nothing at the picture's border
     dx, dy, sg, op = S["frame_shadow"]
     edge = np.minimum(np.minimum(X, W - X), np.minimum(Y, H - Y))
-    sh = blur(shift(outer, dx, dy), sg) * op * smooth(edge / 5.0)
+    sh = ublur(ushift(outer, dx, dy), sg) * op * smooth(edge / 5.0)
     L.paint(sh * (1 - opening), P["shadow"])
     # the moulding casts a little shadow onto the picture (top and left mostly)
-    cast = blur(shift(frame, 3, 4), 4.0) * opening * .45
+    cast = ublur(ushift(frame, 3, 4), 4.0) * opening * .45
     cast = np.where(inner_sdf < -28, 0, cast)
     L.paint(cast, P["shadow"])
     L.paint(frame, col)
@@ -510,7 +521,7 @@ def movie_canonical():
     sd = sdf_rrect(X, Y, 2, 1, W - 2, H - 5, R)
     body = cov(sd)
     # shadow under the player
-    L.paint(blur(shift(body, 0, 2), 1.8) * (1 - body), P["shadow"], .55)
+    L.paint(ublur(ushift(body, 0, 2), 1.8) * (1 - body), P["shadow"], .55)
     # body colour: constant along the sides, gradients only on the top bar and bottom panel
     mid = rgb(P["band_mid"])
     top_t = smooth((Y - 1) / 24)[..., None]
@@ -519,16 +530,16 @@ def movie_canonical():
     col = col * bot_t + rgb(P["band_bottom"]) * (1 - bot_t)
     L.paint(body, col)
     # outer bevel: light rim on top/left, dark on bottom/right
-    gx, gy = np.gradient(sd, axis=1), np.gradient(sd, axis=0)
+    gx, gy = ugrad(sd, 1), ugrad(sd, 0)
     lit = np.clip(-(gx * .5 + gy * .85), -1, 1)
-    rim = np.clip(1 - np.abs(sd + 1.6), 0, 1)
+    rim = unit_line(sd + 1.6)
     L.paint(rim * np.clip(lit, 0, 1), "#ffffff", .25)
     L.paint(rim * np.clip(-lit, 0, 1), "#000000", .3)
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), P["band_edge"], .9)
+    L.paint(unit_line(sd + .5), P["band_edge"], .9)
     # inner lip around the video area (the program fills from 28,28 to W-28,H-82 in black)
     isd = sdf_rrect(X, Y, 25, 25, W - 25, H - 79, 3)
-    L.paint(np.clip(1 - np.abs(isd - 0.5), 0, 1), "#000000", .55)
-    L.paint(np.clip(1 - np.abs(isd - 1.5), 0, 1) * np.clip(np.gradient(isd, axis=0), 0, 1), "#ffffff", .12)
+    L.paint(unit_line(isd - 0.5), "#000000", .55)
+    L.paint(unit_line(isd - 1.5) * np.clip(ugrad(isd, 0), 0, 1), "#ffffff", .12)
     L.paint(cov(isd), "#050506")
     b = H
     # wells for the buttons
@@ -547,20 +558,24 @@ def movie_canonical():
 def movie_pieces():
     C = movie_canonical()
     a = C.a
+    W, H = C.w, C.h
     out = {}
 
     def lay(arr):
-        L = Layer(arr.shape[1], arr.shape[0])
+        L = Layer(0, 0)
         L.a = np.ascontiguousarray(arr)
+        L.h, L.w = L.a.shape[:2]
+        L.uh, L.uw = L.h, L.w
         return L
-    out[211] = lay(a[0:33, 0:32])
-    out[214] = lay(a[0:33, MW - 32:MW])
-    out[207] = lay(np.repeat(a[0:28, MW // 2:MW // 2 + 1], 1024, axis=1))
-    out[208] = lay(np.repeat(a[MH // 2:MH // 2 + 1, 0:29], 600, axis=0))
-    out[212] = lay(np.repeat(a[MH // 2:MH // 2 + 1, MW - 29:MW], 600, axis=0))
-    out[216] = lay(a[MH - 85:MH, 0:184])
-    out[213] = lay(a[MH - 84:MH, MW - 116:MW])
-    out[215] = lay(np.repeat(a[MH - 86:MH, 230:231], 900, axis=1))
+    q = px
+    out[211] = lay(a[0:q(33), 0:q(32)])
+    out[214] = lay(a[0:q(33), W - q(32):W])
+    out[207] = lay(np.repeat(a[0:q(28), W // 2:W // 2 + 1], q(1024), axis=1))
+    out[208] = lay(np.repeat(a[H // 2:H // 2 + 1, 0:q(29)], q(600), axis=0))
+    out[212] = lay(np.repeat(a[H // 2:H // 2 + 1, W - q(29):W], q(600), axis=0))
+    out[216] = lay(a[H - q(85):H, 0:q(184)])
+    out[213] = lay(a[H - q(84):H, W - q(116):W])
+    out[215] = lay(np.repeat(a[H - q(86):H, q(230):q(230) + 1], q(900), axis=1))
     return out, C
 
 
@@ -584,9 +599,9 @@ def round_button(w, h, d, glyph_name, hover, light_bg=False, gscale=.5):
     # gloss cap
     gl = cov(sdf_rrect(X, Y, cx - r * .72, cy - r * .86, cx + r * .72, cy - r * .02, r * .42)) * face
     L.paint(gl * np.clip((cy - Y) / r + .15, 0, 1), "#ffffff", .55 if hover or light_bg else .38)
-    L.paint(np.clip(1 - np.abs(sdf_circle(X, Y, cx, cy, r - .9)), 0, 1), "#000000", .35)
+    L.paint(unit_line(sdf_circle(X, Y, cx, cy, r - .9)), "#000000", .35)
     g = glyph(w, h, cx + (d * .03 if glyph_name == "play" else 0), cy, d * gscale, glyph_name)
-    L.paint(blur(shift(g, 0, 1), .5), "#000000", .45)
+    L.paint(ublur(ushift(g, 0, 1), .5), "#000000", .45)
     L.paint(g, "#ffffff" if hover else "#eef1f4")
     return L
 
@@ -601,15 +616,15 @@ def music_card():
     R = S["card_radius"]
     case_sd = sdf_rrect(X, Y, 3, 2, W - 3, H - 4, R)
     case = cov(case_sd)
-    L.paint(blur(shift(case, 0, 2), 1.6) * (1 - case), P["shadow"], .5)
+    L.paint(ublur(ushift(case, 0, 2), 1.6) * (1 - case), P["shadow"], .5)
     L.paint(case, vgrad(L, [(0, "#4a4e56"), (1, "#2a2d32")], 2, H - 4))
-    L.paint(np.clip(1 - np.abs(case_sd + 1.5), 0, 1) * (Y < H / 2), "#ffffff", .18)
-    L.paint(np.clip(1 - np.abs(case_sd + .5), 0, 1), P["band_edge"], .9)
+    L.paint(unit_line(case_sd + 1.5) * (Y < H / 2), "#ffffff", .18)
+    L.paint(unit_line(case_sd + .5), P["band_edge"], .9)
 
     # booklet (left): light paper where the buttons and the file name go
     bk = sdf_rrect(X, Y, 8, 7, 152, H - 9, 2)
     bm = cov(bk)
-    L.paint(blur(shift(bm, 1, 1), 1.2) * (1 - bm), "#000000", .4)
+    L.paint(ublur(ushift(bm, 1, 1), 1.2) * (1 - bm), "#000000", .4)
     paper = vgrad(L, [(0, P["paper_top"]), (1, P["paper_bottom"])], 7, H - 9)
     paper = paper * (1 + .012 * noise(W, H, 219, .7, wrap=False)[..., None])
     L.paint(bm, paper)
@@ -632,7 +647,7 @@ def music_card():
     tr = sdf_rrect(X, Y, 160, 7, W - 8, H - 9, 3)
     tm = cov(tr)
     L.paint(tm, vgrad(L, [(0, P["tray_top"]), (1, P["tray_bottom"])], 7, H - 9))
-    L.paint(np.clip(1 - np.abs(tr + .5), 0, 1), "#000000", .5)
+    L.paint(unit_line(tr + .5), "#000000", .5)
     cx, cy = S["disc_centre"]
     rd = S["disc_diameter"] / 2
     # radial ribs in the tray corners
@@ -661,7 +676,7 @@ def music_disc():
     cx, cy, R = W / 2, H / 2, 60.5
     r = np.hypot(X - cx, Y - cy)
     th = np.arctan2(Y - cy, X - cx)
-    disc = cov(r - R) * np.clip(r - 7.6 + .5, 0, 1)
+    disc = cov(r - R) * (np.clip(r - 7.6 + .5, 0, 1) if artlib.PERCENT == 100 else cov(7.6 - r))
     # data area: silver with angular rainbow interference
     hue = (th / (2 * np.pi) * 2 + r * .006) % 1.0
     rainbow = ramp(hue, [(0, "#ff9a9a"), (.17, "#ffe08a"), (.33, "#9af0a0"), (.5, "#8fd8ff"),
@@ -733,7 +748,7 @@ def scroll_arrow(direction):
     X, Y = L.grid()
     b = sdf_rrect(X, Y, 1.5, 1.5 if direction == "up" else .5, 15.5, 15.5 if direction == "up" else 14.5, 3)
     L.paint(cov(b), vgrad(L, [(0, P["key_top"]), (1, "#d9dde2")]))
-    L.paint(np.clip(1 - np.abs(b + .5), 0, 1), P["light_border"])
+    L.paint(unit_line(b + .5), P["light_border"])
     L.paint(glyph(17, 16, 8.5, 8, 11, direction), P["key_glyph"])
     return L
 
@@ -747,7 +762,7 @@ def scroll_thumb(part):
     sd = sdf_rrect(X, Y, 3, y0, 14, y1, 4)
     face = ramp(np.clip((X - 3) / 11, 0, 1), [(0, "#b8bec6"), (.45, "#a3aab4"), (1, "#8c939d")])
     L.paint(cov(sd), face)
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), "#6f7680", .9)
+    L.paint(unit_line(sd + .5), "#6f7680", .9)
     if part == "middle":
         L.paint(((Y > 1) & (Y < 2) & (X > 6) & (X < 11)) * 1.0, "#ffffff", .5)
     return L
@@ -771,11 +786,11 @@ def slider_thumb():
     X, Y = L.grid()
     # the track shows through around the knob
     t = slider_track()
-    L.a[:, :8] = t.a[:12]
-    L.a[:, 8:] = t.a[:12]
+    L.a[:, :t.w] = t.a[:L.h]
+    L.a[:, t.w:] = t.a[:L.h, :L.w - t.w]
     sd = sdf_rrect(X, Y, 1.5, 0.5, 14.5, 10.5, 5)
     L.paint(cov(sd), vgrad(L, [(0, "#f4f6f8"), (.5, "#c9ced5"), (1, "#8d949e")], 0, 11))
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), "#0c0d10", .8)
+    L.paint(unit_line(sd + .5), "#0c0d10", .8)
     L.paint(cov(sdf_circle(X, Y, 8, 5.5, 1.6)), P["accent"])
     return L
 
@@ -789,9 +804,9 @@ def text_button(state):
             "pressed": [(0, "#c9ced5"), (1, "#e6e8ec")]}[state]
     L.paint(cov(sd), vgrad(L, face, 0, 25))
     if state != "pressed":
-        L.paint(np.clip(1 - np.abs(sd + 1.5), 0, 1) * (Y < 12), "#ffffff", .8)
+        L.paint(unit_line(sd + 1.5) * (Y < 12), "#ffffff", .8)
     border = {"normal": P["light_border"], "hover": P["accent"], "pressed": "#7f868f"}[state]
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), border)
+    L.paint(unit_line(sd + .5), border)
     return L
 
 
@@ -800,17 +815,17 @@ def combo_skin():
     X, Y = L.grid()
     sd = sdf_rrect(X, Y, .5, .5, 159.5, 19.5, 3)
     L.a[:] = 0
-    L.paint(np.ones((20, 160)), "#dcdcdc")
+    L.paint(np.ones((L.h, L.w)), "#dcdcdc")
     L.paint(cov(sd), vgrad(L, [(0, "#f1f2f4"), (.2, P["field"]), (1, P["field"])]))
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1), P["light_border"])
+    L.paint(unit_line(sd + .5), P["light_border"])
     # right part: the drop button
     bsd = sdf_rrect(X, Y, 140, .5, 159.5, 19.5, 3)
     L.paint(cov(bsd) * (X > 140.5), vgrad(L, [(0, P["key_top"]), (1, P["key_bottom"])]))
-    L.paint(np.clip(1 - np.abs(sd + .5), 0, 1) * (X > 140), P["light_border"])
+    L.paint(unit_line(sd + .5) * (X > 140), P["light_border"])
     L.paint(((X > 140) & (X < 141) & (Y > 1) & (Y < 19)) * 1.0, P["light_border"], .8)
     L.paint(glyph(160, 20, 150.5, 10.5, 12, "down"), P["key_glyph"])
     # columns 10..139 must be uniform (they are stretched)
-    L.a[:, 10:140] = L.a[:, 10:11]
+    L.a[:, px(10):px(140)] = L.a[:, px(10):px(10) + 1]
     return L
 
 
@@ -821,7 +836,7 @@ def about_picture():
     W, H = 355, 120
     L = Layer(W, H)
     X, Y = L.grid()
-    L.paint(np.ones((H, W)), vgrad(L, [(0, P["band_top"]), (.6, P["band_mid"]), (1, P["band_bottom"])]))
+    L.paint(np.ones((L.h, L.w)), vgrad(L, [(0, P["band_top"]), (.6, P["band_mid"]), (1, P["band_bottom"])]))
     # soft accent glow behind the mark
     L.paint(np.clip(1 - np.hypot(X - 58, Y - 60) / 70, 0, 1) ** 2, P["accent"], .35)
     L.paint(ring(L, 300, 150, 118, 119.2), "#ffffff", .05)
@@ -833,13 +848,13 @@ def about_picture():
     L.paint(text_mask(W, H, 109, 97, S["credit"], SANS, 10, anchor="ls"), "#aeb3bb")
     # rounded-window edge hint (the window region is a 16x16 rounded rectangle)
     sd = sdf_rrect(X, Y, 0, 0, W, H, 8)
-    L.paint(np.clip(1 - np.abs(sd + 1.5), 0, 1) * (Y < 60), "#ffffff", .12)
+    L.paint(unit_line(sd + 1.5) * (Y < 60), "#ffffff", .12)
     return L
 
 
 def about_close(pic, state):
     L = Layer(11, 11)
-    L.a[:] = pic.a[7:18, 332:343]
+    L.a[:] = pic.a[px(7):px(7) + L.h, px(332):px(332) + L.w]
     X, Y = L.grid()
     c = cov(sdf_circle(X, Y, 5.5, 5.5, 5.2))
     top, bot = {"normal": ("#5b6068", "#3d4047"), "hover": ("#f2776e", P["danger_dark"]),
@@ -935,19 +950,35 @@ def write_ico(path, layers):
 
 # =====================================================================
 def main():
-    os.makedirs(ART, exist_ok=True)
-    for f in os.listdir(ART):
-        if f.startswith(("png", "bmp")):
-            os.remove(os.path.join(ART, f))
+    wanted = [int(a) for a in sys.argv[1:]] or list(SCALES)
+    for percent in wanted:
+        if percent not in SCALES:
+            raise SystemExit("no such scale: %d (drawn: %s)" % (percent, ", ".join(map(str, SCALES))))
+        folder = art_dir(percent)
+        os.makedirs(folder, exist_ok=True)
+        for f in os.listdir(folder):
+            if f.startswith(("png", "bmp")):
+                os.remove(os.path.join(folder, f))
+        set_scale(percent)
+        skins()
+        print("art at %d %% written to %s" % (percent, folder))
+    set_scale(100)
+    if 100 in wanted:
+        write_ico(os.path.join(RES, "Sonadesk.ico"), [app_icon(s) for s in (16, 32, 48)])
+        cur, hot = hand_cursor()
+        write_cur(os.path.join(RES, "hand.cur"), cur, hot)
 
+
+# Every skin image at the current scale.
+def skins():
     top = top_band()
     out_bmp(top, 1182, "top_band")
     names = {"close": (770, {"normal": 241, "hover": 239, "pressed": 218}),
              "spare": (750, {"normal": 242, "hover": 243, "pressed": 244}),
              "minimise": (730, {"normal": 245, "hover": 246, "pressed": 247})}
-    for kind, (px, ids) in names.items():
+    for kind, (bx, ids) in names.items():
         for state, rid in ids.items():
-            out_bmp(caption_button(top, px, S["caption_buttons_y"], kind, state), rid,
+            out_bmp(caption_button(top, bx, S["caption_buttons_y"], kind, state), rid,
                     "%s%s" % ("minimize" if kind == "minimise" else kind, "" if state == "normal" else "_" + state))
 
     bottom = bottom_band()
@@ -1011,11 +1042,6 @@ def main():
     out_bmp(about_close(about, "normal"), 129, "about_close")
     out_bmp(about_close(about, "pressed"), 141, "about_close_pressed")
     out_bmp(about_close(about, "hover"), 142, "about_close_hover")
-
-    write_ico(os.path.join(RES, "Sonadesk.ico"), [app_icon(s) for s in (16, 32, 48)])
-    cur, hot = hand_cursor()
-    write_cur(os.path.join(RES, "hand.cur"), cur, hot)
-    print("art written to", ART)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,9 @@
 //   probe foreground          the foreground and focus windows
 //   probe text HWND           the window's text as WM_GETTEXT gives it (a tooltip: its tip)
 //   probe profile SECTION KEY the value of a key of Sonadesk.ini; profile-clear empties CommandPath
+//   probe zorder              every visible top-level window of any process, topmost first
+//   probe broadcast NAME      sends the registered message NAME to every top-level window
+//   probe hold-hotkey SECONDS holds Ctrl+Alt+D for that long (prints {"held": 1} once it has it)
 //   probe ping HWND SECONDS   sends the window WM_NULL again and again for that long: how long its
 //                             answers took (the longest is how long it froze) and how many visible
 //                             windows it owned at the first and the last answer (last line; each
@@ -47,6 +50,8 @@ static void PrintWindow(HWND h) {
     GetWindowRect(h, &r);
     RECT c{};
     GetClientRect(h, &c);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
@@ -58,13 +63,13 @@ static void PrintWindow(HWND h) {
         "{\"hwnd\": %lu, \"pid\": %lu, \"class\": \"%s\", \"title\": \"%s\", \"rect\": [%ld, %ld, %ld, %ld], "
         "\"client\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %d, \"iconic\": %d, "
         "\"owner\": %lu, \"parent\": %lu, \"id\": %ld, \"prop\": %ld, \"region\": %d, \"regionbox\": [%ld, %ld, %ld, %ld], "
-        "\"enabled\": %d}\n",
+        "\"enabled\": %d, \"origin\": [%ld, %ld]}\n",
         (unsigned long)(ULONG_PTR)h, pid, Escape(cls).c_str(), Escape(title).c_str(), r.left, r.top, r.right,
         r.bottom, c.right, c.bottom, (unsigned long)GetWindowLongA(h, GWL_STYLE),
         (unsigned long)GetWindowLongA(h, GWL_EXSTYLE), IsWindowVisible(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
         (unsigned long)(ULONG_PTR)GetWindow(h, GW_OWNER), (unsigned long)(ULONG_PTR)GetParent(h),
         (long)GetWindowLongA(h, GWL_ID), (long)(INT_PTR)GetPropA(h, kInstanceName), region, rb.left, rb.top,
-        rb.right, rb.bottom, IsWindowEnabled(h) ? 1 : 0);
+        rb.right, rb.bottom, IsWindowEnabled(h) ? 1 : 0, origin.x, origin.y);
 }
 
 static HWND mainWindow = nullptr;
@@ -88,6 +93,11 @@ static BOOL CALLBACK PrintProcessWindow(HWND h, LPARAM) {
 
 static BOOL CALLBACK PrintChild(HWND h, LPARAM parent) {
     if (GetParent(h) == (HWND)parent) PrintWindow(h);
+    return TRUE;
+}
+
+static BOOL CALLBACK PrintVisible(HWND h, LPARAM) {
+    if (IsWindowVisible(h)) PrintWindow(h);
     return TRUE;
 }
 
@@ -159,6 +169,23 @@ int main(int argc, char** argv) {
         GetGUIThreadInfo(0, &gi);
         std::printf("{\"foreground\": %lu, \"focus\": %lu, \"active\": %lu}\n", (unsigned long)(ULONG_PTR)fg,
                     (unsigned long)(ULONG_PTR)gi.hwndFocus, (unsigned long)(ULONG_PTR)gi.hwndActive);
+        return 0;
+    }
+    if (cmd == "zorder") {
+        EnumWindows(PrintVisible, 0);
+        return 0;
+    }
+    if (cmd == "broadcast" && argc > 2) {
+        UINT msg = RegisterWindowMessageA(argv[2]);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(HWND_BROADCAST, msg, 0, 0, SMTO_NORMAL, 5000, &result);
+        return 0;
+    }
+    if (cmd == "hold-hotkey" && argc > 2) {
+        if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'D')) return 1;
+        std::printf("{\"held\": 1}\n");
+        std::fflush(stdout);
+        Sleep((DWORD)(std::atof(argv[2]) * 1000));
         return 0;
     }
     if (cmd == "ping" && argc > 3) {
