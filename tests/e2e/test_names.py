@@ -1,5 +1,6 @@
 """Names and notes in any language: pictures named outside the code page (next to a look-alike),
-paths past MAX_PATH, notes in Greek, Chinese and emoji, and a huge paste. Files come in as users bring them (the real X clipboard with text/uri-list, a drop) and
+paths past MAX_PATH, notes in Greek, Chinese and emoji, a huge paste, and a program folder the code
+page cannot spell. Files come in as users bring them (the real X clipboard with text/uri-list, a drop) and
 must be the very files shown, stored and shown again after a restart."""
 import os
 import shutil
@@ -9,7 +10,7 @@ import time
 import urllib.parse
 import zlib
 
-from bench import SonadeskTestCase, click, key, probe, run, screenshot, type_text, wait_for, wine_path, WIN
+from bench import Sonadesk, SonadeskTestCase, click, key, probe, run, screenshot, type_text, wait_for, wine_path, WIN
 import desk_fixture as fx
 from test_desk_habits import Clipboard, ITEM_STYLE, make_picture, read_bytes
 
@@ -329,3 +330,30 @@ class NamesTest(SonadeskTestCase):
         units = len(kept.encode("utf-16-le")) // 2
         self.assertTrue(9900 < units <= 9999, units)
         self.assertTrue(text.replace("\n", "\r\n").startswith(kept))
+    # --- the program's own folder --------------------------------------------------------------
+
+    def test_a_program_folder_the_code_page_cannot_spell(self):
+        folder = os.path.join(self.files, "Пользователь")
+        self.app.close()
+        shutil.rmtree(self.app.folder, ignore_errors=True)
+        self.app = Sonadesk(folder)
+        picture = make_picture(os.path.join(self.files, "写真.jpg"), "lime", 400, 300)
+        self.app.start()
+        for name in ("EnglishLang_src", "demo01.jpg", "demo01.mp3"):
+            self.assertTrue(os.path.exists(self.app.data_file(name)), name + " was not written")
+        before = self.items()
+        self.clipboard.offer(("file://%s\r\n" % urllib.parse.quote(picture)).encode(), "text/uri-list")
+        self.assertTrue(self.clipboard.owned)
+        key("ctrl+v")
+        item = self.new_item(before)
+        self.wait_colour(item["rect"], "green")
+        main = self.app.main()["hwnd"]
+        self.assertFalse([w for w in self.app.visible_windows() if w["class"] == "#32770" and w["hwnd"] != main],
+                         "a message came up")
+        self.exit_app()
+        desks, _, entries = self.stored()
+        self.assertEqual([full_text(k, r, entries) for k, r in desks[0]], [wine_path(picture)])
+        self.assertEqual(read_bytes(self.app.data_file("Media")), read_bytes(self.app.data_file("Media_bak")))
+        self.app.start()
+        self.assertTrue(wait_for(lambda: len(self.items()) == 1, timeout=15))
+        self.wait_colour(self.items()[0]["rect"], "green")
