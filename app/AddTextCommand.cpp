@@ -14,14 +14,7 @@ namespace {
 RECT KeepInWorkArea(RECT r, HWND window) {
     MONITORINFO mi{sizeof mi};
     if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &mi)) return r;
-    const RECT& work = mi.rcWork;
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int x = r.left, y = r.top;
-    if (x + w > work.right) x = work.right - w;
-    if (x < work.left) x = work.left;
-    if (y + h > work.bottom) y = work.bottom - h;
-    if (y < work.top) y = work.top;
-    return RECT{x, y, x + w, y + h};
+    return MoveIntoWorkArea(r, mi.rcWork);
 }
 
 }  // namespace

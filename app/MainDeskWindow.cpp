@@ -676,11 +676,7 @@ std::string MainDeskWindow::ItemTextAt(size_t i) {
     return ItemText(model.Store(), record);
 }
 
-RECT KeepOnScreen(RECT r) {
-    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
-    MONITORINFO mi{sizeof mi};
-    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return r;
-    const RECT& work = mi.rcWork;
+RECT MoveIntoWorkArea(RECT r, const RECT& work) {
     int w = r.right - r.left, h = r.bottom - r.top;
     int x = r.left, y = r.top;
     if (x + w > work.right) x = work.right - w;
@@ -688,6 +684,13 @@ RECT KeepOnScreen(RECT r) {
     if (y + h > work.bottom) y = work.bottom - h;
     if (y < work.top) y = work.top;
     return RECT{x, y, x + w, y + h};
+}
+
+RECT KeepOnScreen(RECT r) {
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
+    MONITORINFO mi{sizeof mi};
+    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return r;
+    return MoveIntoWorkArea(r, mi.rcWork);
 }
 
 std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text) {

@@ -35,6 +35,9 @@ struct PasteResult;
 // dropped) moves onto the nearest monitor's work area, size kept; one that is at least partly
 // visible stays exactly where it is.
 RECT KeepOnScreen(RECT r);
+// Moves r, size kept, as little as it takes to lie inside `work` (its top-left corner wins when
+// r is larger).
+RECT MoveIntoWorkArea(RECT r, const RECT& work);
 
 // The window of a stored record (`text` its whole path or note text), at its stored place on a main
 // window of `outer` size, or on the nearest monitor when that place is off every monitor (the item
