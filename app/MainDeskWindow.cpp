@@ -238,11 +238,13 @@ void MainDeskWindow::FinishStartup() {
     StartDeskServices();
     ole = std::make_unique<ComSession>(ComSession::kOle);
     // Made after the main window is up, the hidden About window would keep the activation its
-    // dialog manager gives it with the focus for its button: the main window takes it back.
+    // dialog manager gives it with the focus for its button: whichever window had it takes it
+    // back. That is the main window, or a message box already up (a damaged store reported
+    // before this ran), which hands the activation back to the main window when it closes.
     HWND active = GetActiveWindow();
     about = std::make_unique<CDlgAbout>();
     if (about->Create(hwnd)) ShowWindow(about->hwnd, SW_HIDE);
-    if (active == hwnd && GetActiveWindow() != hwnd) SetActiveWindow(hwnd);
+    if (active && ::IsWindow(active) && GetActiveWindow() != active) SetActiveWindow(active);
     tooltip.Create(hwnd, TTS_ALWAYSTIP);
     for (int i = 0; i < 8; i++) tooltip.AddTool(commandButtons[i].hwnd, kCommandButtons[i].tooltip);
     AddTrayIcon();

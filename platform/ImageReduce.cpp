@@ -9,7 +9,7 @@ namespace {
 
 // Catmull-Rom: sharp, passes through the samples, one small negative lobe.
 double CatmullRom(double x) {
-    x = std::fabs(x);
+    if (x < 0) x = -x;  // not std::fabs: the 32-bit build would send it through the x87 unit
     if (x < 1) return (1.5 * x - 2.5) * x * x + 1;
     if (x < 2) return ((-0.5 * x + 2.5) * x - 4) * x + 2;
     return 0;
