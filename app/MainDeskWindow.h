@@ -142,10 +142,11 @@ public:
     // copies and every file call opens).
     std::string ItemTextAt(size_t i);
     // The notification-area icon's messages (lParam the mouse message) and the global hot key
-    // that hides and shows the desk's items.
-    static constexpr UINT kTrayMessage = WM_APP + 50;
+    // that hides and shows the desk's items. (WM_APP + 50 to 52 are the clipboard workers' answers,
+    // DeskClipboard.cpp: a tray click read as one of them was taken for a finished paste.)
+    static constexpr UINT kTrayMessage = WM_APP + 70;
     static constexpr int kShowHideHotKey = 1;
-    static constexpr UINT kShowHideKeyTaken = WM_APP + 51;
+    static constexpr UINT kShowHideKeyTaken = WM_APP + 71;
     // Hides the items of the desk shown (with everything they float over themselves), or shows
     // them again.
     void ShowItems(bool shown);
