@@ -253,9 +253,6 @@ void LayeredItemWindow::OnLeftButtonDown(int x, int y) {
     RECT rc = ClientRect();
     int w = rc.right, h = rc.bottom;
     LPARAM packed = PackPoint(x, y);
-    // A click that is already over starts no move: under X an item on the desktop is a window of
-    // the window manager, whose move would wait for the next click and carry the item there.
-    if (desktopHost != DesktopHost::kNone && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return;
     if (!IsResizable() || InMoveArea(x, y, w, h)) {
         PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, packed);
         return;
@@ -374,6 +371,13 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return Default();
     case WM_LBUTTONDOWN:
         OnLeftButtonDown((short)LOWORD(lp), (short)HIWORD(lp));
+        return Default();
+    case WM_NCLBUTTONDOWN:
+        // The move or size a click asked for starts only while the button is still down. Under X
+        // an item the window manager has taken on (any item once activated, every item on the
+        // desktop) is moved by the window manager, which would wait for the next click, wherever
+        // it comes, and carry the item there; that click would be lost to the program too.
+        if (!(GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000)) return 0;
         return Default();
     case WM_MOUSEMOVE:
         OnPointerMove((short)LOWORD(lp), (short)HIWORD(lp));
