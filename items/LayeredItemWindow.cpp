@@ -57,6 +57,15 @@ BYTE LayeredItemWindow::ConstantAlpha() const { return (BYTE)((254 * settings.op
 
 namespace {
 
+// True while the button that clicks is still held. Input already on its way is taken in first
+// (a peek does that), so a release that has happened is seen, as a button-up in the queue or in
+// the button's state.
+bool PrimaryButtonHeld() {
+    MSG m;
+    if (PeekMessageA(&m, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return false;
+    return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+}
+
 struct PartSearch {
     HWND item;
     std::vector<HWND>* parts;
@@ -377,7 +386,7 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // an item the window manager has taken on (any item once activated, every item on the
         // desktop) is moved by the window manager, which would wait for the next click, wherever
         // it comes, and carry the item there; that click would be lost to the program too.
-        if (!(GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000)) return 0;
+        if (!PrimaryButtonHeld()) return 0;
         return Default();
     case WM_MOUSEMOVE:
         OnPointerMove((short)LOWORD(lp), (short)HIWORD(lp));

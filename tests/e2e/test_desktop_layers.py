@@ -189,12 +189,26 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         # Its icons lie in a row from its top-left corner, 20 pixels each.
         return at[0] + 10, at[1] + 10
 
+    def click_tray_icon(self, button=1):
+        """Clicks the icon. The window manager gives Wine's tray window the focus at every press
+        on it, and the program takes the foreground to open its menu or show its window: the
+        empty part of the tray window is clicked first, until the tray has the focus, so that the
+        press on the icon no longer moves the focus and cannot take it back from the program."""
+        x, y = self.tray_icon_point()
+
+        def tray_has_focus():
+            trays = [w["hwnd"] for w in zorder() if w["class"] == "__winex11_standalone_tray"]
+            return trays and probe("foreground")[0][0]["foreground"] in trays
+        click(x + 100, y)
+        self.assertTrue(wait_for(tray_has_focus, timeout=5), "the tray window did not take the focus")
+        click(x, y, button=button)
+
     def tray_menu(self, entry, desks=3):
         """Right-clicks the icon and clicks an entry of its menu: "items" (Show or Hide Items),
         a desk number 1-9, "stop" (Stop Click-Through) or "exit". Entries are 20 pixels high,
         separators 5 (the keyboard stays with Wine's tray window, so the entries are clicked).
         Returns the menu's window as it was open."""
-        click(*self.tray_icon_point(), button=3)
+        self.click_tray_icon(button=3)
         menu = wait_for(self.menus, timeout=5)
         self.assertTrue(menu, "the notification-area menu did not open")
         x, y = menu[0]["rect"][0], menu[0]["rect"][1]
@@ -469,7 +483,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         main = self.app.main()["hwnd"]
         probe("post", main, WM_SYSCOMMAND, SC_MINIMIZE, 0)
         self.assertTrue(wait_for(lambda: self.app.main()["iconic"], timeout=5))
-        click(*self.tray_icon_point())
+        self.click_tray_icon()
         self.assertTrue(wait_for(lambda: not self.app.main()["iconic"], timeout=5), "the icon did not bring the window back")
         self.assertTrue(wait_for(lambda: probe("foreground")[0][0]["foreground"] == main, timeout=5))
         # Explorer announcing a new task bar: the icon is added again, and its menu still works.
