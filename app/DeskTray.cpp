@@ -82,14 +82,12 @@ void MainDeskWindow::OnTrayMessage(LPARAM mouse) {
 }
 
 void MainDeskWindow::ShowMainWindow() {
-    FinishStartup();
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
 }
 
 void MainDeskWindow::ShowTrayMenu() {
-    FinishStartup();
     CMstMenu menu;
     menu.AppendEntry(0, new MenuEntry(ID_TRAY_SHOW_ITEMS, live.Hidden() ? "Show Items" : "Hide Items", 16));
     menu.AppendSeparator();

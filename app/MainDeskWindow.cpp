@@ -92,17 +92,8 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (Application::Current()) Application::Current()->mainWindow = hwnd;
 
     dataFolder = GetDataFolder();
-    std::string pack = dataFolder + "EnglishLang_src";
-    bool packWritten = ExtractResourceToFile(IDR_LANG_PACK, "IDR_ENG_LANG", pack.c_str()) == 1;
-    // The file is polled until it exists; the wait is bounded so a slow disk still lets the
-    // program start. A write that failed (a folder that cannot be written) leaves nothing to wait
-    // for: the program starts at once, without its language pack. The write above is synchronous
-    // and closed, so there is nothing more to wait for once the file is seen.
-    for (int waited = 0; packWritten && !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
-    std::string demoJpg = dataFolder + "demo01.jpg";
-    if (!FileStatusOk(demoJpg)) ExtractResourceToFile(IDR_DEMO_JPG, "IDR_RES", demoJpg.c_str());
-    std::string demoMp3 = dataFolder + "demo01.mp3";
-    if (!FileStatusOk(demoMp3)) ExtractResourceToFile(IDR_DEMO_MP3, "IDR_RES", demoMp3.c_str());
+    std::string pack;
+    bool packThere = WriteStartFiles(dataFolder, &pack);
 
     SetWindowTextA(hwnd, "Varnel Sonadesk");
     MoveWindow(hwnd, 0, 0, 800, 500, TRUE);
@@ -114,7 +105,7 @@ BOOL MainDeskWindow::OnInitDialog() {
     }
     SetPropA(hwnd, InstanceName, (HANDLE)1);
 
-    if (packWritten && FileStatusOk(pack)) {
+    if (packThere) {
         if (auto* app = static_cast<DeskApplication*>(Application::Current()))
             if (LanguageTextPtr text{DecodeLanguagePack(pack.c_str())}) app->SetLanguageText(std::move(text));
     }
@@ -137,20 +128,8 @@ BOOL MainDeskWindow::OnInitDialog() {
 
     CreateBackBuffer();
 
-    if (!LoadDeskStore(dataFolder + "Media", dataFolder, &model.Store())) {
-        live.Clear();
-        // A "Media" that is there but cannot be read whole would be overwritten by the next save,
-        // and with it whatever the backup lacks: it is kept aside first.
-        storeDamaged = PathExists(dataFolder + "Media");
-        if (storeDamaged) KeepDamagedStore("Media");
-        desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
-        // A backup that is there but cannot be read whole would be overwritten as well.
-        if (!desksFromBackup && PathExists(dataFolder + "Media_bak")) {
-            storeDamaged = true;
-            KeepDamagedStore("Media_bak");
-        }
-        if (storeDamaged) PostMessageA(hwnd, WM_DESK_REPORT_DAMAGED, 0, 0);
-    }
+    storeStartup.Load(dataFolder, &model.Store());
+    if (storeStartup.Damaged()) PostMessageA(hwnd, WM_DESK_REPORT_DAMAGED, 0, 0);
     model.ClampCurrentDesk();
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
@@ -218,12 +197,29 @@ void MainDeskWindow::CreateButtons() {
     TakeKeyboard();
 }
 
-// The rest of start-up: the buttons' windows, GDI+, COM and the common controls, the hidden
-// About window, the tooltip and the desk's items. It runs once the first frame is on the screen
-// (from the timer the first paint sets, or from the first-paint timer when the window was never
-// painted), or first thing in a command that comes before then. It runs once.
+namespace {
+
+// The messages that find the rest of start-up done before they are handled: its own timers (the
+// one the first paint sets, and the first-paint timer for a window that was never painted), and
+// any click, command, desk key or dropped file that comes before them.
+bool NeedsWholeStartup(UINT msg, WPARAM wp) {
+    switch (msg) {
+    case WM_TIMER: return wp == TIMER_FINISH_STARTUP || wp == TIMER_FIRST_PAINT;
+    case WM_LBUTTONDOWN:
+    case WM_COMMAND:
+    case WM_DROPFILES:
+    case WM_DESK_KEY:
+    case WM_DESK_SHOW_ABOUT: return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The rest of start-up, once the first frame is on the screen: the buttons' windows, GDI+, COM
+// and the common controls, the hidden About window, the tooltip, the notification-area icon, the
+// hot key and the desk's items. Its one entry is the top of WndProc (NeedsWholeStartup).
 void MainDeskWindow::FinishStartup() {
-    if (!startupPending) return;
     startupPending = false;
     CreateButtons();
     StartDeskServices();
@@ -309,11 +305,9 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
     switch (id) {
     case TIMER_FINISH_STARTUP:
         KillTimer(hwnd, TIMER_FINISH_STARTUP);
-        FinishStartup();
         return 0;
     case TIMER_FIRST_PAINT:
         KillTimer(hwnd, TIMER_FIRST_PAINT);
-        FinishStartup();
         RedrawDeskView(0);
         // The frame skin is decoded now, while nothing waits, not by the first picture shown.
         PictureItem::PrepareSkins();
@@ -332,22 +326,36 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
     return Default();
 }
 
-LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp)) return 0;
+// The program's own messages (DeskMessages.h); false for others.
+bool MainDeskWindow::OnDeskMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == DeskTray::TaskbarCreatedMessage() && msg != 0) {
         // Explorer has started again and knows no icon: ours goes back.
         tray.Readd();
-        return 0;
+        return true;
     }
     switch (msg) {
-    case WM_DESK_TRAY:
-        OnTrayMessage(lp);
-        return 0;
+    case WM_DESK_TRAY: OnTrayMessage(lp); return true;
+    case WM_DESK_HOTKEY_TAKEN: ReportShowHideKeyTaken(); return true;
+    case WM_DESK_REPORT_DAMAGED: storeStartup.Report(); return true;
+    case WM_DESK_START_NOTICES: ShowStartNotices(hwnd); return true;
+    case WM_DESK_RAISE_ITEMS: RaiseItems(); return true;
+    case WM_DESK_BUILD_TURN: live.LoopTurn(true); return true;
+    case WM_DESK_REDRAW: RedrawDeskView(0); return true;
+    case WM_DESK_KEY: RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp}); return true;
+    case WM_DESK_SHOW_ABOUT:
+        if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
+        return true;
+    case WM_DESK_EXIT: OnExit(); return true;
+    }
+    return false;
+}
+
+LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (startupPending && NeedsWholeStartup(msg, wp)) FinishStartup();
+    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp) || OnDeskMessage(msg, wp, lp)) return 0;
+    switch (msg) {
     case WM_HOTKEY:
         if ((int)wp == kShowHideHotKey) ShowItems(live.Hidden());
-        return 0;
-    case WM_DESK_HOTKEY_TAKEN:
-        ReportShowHideKeyTaken();
         return 0;
     case WM_PAINT:
         OnPaint();
@@ -363,7 +371,6 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         return OnTimer(wp);
     case WM_LBUTTONDOWN: {
-        FinishStartup();
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
         bool stripHit = HandleStripClick(pt);
         PostMessageA(hwnd, WM_DESK_RAISE_ITEMS, 0, 0);
@@ -382,24 +389,12 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // The view is a fixed 800x500: there is no maximised state (the task bar's menu offers it).
         if ((wp & 0xFFF0) == SC_MAXIMIZE) return 0;
         return Default();
-    case WM_DESK_REPORT_DAMAGED:
-        ReportDamagedStore();
-        return 0;
-    case WM_DESK_START_NOTICES:
-        ShowStartNotices(hwnd);
-        return 0;
     case WM_ACTIVATE: {
         if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, WM_DESK_RAISE_ITEMS, 0, 0);
         LRESULT r = Default();
         if (LOWORD(wp) != WA_INACTIVE) TakeKeyboard();
         return r;
     }
-    case WM_DESK_RAISE_ITEMS:
-        RaiseItems();
-        return 0;
-    case WM_DESK_BUILD_TURN:
-        live.LoopTurn(true);
-        return 0;
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
@@ -423,27 +418,11 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp))) return 0;
         break;
-    case WM_DESK_REDRAW:
-        RedrawDeskView(0);
-        return 0;
-    case WM_DESK_KEY:
-        FinishStartup();
-        RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
-        return 0;
-    case WM_DESK_SHOW_ABOUT:
-        FinishStartup();
-        if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
-        return 0;
-    case WM_DESK_EXIT:
-        OnExit();
-        return 0;
     }
     return Dialog::WndProc(msg, wp, lp);
 }
 
 bool MainDeskWindow::OnCommand(UINT id) {
-    // A command that comes before the first paint finds everything it needs started.
-    FinishStartup();
     switch (id) {
     case ID_IMPORT_MOVIE: OnImportMovie(); return true;
     case ID_IMPORT_MUSIC: OnImportMusic(); return true;
@@ -545,36 +524,7 @@ void MainDeskWindow::OnAutosaveTimer() {
     if (savePending && !exiting) SaveDesks(true);
 }
 
-void MainDeskWindow::KeepDamagedStore(const char* name) {
-    // Renamed, not copied: a file that cannot be read may not copy either, and its bytes stay
-    // exactly as they were. Each copy gets a name of its own and never replaces another; only
-    // the newest few of each file are kept.
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    CopyTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    std::string from = dataFolder + name;
-    for (int attempt = 1; attempt < 1000; attempt++) {
-        std::string to = dataFolder + DamagedCopyName(name, when, attempt);
-        if (ReplaceFile(from, to, MOVEFILE_WRITE_THROUGH)) {
-            damagedCopies.push_back(to);
-            break;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
-    }
-    for (const std::string& old : DamagedCopiesToDrop(FilesIn(dataFolder), name)) RemoveFile(dataFolder + old);
-}
 
-void MainDeskWindow::ReportDamagedStore() {
-    std::string text = desksFromBackup ? "The desks file \"Media\" could not be read, so the desks were read from the "
-                                         "backup \"Media_bak\"."
-                                       : "The desks file \"Media\" could not be read, nor all of its backup "
-                                         "\"Media_bak\": the desks that could be read are shown.";
-    if (!damagedCopies.empty()) {
-        text += damagedCopies.size() == 1 ? "\n\nThe damaged file has been kept as:" : "\n\nThe damaged files have been kept as:";
-        for (const std::string& copy : damagedCopies) text += "\n\"" + copy + "\"";
-    }
-    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
-}
 
 void MainDeskWindow::DestroyWindow() {
     KillTimer(hwnd, TIMER_SCROLL_LEFT);

@@ -12,6 +12,7 @@
 
 #include "app/DeskKeys.h"
 #include "app/DeskModel.h"
+#include "app/DeskStartup.h"
 #include "app/DeskTray.h"
 #include "app/LiveDesk.h"
 #include "app/SelectionFrame.h"
@@ -155,6 +156,7 @@ private:
     void TakeKeyboard();
     void FinishStartup();
     bool OnItemMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool OnDeskMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnTimer(WPARAM id);
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
@@ -166,15 +168,11 @@ private:
     void ScrollTimer(bool left);
     void EndArrowHold();
     void OnAutosaveTimer();
-    // A store file ("Media" or "Media_bak") could not be read whole: sets it aside under a name
-    // of its own before anything overwrites it.
-    void KeepDamagedStore(const char* name);
     // Writes "Media" then "Media_bak" (a full disk first gives up the picture cache); "" when
     // both were written, else a line per file that failed.
     std::string WriteDesks();
     // True when both files on disk already hold exactly the desks in memory.
     bool StoredDesksMatch();
-    void ReportDamagedStore();
     void AddTrayIcon();
     void OnTrayMessage(LPARAM mouse);
     void ShowTrayMenu();
@@ -216,10 +214,8 @@ private:
     bool savePending = false;
     DWORD firstUnsavedTick = 0;
     bool saveFailureReported = false;
-    // What start-up found of "Media": unreadable, and whether the desks then came from the backup.
-    bool storeDamaged = false;
-    bool desksFromBackup = false;
-    std::vector<std::string> damagedCopies;  // where the damaged files were set aside
+    // What start-up found of the store files, told once the window is up.
+    StoreStartup storeStartup;
     // The clipboard: a paste being read, pasted files still to import, and which copy the
     // clipboard holds (a large picture's bitmap joins only its own copy).
     bool pasteRunning = false;
