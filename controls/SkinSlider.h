@@ -2,11 +2,9 @@
 // and an empty part, and a 16 x 12 thumb. It posts WM_SLIDER_CHANGED to its parent on a click
 // and at the end of a drag, and can show the position as a percentage while dragging.
 #pragma once
+#include "controls/ControlMessages.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
-
-// Posted to the parent on a click and at the end of a drag: wParam the slider id, lParam the position.
-#define WM_SLIDER_CHANGED (0x400 + 201)
 
 namespace sona {
 

@@ -124,7 +124,7 @@ BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
         muteTooltip = "Mute";
     }
 
-    SetTimer(hwnd, kTimerId, kTimerPeriod, nullptr);
+    SetTimer(hwnd, TIMER_MEDIA_POLL, kMediaPollMs, nullptr);
     Render();
     SendMessageA(hwnd, WM_SIZE, 0, 0);
     return TRUE;
@@ -405,7 +405,7 @@ LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (kind == MediaKind::Movie && host && host->VideoWindow()) host->ShiftVideoUp();
         return 0;
     case WM_TIMER:
-        if (wp == kTimerId) OnTick();
+        if (wp == TIMER_MEDIA_POLL) OnTick();
         return Default();
     case WM_LBUTTONDBLCLK:
         OpenFile();

@@ -28,8 +28,6 @@ class MediaItem : public LayeredItemWindow {
 public:
     // Ids of the two sliders, as they report in WM_SLIDER_CHANGED.
     enum { kPositionSliderId = 0, kVolumeSliderId = 1 };
-    // The half-second poll of the player.
-    enum { kTimerId = 1, kTimerPeriod = 500 };
     // Smallest movie the sizing loop allows.
     static constexpr int kMinMovieWidth = 320;
     static constexpr int kMinMovieHeight = 260;

@@ -179,7 +179,7 @@ TEST_F(PictureLoaderTest, WindowFirstThenThePictureFromTheWorkers) {
     // Asked for while the window was being made; the frame shows at once.
     ASSERT_TRUE(item.PicturePending());
     EXPECT_EQ(PictureLoader::Shared().QueuedRequests() + PictureLoader::Shared().RunningWorkers() > 0, true);
-    PumpBelow(PictureItem::kPictureReady);
+    PumpBelow(WM_PICTURE_READY);
     EXPECT_TRUE(IsWindowVisible(item.hwnd));
     ASSERT_TRUE(item.PicturePending());
     EXPECT_NE(GetPropA(item.hwnd, PictureItem::kPendingProperty), nullptr);
