@@ -24,6 +24,10 @@ namespace sona {
 
 namespace {
 
+// How often the window tries to open a clipboard another program holds, 20 ms apart: the user
+// waits meanwhile.
+const int kClipboardTries = 10;
+
 // A picture up to this many pixels is put on the clipboard as a bitmap at once (a few
 // milliseconds); a larger one's bitmap is made by a worker and added when it is ready.
 const uint64_t kCopyNowPixels = 2000000;
@@ -32,15 +36,6 @@ const uint64_t kCopyNowPixels = 2000000;
 // build's turn, as every turn costs a round of the loop (a trip through the Wine server) and a
 // tenth of a second still answers a click at once.
 const double kImportTurnMs = 100.0;
-
-// The clipboard is shared with every program; one that holds it open is given a moment.
-bool OpenClipboardPatiently(HWND owner) {
-    for (int i = 0; i < 10; i++) {
-        if (OpenClipboard(owner)) return true;
-        Sleep(20);
-    }
-    return false;
-}
 
 // Hands a copy of `size` bytes to the clipboard under `format`; the clipboard owns it after.
 bool PutBytes(UINT format, const void* data, size_t size) {
@@ -79,7 +74,7 @@ void MainDeskWindow::OnCopyItem() {
         else
             dibLater = true;
     }
-    if (!OpenClipboardPatiently(hwnd)) return;
+    if (!OpenClipboardPatiently(hwnd, kClipboardTries)) return;
     EmptyClipboard();
     copyGeneration++;
     if (record.text()) {
@@ -89,7 +84,9 @@ void MainDeskWindow::OnCopyItem() {
         PutBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     } else if (!path.empty()) {
         if (!dib.empty()) PutBytes(CF_DIB, dib.data(), dib.size());
-        std::vector<uint8_t> files = FileListBlock({path});
+        // Wide, so a name in any language reaches other programs as it is.
+        std::wstring widePath = Utf8ToWide(path);
+        std::vector<uint8_t> files = WideFileListBlock({std::u16string(widePath.begin(), widePath.end())});
         PutBytes(CF_HDROP, files.data(), files.size());
     }
     CloseClipboard();
@@ -115,7 +112,7 @@ bool MainDeskWindow::OnClipboardMessage(UINT msg, WPARAM, LPARAM lp) {
         // Only while the clipboard still holds this copy: a later copy, or another program's,
         // is not added to.
         if (copied->sequence != copyGeneration || GetClipboardOwner() != hwnd) return true;
-        if (OpenClipboardPatiently(hwnd)) {
+        if (OpenClipboardPatiently(hwnd, kClipboardTries)) {
             if (!IsClipboardFormatAvailable(CF_DIB)) PutBytes(CF_DIB, copied->dib.data(), copied->dib.size());
             CloseClipboard();
         }
