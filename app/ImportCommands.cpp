@@ -112,7 +112,7 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
         RecordPtr record = NewRecord(type);
         if (!record) continue;
         if (!SetItemPath(&model.Store(), ViewRecord(type, record.get()), path)) continue;
-        AppendItem(std::move(made.item), type, std::move(record));
+        AppendItem(std::move(made.item), std::move(record));
     }
     RedrawDeskView(0);
 }

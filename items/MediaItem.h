@@ -57,6 +57,7 @@ public:
     using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
     static FileChooser chooseFiles;
 
+    uint32_t ItemType() const override { return kind == MediaKind::Movie ? kItemMovie : kItemMusic; }
     void WriteRecord(const RecordView& record) const override;
     bool FullText(std::string* out) const override;
     void StopIfPlaying() override;

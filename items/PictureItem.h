@@ -65,6 +65,7 @@ public:
     // True while the frame is drawn turned to portrait.
     bool FrameRotated() const { return frameRotated; }
 
+    uint32_t ItemType() const override { return kItemPicture; }
     void WriteRecord(const RecordView& record) const override;
     bool FullText(std::string* out) const override {
         *out = path;
