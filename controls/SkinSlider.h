@@ -44,6 +44,19 @@ public:
 
     // The tracking tooltip shared by every slider of the process (null until first shown).
     static HWND SharedTooltip();
+    // What the sliders share, for sliders drawn inside another window too: the drawing of a
+    // slider of `position` out of `range` over `rc` of `dc` (white, the track split at the
+    // position, the thumb in `thumbState`), and the percentage tip shown at, moved to (screen
+    // points) and hidden.
+    static void DrawSlider(HDC dc, const RECT& rc, int position, int range, int thumbState, UINT filledTrack,
+                           UINT emptyTrack, UINT hoverThumb, UINT normalThumb);
+    static RECT ThumbRectIn(const RECT& rc, int position, int range);
+    static void ShowTrackingTip(const char* text, POINT screen);
+    static void UpdateTrackingTip(const char* text);
+    static void MoveTrackingTip(POINT screen);
+    static void HideTrackingTip();
+    // "50%": `position` of `range` as a percentage, in the buffer the sliders share.
+    static const char* PercentText(int position, int range);
     // The off-screen picture, for tests.
     const OffscreenSurface& Surface() const { return surface; }
 
