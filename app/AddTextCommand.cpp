@@ -51,7 +51,7 @@ void MainDeskWindow::PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped
 
     RecordPtr record = NewRecord(kItemText);
     NoteToRecord(note->record, ViewRecord(kItemText, record.get()).text());
-    AppendItem(std::move(note), kItemText, std::move(record));
+    AppendItem(std::move(note), std::move(record));
     RedrawDeskView(0);
     if (dropped || larger) noteCutReporter(hwnd, dropped, larger);
 }

@@ -32,15 +32,6 @@ struct WorkerCount {
     }
 };
 
-// The clipboard is shared with every program; one that holds it open is given a moment.
-bool OpenClipboardPatiently() {
-    for (int i = 0; i < 25; i++) {
-        if (OpenClipboard(nullptr)) return true;
-        Sleep(20);
-    }
-    return false;
-}
-
 std::vector<uint8_t> GetBytes(UINT format) {
     std::vector<uint8_t> out;
     HANDLE h = GetClipboardData(format);
@@ -192,7 +183,7 @@ DWORD WINAPI PasteMain(void* param) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto result = std::make_unique<PasteResult>();
     std::vector<uint8_t> png, dib;
-    if (OpenClipboardPatiently()) {
+    if (OpenClipboardPatiently(nullptr, 25)) {
         UINT pngFormat = RegisterClipboardFormatA("PNG");
         bool any = false;
         if (IsClipboardFormatAvailable(CF_HDROP)) {
@@ -306,6 +297,14 @@ bool StartPaste(HWND target, UINT message, const std::string& pastedFolder) {
 
 bool StartPictureCopy(HWND target, UINT message, const std::string& path, DWORD sequence) {
     return StartWorker(CopyMain, new CopyJob{target, message, path, sequence});
+}
+
+bool OpenClipboardPatiently(HWND owner, int tries) {
+    for (int i = 0; i < tries; i++) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(20);
+    }
+    return false;
 }
 
 bool WaitClipboardWork(DWORD ms) {

@@ -40,6 +40,10 @@ bool StartPictureCopy(HWND target, UINT message, const std::string& path, DWORD 
 // side at most `limit`; empty when GDI+ cannot read the file.
 std::vector<uint8_t> PictureFileAsDib(const std::string& path, uint32_t limit);
 
+// Opens the clipboard for `owner` (null on a worker). The clipboard is shared with every program;
+// one that holds it open is given `tries` times 20 ms.
+bool OpenClipboardPatiently(HWND owner, int tries);
+
 // Waits until no clipboard worker runs; false on timeout. Called before GDI+ is shut down.
 bool WaitClipboardWork(DWORD ms);
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/ClipboardWork.h"
-#include "app/DeskIds.h"
+#include "app/DeskMessages.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureLoader.h"
 
@@ -87,7 +87,7 @@ BOOL DeskApplication::PreTranslateMessage(MSG* msg) {
         if (mainWindow) SendMessageA(mainWindow, WM_DESK_EXIT, 0, 0);
         return TRUE;
     }
-    if (msg->message == 0xE146) return TRUE;
+    if (msg->message == WM_DESK_SWALLOWED_HELP) return TRUE;
     return Application::PreTranslateMessage(msg);
 }
 

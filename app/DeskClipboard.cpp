@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "app/ClipboardWork.h"
+#include "app/DeskMessages.h"
 #include "app/MainDeskWindow.h"
 #include "app/PasteNames.h"
 #include "items/PictureItem.h"
@@ -23,10 +24,9 @@ namespace sona {
 
 namespace {
 
-// Posted by the clipboard workers (lParam their result) and by the import of a long file list.
-const UINT kPasteDone = WM_APP + 50;
-const UINT kPictureCopied = WM_APP + 51;
-const UINT kImportTurn = WM_APP + 52;
+// How often the window tries to open a clipboard another program holds, 20 ms apart: the user
+// waits meanwhile.
+const int kClipboardTries = 10;
 
 // A picture up to this many pixels is put on the clipboard as a bitmap at once (a few
 // milliseconds); a larger one's bitmap is made by a worker and added when it is ready.
@@ -36,15 +36,6 @@ const uint64_t kCopyNowPixels = 2000000;
 // build's turn, as every turn costs a round of the loop (a trip through the Wine server) and a
 // tenth of a second still answers a click at once.
 const double kImportTurnMs = 100.0;
-
-// The clipboard is shared with every program; one that holds it open is given a moment.
-bool OpenClipboardPatiently(HWND owner) {
-    for (int i = 0; i < 10; i++) {
-        if (OpenClipboard(owner)) return true;
-        Sleep(20);
-    }
-    return false;
-}
 
 // Hands a copy of `size` bytes to the clipboard under `format`; the clipboard owns it after.
 bool PutBytes(UINT format, const void* data, size_t size) {
@@ -67,13 +58,13 @@ bool PutBytes(UINT format, const void* data, size_t size) {
 }  // namespace
 
 void MainDeskWindow::OnCopyItem() {
-    size_t i = LiveIndexOf(currentItem);
+    size_t i = live.IndexOf(live.Current());
     if (i == SIZE_MAX || i >= model.RecordCount()) return;
     // What the item holds now (a note just edited, a picture whose file was replaced).
-    SyncItem(i, OuterSize());
+    live.SyncItem(i);
     RecordView record = model.RecordAt(i);
     // The whole path or note text, in any language: never the record's ANSI field.
-    std::string path = record.text() ? std::string() : ItemTextAt(i);
+    std::string path = record.text() ? std::string() : live.TextAt(i);
     std::vector<uint8_t> dib;
     bool dibLater = false;
     if (record.picture() && !path.empty()) {
@@ -83,49 +74,51 @@ void MainDeskWindow::OnCopyItem() {
         else
             dibLater = true;
     }
-    if (!OpenClipboardPatiently(hwnd)) return;
+    if (!OpenClipboardPatiently(hwnd, kClipboardTries)) return;
     EmptyClipboard();
     copyGeneration++;
     if (record.text()) {
-        std::wstring wide = Utf8ToWide(ItemTextAt(i));
+        std::wstring wide = Utf8ToWide(live.TextAt(i));
         std::string ansi = WideToAnsi(wide);
         PutBytes(CF_TEXT, ansi.c_str(), ansi.size() + 1);
         PutBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     } else if (!path.empty()) {
         if (!dib.empty()) PutBytes(CF_DIB, dib.data(), dib.size());
-        std::vector<uint8_t> files = FileListBlock({path});
+        // Wide, so a name in any language reaches other programs as it is.
+        std::wstring widePath = Utf8ToWide(path);
+        std::vector<uint8_t> files = WideFileListBlock({std::u16string(widePath.begin(), widePath.end())});
         PutBytes(CF_HDROP, files.data(), files.size());
     }
     CloseClipboard();
     // A large picture's bitmap takes seconds to make: the file is on the clipboard at once, the
     // bitmap joins it when a worker has made it (reduced to a sane size).
-    if (dibLater) StartPictureCopy(hwnd, kPictureCopied, path, copyGeneration);
+    if (dibLater) StartPictureCopy(hwnd, WM_DESK_PICTURE_COPIED, path, copyGeneration);
 }
 
 void MainDeskWindow::OnPaste() {
     if (model.currentDesk() >= model.DeskCount()) return;
     // One paste at a time: a held Ctrl+V repeats.
     if (pasteRunning) return;
-    pasteRunning = StartPaste(hwnd, kPasteDone, dataFolder + "Pasted\\");
+    pasteRunning = StartPaste(hwnd, WM_DESK_PASTE_DONE, dataFolder + "Pasted\\");
 }
 
 bool MainDeskWindow::OnClipboardMessage(UINT msg, WPARAM, LPARAM lp) {
     switch (msg) {
-    case kPasteDone:
+    case WM_DESK_PASTE_DONE:
         TakePaste(std::unique_ptr<PasteResult>((PasteResult*)lp));
         return true;
-    case kPictureCopied: {
+    case WM_DESK_PICTURE_COPIED: {
         std::unique_ptr<CopiedPicture> copied((CopiedPicture*)lp);
         // Only while the clipboard still holds this copy: a later copy, or another program's,
         // is not added to.
         if (copied->sequence != copyGeneration || GetClipboardOwner() != hwnd) return true;
-        if (OpenClipboardPatiently(hwnd)) {
+        if (OpenClipboardPatiently(hwnd, kClipboardTries)) {
             if (!IsClipboardFormatAvailable(CF_DIB)) PutBytes(CF_DIB, copied->dib.data(), copied->dib.size());
             CloseClipboard();
         }
         return true;
     }
-    case kImportTurn:
+    case WM_DESK_IMPORT_TURN:
         importTurnPosted = false;
         ImportTurn();
         return true;
@@ -140,10 +133,10 @@ void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
         importQueue.insert(importQueue.end(), pasted->files.begin(), pasted->files.end());
         ImportTurn();
     } else if (!pasted->picturePath.empty()) {
-        size_t before = liveItems.size();
+        size_t before = live.Count();
         ImportFiles({pasted->picturePath}, kItemPicture);
         // A picture GDI+ cannot show leaves no item; its file is not kept either.
-        if (liveItems.size() == before) {
+        if (live.Count() == before) {
             RemoveFile(pasted->picturePath);
         } else if (pasted->keptWidth != pasted->pictureWidth || pasted->keptHeight != pasted->pictureHeight) {
             ShowUserMessage("The pasted picture is " + std::to_string(pasted->pictureWidth) + " \xC3\x97 " +
@@ -179,7 +172,7 @@ void MainDeskWindow::ImportTurn() {
     }
     if (importQueue.empty() || importTurnPosted) return;
     // Behind any input that waits (see DeskBuildTurn).
-    importTurnPosted = PostMessageA(hwnd, kImportTurn, 0, 0) != FALSE;
+    importTurnPosted = PostMessageA(hwnd, WM_DESK_IMPORT_TURN, 0, 0) != FALSE;
 }
 
 void MainDeskWindow::AddNoteWithText(const std::string& text) {

@@ -1,9 +1,5 @@
-// The main window's own messages, command ids and timers.
+// The main window's command ids (its messages and timers: DeskMessages.h).
 #pragma once
-
-#define WM_DESK_REDRAW (0x400 + 209)      // any window -> main window
-#define WM_DESK_SHOW_ABOUT (0x400 + 218)  // any window -> main window
-#define WM_DESK_EXIT (0x400 + 219)        // application filter -> main window
 
 // Main window commands.
 #define ID_IMPORT_MOVIE 10030
@@ -24,9 +20,3 @@
 #define ID_TRAY_DESK_FIRST 10051  // 10051 + d: desk d (0 to 8)
 #define ID_TRAY_STOP_CLICK_THROUGH 10060
 
-// Window timers.
-#define TIMER_FIRST_PAINT 1
-#define TIMER_FINISH_STARTUP 2
-#define TIMER_SCROLL_LEFT 10
-#define TIMER_SCROLL_RIGHT 11
-#define TIMER_AUTOSAVE 12

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "app/DeskIds.h"
+#include "app/DeskMessages.h"
 #include "app/MainDeskWindow.h"
 #include "controls/CMstMenu.h"
 #include "platform/LateBound.h"
@@ -66,7 +67,7 @@ void DeskTray::Remove() {
 // ---------------------------------------------------------------------------------------------
 // What the main window does with it
 
-void MainDeskWindow::AddTrayIcon() { tray.Add(hwnd, kTrayMessage, icon, "Varnel Sonadesk"); }
+void MainDeskWindow::AddTrayIcon() { tray.Add(hwnd, WM_DESK_TRAY, icon, "Varnel Sonadesk"); }
 
 void MainDeskWindow::OnTrayMessage(LPARAM mouse) {
     switch (mouse) {
@@ -81,16 +82,14 @@ void MainDeskWindow::OnTrayMessage(LPARAM mouse) {
 }
 
 void MainDeskWindow::ShowMainWindow() {
-    FinishStartup();
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
 }
 
 void MainDeskWindow::ShowTrayMenu() {
-    FinishStartup();
     CMstMenu menu;
-    menu.AppendEntry(0, new MenuEntry(ID_TRAY_SHOW_ITEMS, itemsHidden ? "Show Items" : "Hide Items", 16));
+    menu.AppendEntry(0, new MenuEntry(ID_TRAY_SHOW_ITEMS, live.Hidden() ? "Show Items" : "Hide Items", 16));
     menu.AppendSeparator();
     uint32_t desks = model.DeskCount() < 9 ? (uint32_t)model.DeskCount() : 9;
     for (uint32_t d = 0; d < desks; d++) {
@@ -112,9 +111,7 @@ void MainDeskWindow::ShowTrayMenu() {
 }
 
 void MainDeskWindow::ShowItems(bool shown) {
-    itemsHidden = !shown;
-    for (auto& item : liveItems)
-        if (item) item->ShowItem(shown);
+    live.ShowAll(shown);
     if (shown) {
         UpdateSelection();
         RaiseItems();
@@ -125,7 +122,7 @@ void MainDeskWindow::ShowItems(bool shown) {
 
 void MainDeskWindow::StopClickThrough() {
     // The items shown now, and every record, so no desk keeps an item that cannot be clicked.
-    for (auto& item : liveItems) {
+    for (auto& item : live.Items()) {
         if (!item) continue;
         ItemSettings s = item->Settings();
         if (!s.clickThrough) continue;
@@ -134,14 +131,14 @@ void MainDeskWindow::StopClickThrough() {
         DesksChanged();
     }
     if (model.ClearClickThrough()) DesksChanged();
-    SyncCurrentDesk();
+    live.Sync();
 }
 
 void MainDeskWindow::RegisterShowHideKey() {
     if (hotKeyRegistered) return;
     hotKeyRegistered = RegisterHotKey(hwnd, kShowHideHotKey, MOD_CONTROL | MOD_ALT, 'D') != FALSE;
     // Told from the queue: start-up may be running inside a command.
-    if (!hotKeyRegistered) PostMessageA(hwnd, kShowHideKeyTaken, 0, 0);
+    if (!hotKeyRegistered) PostMessageA(hwnd, WM_DESK_HOTKEY_TAKEN, 0, 0);
 }
 
 void MainDeskWindow::ReportShowHideKeyTaken() {
@@ -163,9 +160,8 @@ bool MainDeskWindow::OnCtrlWheel(const MSG& msg) {
     HWND under = WindowFromPoint(at);
     // A part of an item (a media card's button) stands for its item.
     for (HWND w = under; w; w = GetParent(w) ? GetParent(w) : GetWindow(w, GW_OWNER)) {
-        size_t i = LiveIndexOf(w);
-        if (i == SIZE_MAX) continue;
-        DeskItem* item = liveItems[i].get();
+        DeskItem* item = live.At(live.IndexOf(w));
+        if (!item) continue;
         ItemSettings s = item->Settings();
         s.opacity = StepOpacity(s.opacity, (short)HIWORD(msg.wParam) > 0 ? +1 : -1);
         if (s != item->Settings()) {
@@ -179,7 +175,7 @@ bool MainDeskWindow::OnCtrlWheel(const MSG& msg) {
 
 bool MainDeskWindow::OnTrayCommand(UINT id) {
     if (id == ID_TRAY_SHOW_ITEMS) {
-        ShowItems(itemsHidden);
+        ShowItems(live.Hidden());
         return true;
     }
     if (id >= ID_TRAY_DESK_FIRST && id < ID_TRAY_DESK_FIRST + 9) {

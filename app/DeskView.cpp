@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/MainDeskWindow.h"
+#include "res/version.h"
 
 namespace sona {
 
@@ -126,7 +127,7 @@ void MainDeskWindow::DrawDeskView(bool stripOnly) {
         SetTextColor(dc, 0xAAAAAA);
         SetBkMode(dc, TRANSPARENT);
         RECT caption{400, 15, 680, 40};
-        DrawTextA(dc, "Varnel Sonadesk V1.2.7", -1, &caption, 0);
+        DrawTextA(dc, SONA_PRODUCT_NAME " " SONA_CAPTION_VERSION, -1, &caption, 0);
     }
     PaintButtonFaces(dc);
 }

@@ -98,7 +98,6 @@ void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, kItemPicture); }
 // Each path becomes an item of its own, in order, each new one on top of the one before and the
 // last one current. Nothing chosen (a cancelled dialog) still redraws.
 void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t type) {
-    FinishStartup();
     for (const std::string& path : paths) {
         if (Model().currentDesk() >= Model().DeskCount()) break;
         // Any name and any length: the record keeps a field that cannot mislead and the store's
@@ -112,7 +111,7 @@ void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t
         RecordPtr record = NewRecord(type);
         if (!record) continue;
         if (!SetItemPath(&model.Store(), ViewRecord(type, record.get()), path)) continue;
-        AppendItem(std::move(made.item), type, std::move(record));
+        AppendItem(std::move(made.item), std::move(record));
     }
     RedrawDeskView(0);
 }
@@ -127,7 +126,6 @@ void MainDeskWindow::OnDropFiles(HDROP drop) {
 }
 
 void MainDeskWindow::ImportDroppedPaths(const std::vector<std::string>& paths) {
-    FinishStartup();
     std::vector<std::pair<std::string, uint32_t>> files;
     for (const std::string& name : paths) {
         uint32_t type;

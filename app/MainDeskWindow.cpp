@@ -8,6 +8,7 @@
 
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
+#include "app/DeskMessages.h"
 #include "app/ItemDispatch.h"
 #include "app/StartNotices.h"
 #include "dialogs/CDlgAbout.h"
@@ -62,22 +63,6 @@ const CaptionButtonSpec kCaptionButtons[3] = {
     {ID_CAPTION_MINIMIZE, {730, 14}, {IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_PRESSED, IDB_MINIMIZE}},
 };
 
-// Posted to itself after activation: puts the item windows back above the main window. Windows
-// keeps owned windows above their owner by itself; an X server without a window manager (Wine
-// under Xvfb) raises the activated window over them, so the program restores the order.
-const UINT kRaiseItems = WM_APP + 1;
-// Posted at start-up when "Media" was damaged: the user is told once the window is up.
-const UINT kReportDamagedStore = WM_APP + 2;
-// Posted once start-up has finished: where the desks are kept, a crash the last time.
-const UINT kStartNotices = WM_APP + 24;
-// Posted to itself while a desk's item windows are being built or the old ones taken down (see
-// ShowCurrentDesk); a timer of the same id stands in for it while input waits.
-const UINT kDeskBuildTurn = WM_APP + 40;
-const UINT_PTR TIMER_DESK_BUILD = 40;
-// Posted by the keyboard filter: wParam the DeskKey, lParam its desk number. The command runs
-// from the queue, not inside the filter, so a dialog it opens has a loop of its own.
-const UINT kDeskKey = WM_APP + 3;
-
 // Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
 // after the first unsaved one, however busy the user is.
 const DWORD kSaveQuietMs = 1000;
@@ -87,6 +72,13 @@ const DWORD kSaveLatestMs = 2500;
 
 MainDeskWindow::MainDeskWindow() : Dialog(IDD_MAIN_DESK) {
     icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SONADESK));
+    // Another desk shows: the tabs change at once, the items come over the next turns.
+    live.onShow = [this] { RedrawDeskView(0); };
+    live.onBuilt = [this] {
+        RedrawDeskView(0);
+        UpdateSelection();
+        PostMessageA(hwnd, WM_DESK_RAISE_ITEMS, 0, 0);
+    };
 }
 
 MainDeskWindow::~MainDeskWindow() = default;
@@ -100,17 +92,8 @@ BOOL MainDeskWindow::OnInitDialog() {
     if (Application::Current()) Application::Current()->mainWindow = hwnd;
 
     dataFolder = GetDataFolder();
-    std::string pack = dataFolder + "EnglishLang_src";
-    bool packWritten = ExtractResourceToFile(IDR_LANG_PACK, "IDR_ENG_LANG", pack.c_str()) == 1;
-    // The file is polled until it exists; the wait is bounded so a slow disk still lets the
-    // program start. A write that failed (a folder that cannot be written) leaves nothing to wait
-    // for: the program starts at once, without its language pack. The write above is synchronous
-    // and closed, so there is nothing more to wait for once the file is seen.
-    for (int waited = 0; packWritten && !FileStatusOk(pack) && waited < 3000; waited += 10) Sleep(10);
-    std::string demoJpg = dataFolder + "demo01.jpg";
-    if (!FileStatusOk(demoJpg)) ExtractResourceToFile(IDR_DEMO_JPG, "IDR_RES", demoJpg.c_str());
-    std::string demoMp3 = dataFolder + "demo01.mp3";
-    if (!FileStatusOk(demoMp3)) ExtractResourceToFile(IDR_DEMO_MP3, "IDR_RES", demoMp3.c_str());
+    std::string pack;
+    bool packThere = WriteStartFiles(dataFolder, &pack);
 
     SetWindowTextA(hwnd, "Varnel Sonadesk");
     MoveWindow(hwnd, 0, 0, 800, 500, TRUE);
@@ -122,7 +105,7 @@ BOOL MainDeskWindow::OnInitDialog() {
     }
     SetPropA(hwnd, InstanceName, (HANDLE)1);
 
-    if (packWritten && FileStatusOk(pack)) {
+    if (packThere) {
         if (auto* app = static_cast<DeskApplication*>(Application::Current()))
             if (LanguageTextPtr text{DecodeLanguagePack(pack.c_str())}) app->SetLanguageText(std::move(text));
     }
@@ -145,21 +128,8 @@ BOOL MainDeskWindow::OnInitDialog() {
 
     CreateBackBuffer();
 
-    if (!LoadDeskStore(dataFolder + "Media", dataFolder, &model.Store())) {
-        DestroyLiveItems();
-        ClearAllDesks();
-        // A "Media" that is there but cannot be read whole would be overwritten by the next save,
-        // and with it whatever the backup lacks: it is kept aside first.
-        storeDamaged = PathExists(dataFolder + "Media");
-        if (storeDamaged) KeepDamagedStore("Media");
-        desksFromBackup = LoadDeskStore(dataFolder + "Media_bak", dataFolder, &model.Store());
-        // A backup that is there but cannot be read whole would be overwritten as well.
-        if (!desksFromBackup && PathExists(dataFolder + "Media_bak")) {
-            storeDamaged = true;
-            KeepDamagedStore("Media_bak");
-        }
-        if (storeDamaged) PostMessageA(hwnd, kReportDamagedStore, 0, 0);
-    }
+    storeStartup.Load(dataFolder, &model.Store());
+    if (storeStartup.Damaged()) PostMessageA(hwnd, WM_DESK_REPORT_DAMAGED, 0, 0);
     model.ClampCurrentDesk();
     if (model.DeskCount() == 0) OnCreateDesk();
     model.ShowCurrentTab();
@@ -227,12 +197,29 @@ void MainDeskWindow::CreateButtons() {
     TakeKeyboard();
 }
 
-// The rest of start-up: the buttons' windows, GDI+, COM and the common controls, the hidden
-// About window, the tooltip and the desk's items. It runs once the first frame is on the screen
-// (from the timer the first paint sets, or from the first-paint timer when the window was never
-// painted), or first thing in a command that comes before then. It runs once.
+namespace {
+
+// The messages that find the rest of start-up done before they are handled: its own timers (the
+// one the first paint sets, and the first-paint timer for a window that was never painted), and
+// any click, command, desk key or dropped file that comes before them.
+bool NeedsWholeStartup(UINT msg, WPARAM wp) {
+    switch (msg) {
+    case WM_TIMER: return wp == TIMER_FINISH_STARTUP || wp == TIMER_FIRST_PAINT;
+    case WM_LBUTTONDOWN:
+    case WM_COMMAND:
+    case WM_DROPFILES:
+    case WM_DESK_KEY:
+    case WM_DESK_SHOW_ABOUT: return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The rest of start-up, once the first frame is on the screen: the buttons' windows, GDI+, COM
+// and the common controls, the hidden About window, the tooltip, the notification-area icon, the
+// hot key and the desk's items. Its one entry is the top of WndProc (NeedsWholeStartup).
 void MainDeskWindow::FinishStartup() {
-    if (!startupPending) return;
     startupPending = false;
     CreateButtons();
     StartDeskServices();
@@ -251,8 +238,8 @@ void MainDeskWindow::FinishStartup() {
     RegisterShowHideKey();
     // The items are made a few per turn, as on a desk switch, so the window answers while a full
     // desk comes up. Items already up (added by a command that came first) stay as they are.
-    if (liveItems.empty() && model.RecordCount() > 0) ShowCurrentDesk();
-    PostMessageA(hwnd, kStartNotices, 0, 0);
+    if (live.Count() == 0 && model.RecordCount() > 0) live.Show();
+    PostMessageA(hwnd, WM_DESK_START_NOTICES, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -271,7 +258,7 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
         DeskKeyCommand key = DeskKeyFor((unsigned)msg->wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
                                         GetKeyState(VK_MENU) < 0);
         if (key.key != DeskKey::kNone) {
-            PostMessageA(hwnd, kDeskKey, (WPARAM)key.key, (LPARAM)key.desk);
+            PostMessageA(hwnd, WM_DESK_KEY, (WPARAM)key.key, (LPARAM)key.desk);
             return TRUE;
         }
     }
@@ -288,15 +275,15 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
         UpdateSelection();
         return true;
     case WM_DESKITEM_SELECT:
-        currentItem = item;
+        live.SetCurrent(item);
         UpdateSelection();
         return true;
     case WM_DESKITEM_PLACED:
         // Only the window itself is looked at: this also arrives while an item is being destroyed,
         // when the live list is in the middle of changing.
         if (item && item == selection.Target()) {
-            size_t i = LiveIndexOf(item);
-            bool onDesktop = i != SIZE_MAX && liveItems[i] && liveItems[i]->Settings().layer == kLayerDesktop;
+            DeskItem* shown = live.At(live.IndexOf(item));
+            bool onDesktop = shown && shown->Settings().layer == kLayerDesktop;
             if (IsWindowVisible(item) && !onDesktop)
                 selection.Follow(item, hwnd);
             else
@@ -318,11 +305,9 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
     switch (id) {
     case TIMER_FINISH_STARTUP:
         KillTimer(hwnd, TIMER_FINISH_STARTUP);
-        FinishStartup();
         return 0;
     case TIMER_FIRST_PAINT:
         KillTimer(hwnd, TIMER_FIRST_PAINT);
-        FinishStartup();
         RedrawDeskView(0);
         // The frame skin is decoded now, while nothing waits, not by the first picture shown.
         PictureItem::PrepareSkins();
@@ -335,29 +320,42 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
         OnAutosaveTimer();
         return 0;
     case TIMER_DESK_BUILD:
-        KillTimer(hwnd, TIMER_DESK_BUILD);
-        DeskBuildTurnOrWait();
+        live.LoopTurn(false);
         return 0;
     }
     return Default();
 }
 
-LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp)) return 0;
+// The program's own messages (DeskMessages.h); false for others.
+bool MainDeskWindow::OnDeskMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == DeskTray::TaskbarCreatedMessage() && msg != 0) {
         // Explorer has started again and knows no icon: ours goes back.
         tray.Readd();
-        return 0;
+        return true;
     }
     switch (msg) {
-    case kTrayMessage:
-        OnTrayMessage(lp);
-        return 0;
+    case WM_DESK_TRAY: OnTrayMessage(lp); return true;
+    case WM_DESK_HOTKEY_TAKEN: ReportShowHideKeyTaken(); return true;
+    case WM_DESK_REPORT_DAMAGED: storeStartup.Report(); return true;
+    case WM_DESK_START_NOTICES: ShowStartNotices(hwnd); return true;
+    case WM_DESK_RAISE_ITEMS: RaiseItems(); return true;
+    case WM_DESK_BUILD_TURN: live.LoopTurn(true); return true;
+    case WM_DESK_REDRAW: RedrawDeskView(0); return true;
+    case WM_DESK_KEY: RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp}); return true;
+    case WM_DESK_SHOW_ABOUT:
+        if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
+        return true;
+    case WM_DESK_EXIT: OnExit(); return true;
+    }
+    return false;
+}
+
+LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (startupPending && NeedsWholeStartup(msg, wp)) FinishStartup();
+    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp) || OnDeskMessage(msg, wp, lp)) return 0;
+    switch (msg) {
     case WM_HOTKEY:
-        if ((int)wp == kShowHideHotKey) ShowItems(itemsHidden);
-        return 0;
-    case kShowHideKeyTaken:
-        ReportShowHideKeyTaken();
+        if ((int)wp == kShowHideHotKey) ShowItems(live.Hidden());
         return 0;
     case WM_PAINT:
         OnPaint();
@@ -373,10 +371,9 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         return OnTimer(wp);
     case WM_LBUTTONDOWN: {
-        FinishStartup();
         POINT pt{(short)LOWORD(lp), (short)HIWORD(lp)};
         bool stripHit = HandleStripClick(pt);
-        PostMessageA(hwnd, kRaiseItems, 0, 0);
+        PostMessageA(hwnd, WM_DESK_RAISE_ITEMS, 0, 0);
         if (!stripHit && pt.y < 50) PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(pt.x, pt.y));
         return Default();
     }
@@ -392,25 +389,12 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // The view is a fixed 800x500: there is no maximised state (the task bar's menu offers it).
         if ((wp & 0xFFF0) == SC_MAXIMIZE) return 0;
         return Default();
-    case kReportDamagedStore:
-        ReportDamagedStore();
-        return 0;
-    case kStartNotices:
-        ShowStartNotices(hwnd);
-        return 0;
     case WM_ACTIVATE: {
-        if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, kRaiseItems, 0, 0);
+        if (LOWORD(wp) != WA_INACTIVE) PostMessageA(hwnd, WM_DESK_RAISE_ITEMS, 0, 0);
         LRESULT r = Default();
         if (LOWORD(wp) != WA_INACTIVE) TakeKeyboard();
         return r;
     }
-    case kRaiseItems:
-        RaiseItems();
-        return 0;
-    case kDeskBuildTurn:
-        deskTurnPosted = false;
-        DeskBuildTurnOrWait();
-        return 0;
     case WM_SIZE:
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
@@ -434,27 +418,11 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp))) return 0;
         break;
-    case WM_DESK_REDRAW:
-        RedrawDeskView(0);
-        return 0;
-    case kDeskKey:
-        FinishStartup();
-        RunDeskKey(DeskKeyCommand{(DeskKey)wp, (uint32_t)lp});
-        return 0;
-    case WM_DESK_SHOW_ABOUT:
-        FinishStartup();
-        if (about && about->hwnd) ShowWindow(about->hwnd, SW_SHOW);
-        return 0;
-    case WM_DESK_EXIT:
-        OnExit();
-        return 0;
     }
     return Dialog::WndProc(msg, wp, lp);
 }
 
 bool MainDeskWindow::OnCommand(UINT id) {
-    // A command that comes before the first paint finds everything it needs started.
-    FinishStartup();
     switch (id) {
     case ID_IMPORT_MOVIE: OnImportMovie(); return true;
     case ID_IMPORT_MUSIC: OnImportMusic(); return true;
@@ -498,7 +466,7 @@ bool MainDeskWindow::OnExit() {
 void MainDeskWindow::OnCancel() { OnExit(); }
 
 std::string MainDeskWindow::WriteDesks() {
-    SyncCurrentDesk();
+    live.Sync();
     savePending = false;
     // Both files are attempted: one good copy is better than none. Each is written to a
     // temporary file and renamed, so a failure never harms the copy already there.
@@ -556,43 +524,13 @@ void MainDeskWindow::OnAutosaveTimer() {
     if (savePending && !exiting) SaveDesks(true);
 }
 
-void MainDeskWindow::KeepDamagedStore(const char* name) {
-    // Renamed, not copied: a file that cannot be read may not copy either, and its bytes stay
-    // exactly as they were. Each copy gets a name of its own and never replaces another; only
-    // the newest few of each file are kept.
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    CopyTime when{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    std::string from = dataFolder + name;
-    for (int attempt = 1; attempt < 1000; attempt++) {
-        std::string to = dataFolder + DamagedCopyName(name, when, attempt);
-        if (ReplaceFile(from, to, MOVEFILE_WRITE_THROUGH)) {
-            damagedCopies.push_back(to);
-            break;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
-    }
-    for (const std::string& old : DamagedCopiesToDrop(FilesIn(dataFolder), name)) RemoveFile(dataFolder + old);
-}
 
-void MainDeskWindow::ReportDamagedStore() {
-    std::string text = desksFromBackup ? "The desks file \"Media\" could not be read, so the desks were read from the "
-                                         "backup \"Media_bak\"."
-                                       : "The desks file \"Media\" could not be read, nor all of its backup "
-                                         "\"Media_bak\": the desks that could be read are shown.";
-    if (!damagedCopies.empty()) {
-        text += damagedCopies.size() == 1 ? "\n\nThe damaged file has been kept as:" : "\n\nThe damaged files have been kept as:";
-        for (const std::string& copy : damagedCopies) text += "\n\"" + copy + "\"";
-    }
-    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
-}
 
 void MainDeskWindow::DestroyWindow() {
     KillTimer(hwnd, TIMER_SCROLL_LEFT);
     KillTimer(hwnd, TIMER_SCROLL_RIGHT);
     selection.Hide();
-    DestroyLiveItems();
-    ClearAllDesks();
+    live.Clear();
     undo.Clear();
     backBuffer.Reset();
     topBand.reset();
@@ -617,205 +555,10 @@ RECT MainDeskWindow::OuterRect(int* w, int* h) const {
     return m;
 }
 
-SIZE MainDeskWindow::OuterSize() const {
-    // The size the window has when shown normally: while it is minimised its window rectangle is
-    // the small iconic one, and item rectangles measured against that would be many times too large.
-    WINDOWPLACEMENT wp{sizeof wp};
-    if (hwnd && GetWindowPlacement(hwnd, &wp)) {
-        const RECT& n = wp.rcNormalPosition;
-        if (n.right > n.left && n.bottom > n.top) return SIZE{n.right - n.left, n.bottom - n.top};
-    }
-    int w, h;
-    OuterRect(&w, &h);
-    return SIZE{w, h};
-}
-
-namespace {
-
-PixelRect WindowPlace(HWND window) {
-    RECT r{};
-    if (window) GetWindowRect(window, &r);
-    return PixelRect{r.left, r.top, r.right, r.bottom};
-}
-
-}  // namespace
-
-void MainDeskWindow::SyncCurrentDesk() {
-    SIZE outer = OuterSize();
-    if (outer.cx <= 0 || outer.cy <= 0) return;
-    for (size_t i = 0; i < liveItems.size() && i < model.RecordCount(); i++) SyncItem(i, outer);
-}
-
-void MainDeskWindow::SyncItem(size_t i, SIZE outer) {
-    if (i >= liveItems.size() || outer.cx <= 0 || outer.cy <= 0) return;
-    DeskItem* item = liveItems[i].get();
-    // An item whose window could not be made has nothing to tell: its record stays as stored.
-    RecordView record = model.RecordAt(i);
-    if (!item || !item->ItemWindow() || !record) return;
-    PixelRect now = WindowPlace(item->ItemWindow());
-    RECT nowRect{now.left, now.top, now.right, now.bottom};
-    if (item->placeKept && !EqualRect(&item->shownAt, &nowRect)) item->placeKept = false;
-    if (!item->placeKept) DeskModel::SyncPlace(record, now, outer.cx, outer.cy);
-    item->WriteRecord(record);
-    KeepItemText(*item, record);
-    // The settings go into the tag beside the extension key (just written above, and kept as it
-    // is here); a record whose settings are unchanged keeps its bytes exactly.
-    ItemTag tag = record.Tag();
-    ItemSettings live = item->Settings();
-    if (SettingsFromTag(tag) != live) record.SetTag(TagWithSettings(tag, live));
-}
-
-// The item's whole path or note text goes with its record: a field that cannot mislead and,
-// where the field cannot hold it, the store's extension.
-void MainDeskWindow::KeepItemText(const DeskItem& item, const RecordView& record) {
-    std::string text;
-    if (item.FullText(&text)) SetItemText(&model.Store(), record, text);
-}
-
-std::string MainDeskWindow::ItemTextAt(size_t i) {
-    RecordView record = model.RecordAt(i);
-    if (!record) return std::string();
-    return ItemText(model.Store(), record);
-}
-
-RECT MoveIntoWorkArea(RECT r, const RECT& work) {
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int x = r.left, y = r.top;
-    if (x + w > work.right) x = work.right - w;
-    if (x < work.left) x = work.left;
-    if (y + h > work.bottom) y = work.bottom - h;
-    if (y < work.top) y = work.top;
-    return RECT{x, y, x + w, y + h};
-}
-
-RECT KeepOnScreen(RECT r) {
-    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
-    MONITORINFO mi{sizeof mi};
-    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return r;
-    return MoveIntoWorkArea(r, mi.rcWork);
-}
-
-std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text) {
-    PixelRect p = DeskModel::PlaceOf(record, outer.cx, outer.cy);
-    RECT stored{p.left, p.top, p.right, p.bottom};
-    RECT r = KeepOnScreen(stored);
-    std::unique_ptr<DeskItem> item = RestoreDeskItem(record, r, owner, text);
-    if (item && item->ItemWindow() && !EqualRect(&r, &stored)) {
-        item->placeKept = true;
-        GetWindowRect(item->ItemWindow(), &item->shownAt);
-    }
-    return item;
-}
-
-// Twenty picture windows take Wine a second or more to make and as long to take down, so neither
-// happens in one go: the old desk's windows are hidden, then the new desk's are made in order, a
-// few per turn of the message loop, then the hidden ones are destroyed the same way. The user sees
-// what a one-go rebuild shows (the old items go, the new ones come in their order) while the main
-// window keeps answering. The live list gets its full length at once, windows still to come as
-// empty entries, so entry i stays record i throughout.
-double MainDeskWindow::deskTurnMs = 25.0;
-
-void MainDeskWindow::ShowCurrentDesk() {
-    // The new desk's items come visible: hiding was of the desk that was shown.
-    itemsHidden = false;
-    for (auto& item : liveItems) {
-        if (!item) continue;
-        item->StopIfPlaying();
-        leavingItems.push_back(std::move(item));
-    }
-    liveItems.clear();
-    liveItemTypes.clear();
-    RedrawDeskView(0);
-    for (size_t i = 0; i < model.RecordCount(); i++) {
-        liveItems.emplace_back();
-        liveItemTypes.push_back(model.TypeAt(i));
-    }
-    nextToBuild = 0;
-    deskBuilding = true;
-    // The click that switched has already drawn the desk view: the windows wait for the next turn.
-    DeskBuildTurn(false);
-}
-
-// One turn: hide the old windows, else make new ones, else destroy the hidden ones, each for
-// about deskTurnMs; then the next turn is asked for, behind any input that waits.
-void MainDeskWindow::DeskBuildTurn(bool mayBuild) {
-    LARGE_INTEGER freq, start, now;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&start);
-    // In whole microseconds first: a 64-bit integer becomes a double only on the x87 unit in
-    // 32-bit code, a 32-bit one in SSE2 (a turn never comes near 2^31 microseconds).
-    auto spent = [&] {
-        QueryPerformanceCounter(&now);
-        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
-        return (double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0;
-    };
-    bool hiding = false;
-    for (auto& item : leavingItems) {
-        HWND w = item ? item->ItemWindow() : nullptr;
-        if (!w || !IsWindowVisible(w)) continue;
-        if (hiding && spent() >= deskTurnMs) break;
-        ShowWindow(w, SW_HIDE);
-        hiding = true;
-    }
-    bool oldStillShown = false;
-    for (auto& item : leavingItems)
-        if (item && item->ItemWindow() && IsWindowVisible(item->ItemWindow())) oldStillShown = true;
-    if (!oldStillShown && deskBuilding && mayBuild) {
-        while (BuildNextItem())
-            if (spent() >= deskTurnMs) break;
-        if (nextToBuild >= liveItems.size()) {
-            deskBuilding = false;
-            RedrawDeskView(0);
-            UpdateSelection();
-            PostMessageA(hwnd, kRaiseItems, 0, 0);
-        }
-    }
-    if (!oldStillShown && !deskBuilding) {
-        while (!leavingItems.empty()) {
-            leavingItems.pop_back();
-            if (spent() >= deskTurnMs) break;
-        }
-    }
-    if (!deskBuilding && leavingItems.empty()) return;
-    // A posted message comes before input, so a chain of them would hold the user's clicks back
-    // until the desk is done; a timer comes after them.
-    if (GetQueueStatus(QS_INPUT) >> 16) {
-        SetTimer(hwnd, TIMER_DESK_BUILD, USER_TIMER_MINIMUM, nullptr);
-    } else if (!deskTurnPosted) {
-        deskTurnPosted = PostMessageA(hwnd, kDeskBuildTurn, 0, 0) != FALSE;
-    }
-}
-
-// Item windows made while a message box is up would come above it: under X they are windows the
-// window manager does not stack, and a new one goes on top of everything. The desk waits for the
-// answer (the box is modal; nothing else can happen meanwhile).
-void MainDeskWindow::DeskBuildTurnOrWait() {
-    if (ShownUserMessage())
-        SetTimer(hwnd, TIMER_DESK_BUILD, 100, nullptr);
-    else
-        DeskBuildTurn();
-}
-
-// Makes the window of the next record that has none yet; false when none is left.
-bool MainDeskWindow::BuildNextItem() {
-    while (nextToBuild < liveItems.size()) {
-        size_t i = nextToBuild++;
-        if (liveItems[i]) continue;  // added while the desk was being built
-        RecordView record = model.RecordAt(i);
-        if (!record) continue;
-        liveItems[i] = RestoreOnScreen(record, OuterSize(), hwnd, ItemText(model.Store(), record));
-        return true;
-    }
-    return false;
-}
-
-void MainDeskWindow::FinishDeskBuild() {
-    while (deskBuilding || !leavingItems.empty()) DeskBuildTurn();
-    KillTimer(hwnd, TIMER_DESK_BUILD);
-}
+SIZE MainDeskWindow::OuterSize() const { return NormalOuterSize(hwnd); }
 
 void MainDeskWindow::RaiseItems() {
-    // Not while a message is up: under X an item raised now would cover the box (see DeskBuildTurn).
+    // Not while a message is up: under X an item raised now would cover the box (see LiveDesk::LoopTurn).
     if (ShownUserMessage()) return;
     // The items belong above the main window in the order they stand in now (the user's own
     // stacking). Only those that have fallen below it are moved, in one batch, to just above it,
@@ -830,15 +573,15 @@ void MainDeskWindow::RaiseItems() {
             continue;
         }
         if (GetWindow(w, GW_OWNER) != hwnd || !IsWindowVisible(w)) continue;
-        size_t i = LiveIndexOf(w);
-        if (i == SIZE_MAX) continue;
+        DeskItem* item = live.At(live.IndexOf(w));
+        if (!item) continue;
         // Items on top of everything or on the desktop stay in their own layer.
-        if (liveItems[i] && liveItems[i]->Settings().layer != kLayerNormal) continue;
+        if (item->Settings().layer != kLayerNormal) continue;
         if (mainSeen) {
             below.push_back(w);
         } else {
             above.push_back(w);
-            media.push_back(liveItemTypes[i] == kItemMovie || liveItemTypes[i] == kItemMusic);
+            media.push_back(item->ItemType() == kItemMovie || item->ItemType() == kItemMusic);
         }
     }
     std::vector<std::pair<HWND, HWND>> moves;  // window, the one it goes under
@@ -863,43 +606,11 @@ void MainDeskWindow::RaiseItems() {
     UpdateSelection();
 }
 
-namespace {
-
-// An item leaves the desk: its player stops, then its window goes while the object is whole.
-void DropItem(std::unique_ptr<DeskItem>& item) {
-    if (!item) return;
-    item->StopIfPlaying();
-    if (HWND w = item->ItemWindow()) ::DestroyWindow(w);
-    item.reset();
-}
-
-}  // namespace
-
-void MainDeskWindow::DestroyLiveItems() {
-    for (auto& item : liveItems) DropItem(item);
-    liveItems.clear();
-    liveItemTypes.clear();
-    leavingItems.clear();
-    deskBuilding = false;
-    nextToBuild = 0;
-    if (hwnd) KillTimer(hwnd, TIMER_DESK_BUILD);
-}
-
-void MainDeskWindow::ClearAllDesks() { model.Clear(); }
-
-void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record) {
-    if (model.currentDesk() >= model.DeskCount()) return;
+void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, RecordPtr record) {
+    if (!item || model.currentDesk() >= model.DeskCount()) return;
     // A new item shows: so do the others (the user would not know where they went).
-    if (itemsHidden) ShowItems(true);
-    if (item && item->ItemWindow()) {
-        currentItem = item->ItemWindow();
-        SIZE outer = OuterSize();
-        DeskModel::SetPlace(ViewRecord(type, record.get()), WindowPlace(item->ItemWindow()), outer.cx, outer.cy);
-    }
-    liveItems.push_back(std::move(item));
-    liveItemTypes.push_back(type);
-    model.AppendRecord(type, std::move(record));
-    if (liveItems.back() && model.RecordCount() > 0) KeepItemText(*liveItems.back(), model.RecordAt(model.RecordCount() - 1));
+    if (live.Hidden()) ShowItems(true);
+    live.Append(std::move(item), std::move(record));
     UpdateSelection();
     DesksChanged();
 }
@@ -912,9 +623,7 @@ SIZE MainDeskWindow::MeasureNote(const TextNoteRecord& note) {
 // Commands
 
 void MainDeskWindow::OnCreateDesk() {
-    SyncCurrentDesk();
-    model.CreateDesk();
-    ShowCurrentDesk();
+    live.CreateDesk();
     RedrawDeskView(0);
     DesksChanged();
 }
@@ -922,30 +631,19 @@ void MainDeskWindow::OnCreateDesk() {
 void MainDeskWindow::OnRemoveDesk() {
     if (model.currentDesk() >= model.DeskCount()) return;
     if (ShowUserMessage("Are you sure to remove current desk?", MB_YESNO) == IDNO) return;
-    // Kept whole as it is now, so Ctrl+Z can bring it back; its windows go a few at a time.
-    SyncCurrentDesk();
-    undo.PushDesk(model.TakeCurrentDesk());
-    ShowCurrentDesk();
+    // Kept whole as it is now, so Ctrl+Z can bring it back.
+    undo.PushDesk(live.TakeDesk());
     DesksChanged();
 }
 
-void MainDeskWindow::OnDeleteItem() { RemoveItem(currentItem); }
+void MainDeskWindow::OnDeleteItem() { RemoveItem(live.Current()); }
 
 void MainDeskWindow::RemoveItem(HWND window) {
-    if (window && model.currentDesk() < model.DeskCount()) {
-        for (size_t i = 0; i < liveItems.size(); i++) {
-            if (!RecordSize(liveItemTypes[i]) || !liveItems[i]) continue;
-            if (liveItems[i]->ItemWindow() != window) continue;
-            // Its record as it would be saved now (place, text, file), kept for Ctrl+Z.
-            SyncItem(i, OuterSize());
-            DropItem(liveItems[i]);
-            liveItems.erase(liveItems.begin() + i);
-            liveItemTypes.erase(liveItemTypes.begin() + i);
-            if (i < nextToBuild) nextToBuild--;
-            undo.PushItem(model.TakeRecord(i));
-            DesksChanged();
-            break;
-        }
+    size_t i = live.IndexOf(window);
+    if (i != SIZE_MAX && model.currentDesk() < model.DeskCount()) {
+        // Its record as it would be saved now (place, text, file), kept for Ctrl+Z.
+        undo.PushItem(live.Take(i));
+        DesksChanged();
     }
     UpdateSelection();
     RedrawDeskView(0);
@@ -971,9 +669,7 @@ bool MainDeskWindow::HandleStripClick(POINT pt) {
     }
     case StripHit::kTab: break;
     }
-    SyncCurrentDesk();
-    model.SelectDesk(hit.desk);
-    ShowCurrentDesk();
+    live.SelectDesk(hit.desk);
     RedrawDeskView(1);
     DesksChanged();
     return true;

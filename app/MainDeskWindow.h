@@ -1,5 +1,6 @@
-// The program's one top-level frame: the borderless 800x500 window that shows the current desk,
-// owns every desk's records and the item windows of the desk shown, and runs the commands.
+// The program's one top-level frame: the borderless 800x500 window that shows the current desk.
+// It owns every desk's records (DeskModel) and the item windows of the desk shown (LiveDesk), and
+// turns messages, timers and commands into their operations.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -11,7 +12,9 @@
 
 #include "app/DeskKeys.h"
 #include "app/DeskModel.h"
+#include "app/DeskStartup.h"
 #include "app/DeskTray.h"
+#include "app/LiveDesk.h"
 #include "app/SelectionFrame.h"
 #include "app/UndoStack.h"
 #include "controls/ImageCommandButton.h"
@@ -31,19 +34,6 @@ class CDlgAbout;
 class TextItem;
 struct PasteResult;
 
-// A rectangle that lies wholly outside every monitor (a monitor was removed, the resolution
-// dropped) moves onto the nearest monitor's work area, size kept; one that is at least partly
-// visible stays exactly where it is.
-RECT KeepOnScreen(RECT r);
-// Moves r, size kept, as little as it takes to lie inside `work` (its top-left corner wins when
-// r is larger).
-RECT MoveIntoWorkArea(RECT r, const RECT& work);
-
-// The window of a stored record (`text` its whole path or note text), at its stored place on a main
-// window of `outer` size, or on the nearest monitor when that place is off every monitor (the item
-// then keeps its stored place, see DeskItem::placeKept).
-std::unique_ptr<DeskItem> RestoreOnScreen(const RecordView& record, SIZE outer, HWND owner, const std::string& text);
-
 class MainDeskWindow : public Dialog {
 public:
     MainDeskWindow();
@@ -56,33 +46,11 @@ public:
     void OnCancel() override;
     void DestroyWindow() override;
 
-    // Desk collection: live windows to records and back.
-    void SyncCurrentDesk();
-    // Starts showing the current desk; its item windows come over the next turns of the message
-    // loop (entries of LiveItems() are empty until then).
-    void ShowCurrentDesk();
-    // True while ShowCurrentDesk's windows are still being made or the old ones taken down.
-    bool DeskBuilding() const { return deskBuilding || !leavingItems.empty(); }
-    // Does the rest of that work now.
-    void FinishDeskBuild();
-    // One turn of it: the message loop runs them, tests step them.
-    void DeskBuildTurn(bool mayBuild = true);
-    // A turn from the message loop: it waits while a message box is up.
-    void DeskBuildTurnOrWait();
-    // How long one turn may keep the message loop, in ms; a turn always does at least one window,
-    // which under Wine alone can take tens of milliseconds on a busy machine.
-    static double deskTurnMs;
-    void DestroyLiveItems();
-    // Puts the item windows above the main window again (see kRaiseItems).
+    // Puts the item windows above the main window again (see WM_DESK_RAISE_ITEMS).
     void RaiseItems();
-    // Stacks the item windows as their records lie: the last on top.
-    void StackItemsInRecordOrder();
-    // Puts live item k's window in its place among the others: under the next one in the records.
-    void StackInRecordOrder(size_t k);
     // Puts the selection highlight around the current item, or hides it when that is not a live
     // item of the desk shown.
     void UpdateSelection();
-    void ClearAllDesks();
     void CreateBackBuffer();
     // The view (or only its tab strip) changed: it is drawn again at the next WM_PAINT.
     void RedrawDeskView(int stripOnly);
@@ -138,19 +106,12 @@ public:
     // current desk. `dropped`: characters already left out of its text, for the one message that
     // tells the user what is cut and when the note is larger than the screen.
     void PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped = 0);
-    // The path or note text of record i of the desk shown, whole and UTF-8 (what the clipboard
-    // copies and every file call opens).
-    std::string ItemTextAt(size_t i);
-    // The notification-area icon's messages (lParam the mouse message) and the global hot key
-    // that hides and shows the desk's items. (WM_APP + 50 to 52 are the clipboard workers' answers,
-    // DeskClipboard.cpp: a tray click read as one of them was taken for a finished paste.)
-    static constexpr UINT kTrayMessage = WM_APP + 70;
+    // The global hot key that hides and shows the desk's items.
     static constexpr int kShowHideHotKey = 1;
-    static constexpr UINT kShowHideKeyTaken = WM_APP + 71;
     // Hides the items of the desk shown (with everything they float over themselves), or shows
     // them again.
     void ShowItems(bool shown);
-    bool ItemsHidden() const { return itemsHidden; }
+    bool ItemsHidden() const { return live.Hidden(); }
     // Every item can be clicked again: the live ones and those of every stored desk.
     void StopClickThrough();
     // A left click on the icon: the main window comes forward, restored if it was minimised.
@@ -172,14 +133,13 @@ public:
     // The desks themselves: records, the desk shown, the strip.
     DeskModel& Model() { return model; }
     const DeskModel& Model() const { return model; }
-    // The item windows of the desk shown; entry i shows record i of that desk.
-    const std::vector<std::unique_ptr<DeskItem>>& LiveItems() const { return liveItems; }
-    uint32_t LiveItemType(size_t i) const { return i < liveItemTypes.size() ? liveItemTypes[i] : 0; }
-    // The item last clicked or created.
-    HWND CurrentItem() const { return currentItem; }
+    // The item windows of the desk shown, entry i showing record i of that desk, and the item
+    // last clicked or created.
+    LiveDesk& Live() { return live; }
+    const LiveDesk& Live() const { return live; }
 
-    // Appends a live item and its record at the same index of the current desk.
-    void AppendItem(std::unique_ptr<DeskItem> item, uint32_t type, RecordPtr record);
+    // A new item and its record, last on the current desk; it becomes current and the items show.
+    void AppendItem(std::unique_ptr<DeskItem> item, RecordPtr record);
     // The outer rectangle of the main window and its size.
     RECT OuterRect(int* w, int* h) const;
     // The outer size of the window shown normally (also while it is minimised): what item
@@ -187,11 +147,6 @@ public:
     SIZE OuterSize() const;
 
 private:
-    // Copies live item i's place and content into its record.
-    void SyncItem(size_t i, SIZE outer);
-    void KeepItemText(const DeskItem& item, const RecordView& record);
-    // The live item showing in `window`: its index, or SIZE_MAX.
-    size_t LiveIndexOf(HWND window) const;
     // True when a key pressed in `target` is the desk's: the main window or an item has the
     // keyboard and no dialog (the note editor, a message box, a file dialog) is running.
     bool KeyBelongsToDesk(HWND target) const;
@@ -201,6 +156,7 @@ private:
     void TakeKeyboard();
     void FinishStartup();
     bool OnItemMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool OnDeskMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnTimer(WPARAM id);
     // The main window's own commands; false for ids it does not know.
     bool OnCommand(UINT id);
@@ -212,16 +168,11 @@ private:
     void ScrollTimer(bool left);
     void EndArrowHold();
     void OnAutosaveTimer();
-    // A store file ("Media" or "Media_bak") could not be read whole: sets it aside under a name
-    // of its own before anything overwrites it.
-    void KeepDamagedStore(const char* name);
     // Writes "Media" then "Media_bak" (a full disk first gives up the picture cache); "" when
     // both were written, else a line per file that failed.
     std::string WriteDesks();
     // True when both files on disk already hold exactly the desks in memory.
     bool StoredDesksMatch();
-    void ReportDamagedStore();
-    bool BuildNextItem();
     void AddTrayIcon();
     void OnTrayMessage(LPARAM mouse);
     void ShowTrayMenu();
@@ -233,14 +184,7 @@ private:
     bool OnCtrlWheel(const MSG& msg);
 
     DeskModel model;
-    std::vector<std::unique_ptr<DeskItem>> liveItems;
-    std::vector<uint32_t> liveItemTypes;
-    // The previous desk's items, hidden, waiting to be destroyed a few at a time.
-    std::vector<std::unique_ptr<DeskItem>> leavingItems;
-    bool deskBuilding = false;
-    bool deskTurnPosted = false;
-    size_t nextToBuild = 0;
-    HWND currentItem = nullptr;
+    LiveDesk live{model, *this};
     SelectionFrame selection;
     UndoStack undo;
     bool leftArrowHeld = false;
@@ -270,10 +214,8 @@ private:
     bool savePending = false;
     DWORD firstUnsavedTick = 0;
     bool saveFailureReported = false;
-    // What start-up found of "Media": unreadable, and whether the desks then came from the backup.
-    bool storeDamaged = false;
-    bool desksFromBackup = false;
-    std::vector<std::string> damagedCopies;  // where the damaged files were set aside
+    // What start-up found of the store files, told once the window is up.
+    StoreStartup storeStartup;
     // The clipboard: a paste being read, pasted files still to import, and which copy the
     // clipboard holds (a large picture's bitmap joins only its own copy).
     bool pasteRunning = false;
@@ -281,7 +223,6 @@ private:
     std::deque<std::string> importQueue;
     DWORD copyGeneration = 0;
     DeskTray tray;
-    bool itemsHidden = false;
     bool hotKeyRegistered = false;
 };
 

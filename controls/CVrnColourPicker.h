@@ -5,16 +5,10 @@
 #include <string>
 
 #include "controls/ColourGrid.h"
+#include "controls/ControlMessages.h"
 #include "platform/Gdi.h"
 #include "platform/Tooltip.h"
 #include "platform/Window.h"
-
-// The picker's notifications to its parent (wParam the colour) and the popup's to the picker.
-#define WM_COLOUR_CHANGED (0x400 + 1001)
-#define WM_COLOUR_DROPPED (0x400 + 1002)
-#define WM_COLOUR_CLOSED (0x400 + 1003)
-#define WM_COLOUR_CHOSEN (0x400 + 1004)
-#define WM_COLOUR_CANCELLED (0x400 + 1005)
 
 namespace sona {
 

@@ -9,9 +9,6 @@
 #include "platform/Gdi.h"
 #include "platform/Window.h"
 
-// The combo box to itself: open the drop-down if closed, close it if open.
-#define WM_COMBO_TOGGLE (0x400 + 150)
-
 namespace sona {
 
 class CVrnComboBox : public Window {

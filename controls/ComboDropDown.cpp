@@ -108,7 +108,7 @@ LRESULT DropDownList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_LBUTTONUP:
         return 0;
-    case WM_USER + 4:
+    case WM_DROPDOWN_RELEASE_CAPTURE:
         ReleaseCapture();
         return 0;
     }

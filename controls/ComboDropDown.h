@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "controls/ControlMessages.h"
 #include "controls/SkinScrollBar.h"
 #include "platform/Window.h"
-
-// From the drop-down to its combo box: an entry was chosen (wParam its index); the list closed.
-#define WM_COMBO_CHOOSE (0x400 + 1)
-#define WM_COMBO_CLOSE (0x400 + 2)
 
 namespace sona {
 

@@ -1,14 +1,10 @@
 // The vertical scroll bar of the combo drop-down: 17 pixels wide, drawn from the scroll skin
 // bitmaps, driving the list box it is attached to through LB_SETTOPINDEX.
 #pragma once
+#include "controls/ControlMessages.h"
 #include "controls/ScrollModel.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
-
-// Sent to the bar itself, then to its parent: wParam a ScrollAction, lParam its target position.
-#define WM_SCROLL_ACTION (0x400 + 202)
-// Sent to the parent (the combo drop-down) when the bar lets the mouse capture go.
-#define WM_DROPDOWN_RECAPTURE (0x400 + 212)
 
 namespace sona {
 

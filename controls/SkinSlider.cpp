@@ -81,12 +81,13 @@ void SkinSlider::SetPos(int pos) {
 }
 
 // The thumb travels over the width less its own, so it stays whole at both ends.
-RECT SkinSlider::ThumbRect() const {
-    RECT rc = ClientRect();
+RECT SkinSlider::ThumbRectIn(const RECT& rc, int position, int range) {
     int w = rc.right - rc.left;
     double x = range != 0 ? (double)position / range * (w - kThumbWidth) + rc.left : rc.left;
     return RECT{(int)x, rc.top, (int)(x + kThumbWidth), rc.top + kThumbHeight};
 }
+
+RECT SkinSlider::ThumbRect() const { return ThumbRectIn(ClientRect(), position, range); }
 
 // Client x to position over the full width; the caller keeps x inside the slider while dragging.
 int SkinSlider::PositionAt(int x) const {
@@ -104,34 +105,40 @@ void SkinSlider::RebuildSurface() {
 
 // The split uses the full width while the thumb uses width - 16, so the two do not line up
 // exactly; the skins are drawn with that in mind.
-void SkinSlider::Draw() {
-    if (!hwnd || !surface) return;
-    RECT rc = ClientRect();
-    HDC mem = surface.dc();
+void SkinSlider::DrawSlider(HDC mem, const RECT& rc, int position, int range, int thumbState, UINT filledTrack,
+                            UINT emptyTrack, UINT hoverThumb, UINT normalThumb) {
     Brush white(CreateSolidBrush(RGB(255, 255, 255)));
     FillRect(mem, &rc, white);
     SetStretchBltMode(mem, HALFTONE);
     int w = rc.right - rc.left;
-    int split = range > 0 ? position * w / range : 0;
-    FillPattern(mem, RECT{rc.left, rc.top, split, rc.top + kTrackHeight}, filledTrackId, POINT{0, 0});
-    FillPattern(mem, RECT{split, rc.top, rc.right, rc.top + kTrackHeight}, emptyTrackId, POINT{0, 0});
-    RECT thumb = ThumbRect();
-    FillPattern(mem, thumb, thumbState == kHover ? hoverThumbId : normalThumbId, POINT{thumb.left, thumb.top});
+    int split = rc.left + (range > 0 ? position * w / range : 0);
+    FillPattern(mem, RECT{rc.left, rc.top, split, rc.top + kTrackHeight}, filledTrack, POINT{rc.left, rc.top});
+    FillPattern(mem, RECT{split, rc.top, rc.right, rc.top + kTrackHeight}, emptyTrack, POINT{rc.left, rc.top});
+    RECT thumb = ThumbRectIn(rc, position, range);
+    FillPattern(mem, thumb, thumbState == kHover ? hoverThumb : normalThumb, POINT{thumb.left, thumb.top});
+}
+
+void SkinSlider::Draw() {
+    if (!hwnd || !surface) return;
+    DrawSlider(surface.dc(), ClientRect(), position, range, thumbState, filledTrackId, emptyTrackId, hoverThumbId,
+               normalThumbId);
     // The window shows it at its next paint.
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void SkinSlider::Notify() { PostMessageA(parent, WM_SLIDER_CHANGED, id, position); }
 
-const char* SkinSlider::GetTooltipText() {
+const char* SkinSlider::PercentText(int position, int range) {
     if (range >= 1) std::snprintf(tipText, sizeof tipText, "%d%%", position * 100 / range);
     return tipText;
 }
 
+const char* SkinSlider::GetTooltipText() { return PercentText(position, range); }
+
 HWND SkinSlider::SharedTooltip() { return sharedTip; }
 
 // Messages to the shared tooltip are posted; they point only at process-wide storage.
-void SkinSlider::ShowTooltip() {
+void SkinSlider::ShowTrackingTip(const char* text, POINT screen) {
     if (!sharedTip) {
         sharedTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -141,25 +148,46 @@ void SkinSlider::ShowTooltip() {
     ZeroMemory(&sharedTool, sizeof sharedTool);
     sharedTool.cbSize = kToolInfoSize;
     sharedTool.uFlags = TTF_TRACK;
-    sharedTool.lpszText = (LPSTR)GetTooltipText();
+    sharedTool.lpszText = (LPSTR)text;
     PostMessageA(sharedTip, TTM_ADDTOOLA, 0, (LPARAM)&sharedTool);
-    MoveTooltip();
+    MoveTrackingTip(screen);
     PostMessageA(sharedTip, TTM_TRACKACTIVATE, TRUE, (LPARAM)&sharedTool);
 }
 
-// The tip hangs from the thumb's bottom-left corner.
-void SkinSlider::MoveTooltip() {
+void SkinSlider::UpdateTrackingTip(const char* text) {
     if (!sharedTip) return;
+    sharedTool.lpszText = (LPSTR)text;
+    PostMessageA(sharedTip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&sharedTool);
+}
+
+void SkinSlider::MoveTrackingTip(POINT screen) {
+    if (!sharedTip) return;
+    PostMessageA(sharedTip, TTM_TRACKPOSITION, 0, (LPARAM)(((DWORD)screen.y << 16) | ((DWORD)screen.x & 0xFFFF)));
+}
+
+void SkinSlider::HideTrackingTip() {
+    if (sharedTip) PostMessageA(sharedTip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&sharedTool);
+}
+
+// The tip hangs from the thumb's bottom-left corner.
+void SkinSlider::ShowTooltip() {
     RECT thumb = ThumbRect();
     POINT corner{thumb.left, thumb.bottom};
     ClientToScreen(hwnd, &corner);
-    PostMessageA(sharedTip, TTM_TRACKPOSITION, 0, (LPARAM)(((DWORD)corner.y << 16) | ((DWORD)corner.x & 0xFFFF)));
+    ShowTrackingTip(GetTooltipText(), corner);
+}
+
+void SkinSlider::MoveTooltip() {
+    RECT thumb = ThumbRect();
+    POINT corner{thumb.left, thumb.bottom};
+    ClientToScreen(hwnd, &corner);
+    MoveTrackingTip(corner);
 }
 
 // Ends a drag: the tooltip goes away and the capture is given back.
 void SkinSlider::EndDrag() {
     dragging = false;
-    if (sharedTip) PostMessageA(sharedTip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&sharedTool);
+    HideTrackingTip();
     if (GetCapture() == hwnd) ReleaseCapture();
 }
 
@@ -183,10 +211,7 @@ LRESULT SkinSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (x < 0) x = 0;
             if (x > rc.right) x = rc.right;
             // The text is taken before the position moves, so it lags one mouse move behind.
-            if (tooltipOn && sharedTip) {
-                sharedTool.lpszText = (LPSTR)GetTooltipText();
-                PostMessageA(sharedTip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&sharedTool);
-            }
+            if (tooltipOn) UpdateTrackingTip(GetTooltipText());
             if (tooltipFollows) MoveTooltip();
             position = PositionAt(x);
             Draw();

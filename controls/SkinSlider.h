@@ -2,11 +2,9 @@
 // and an empty part, and a 16 x 12 thumb. It posts WM_SLIDER_CHANGED to its parent on a click
 // and at the end of a drag, and can show the position as a percentage while dragging.
 #pragma once
+#include "controls/ControlMessages.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
-
-// Posted to the parent on a click and at the end of a drag: wParam the slider id, lParam the position.
-#define WM_SLIDER_CHANGED (0x400 + 201)
 
 namespace sona {
 
@@ -46,6 +44,19 @@ public:
 
     // The tracking tooltip shared by every slider of the process (null until first shown).
     static HWND SharedTooltip();
+    // What the sliders share, for sliders drawn inside another window too: the drawing of a
+    // slider of `position` out of `range` over `rc` of `dc` (white, the track split at the
+    // position, the thumb in `thumbState`), and the percentage tip shown at, moved to (screen
+    // points) and hidden.
+    static void DrawSlider(HDC dc, const RECT& rc, int position, int range, int thumbState, UINT filledTrack,
+                           UINT emptyTrack, UINT hoverThumb, UINT normalThumb);
+    static RECT ThumbRectIn(const RECT& rc, int position, int range);
+    static void ShowTrackingTip(const char* text, POINT screen);
+    static void UpdateTrackingTip(const char* text);
+    static void MoveTrackingTip(POINT screen);
+    static void HideTrackingTip();
+    // "50%": `position` of `range` as a percentage, in the buffer the sliders share.
+    static const char* PercentText(int position, int range);
     // The off-screen picture, for tests.
     const OffscreenSurface& Surface() const { return surface; }
 

@@ -16,6 +16,8 @@ public:
     virtual ~DeskItem() = default;
     // The item's top-level window (null when it has none).
     virtual HWND ItemWindow() const = 0;
+    // The kind of record it shows (DeskItemType: kItemMovie, kItemMusic, kItemPicture, kItemText).
+    virtual uint32_t ItemType() const = 0;
     // Copies what the window holds (path, or the note's text, font and colours) into the
     // item's stored record; a record of another kind is left alone. The rectangle is written
     // by the caller.

@@ -1,15 +1,6 @@
-// What a desk item tells the window that owns it, and the commands of the items' context menus.
+// The commands of the items' context menus (what an item tells its owner: ItemMessages.h).
 #pragma once
-
-// Desk item -> owner (the main window).
-#define WM_DESKITEM_SELECT (0x400 + 215)   // sent: lParam the item's window
-#define WM_DESKITEM_REMOVE (0x400 + 217)   // posted: lParam the item's window, to be removed
-#define WM_DESKITEM_CHANGED (0x400 + 220)  // posted: its layout or content changed
-#define WM_DESKITEM_RESTACK (0x400 + 221)  // posted: wParam 1 to the top, 0 to the bottom; lParam the item's window
-#define WM_DESKITEM_PLACED (0x400 + 222)   // sent: lParam the item's window, just moved, sized or restacked
-// Item -> its parts: wParam the constant alpha to draw with. A part that draws itself with a
-// layered update answers 1 (and draws); other parts are faded by the item.
-#define WM_DESKITEM_PART_ALPHA (0x400 + 230)
+#include "items/ItemMessages.h"
 
 // Item menus.
 #define ID_DESKITEM_EDIT 10100

@@ -23,10 +23,10 @@ BOOL LayeredImageButton::Create(RECT r, HWND ownerWindow, UINT commandId) {
 
 // Loads the four state images and shows the one for the current state.
 BOOL LayeredImageButton::SetImages(UINT normal, UINT hover, UINT pressed, UINT disabled) {
-    normalImg = SharedPng(normal);
-    hoverImg = SharedPng(hover);
-    pressedImg = SharedPng(pressed);
-    disabledImg = SharedPng(disabled);
+    normalImg = LoadPng(normal);
+    hoverImg = LoadPng(hover);
+    pressedImg = LoadPng(pressed);
+    disabledImg = LoadPng(disabled);
     Render();
     return TRUE;
 }
@@ -54,10 +54,10 @@ void LayeredImageButton::Render() {
     RECT rc = ClientRect();
     if (!surface.CreateAlpha(rc.right, rc.bottom)) return;
     int state = mouse.state;
-    Gdiplus::Image* img = state == kHover     ? hoverImg
-                          : state == kPressed  ? pressedImg
-                          : state == kDisabled ? disabledImg
-                                               : normalImg;
+    Gdiplus::Image* img = state == kHover     ? hoverImg.get()
+                          : state == kPressed  ? pressedImg.get()
+                          : state == kDisabled ? disabledImg.get()
+                                               : normalImg.get();
     if (img) {
         if (auto canvas = WrapAlphaSurface(surface)) {
             Gdiplus::Graphics g(canvas.get());

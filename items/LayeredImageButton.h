@@ -45,8 +45,7 @@ private:
     BYTE constantAlpha = 254;
     PushButtonMouse mouse;
     bool tooltipAdded = false;
-    // Shared by every button of the process (decoded once), never owned here.
-    Gdiplus::Image *normalImg = nullptr, *hoverImg = nullptr, *pressedImg = nullptr, *disabledImg = nullptr;
+    GdipPtr<Gdiplus::Image> normalImg, hoverImg, pressedImg, disabledImg;
     Tooltip tooltip;
     OffscreenSurface surface;
 };

@@ -164,7 +164,7 @@ void LayeredItemWindow::ApplyLayer(uint8_t layer) {
             if (GetActiveWindow() == hwnd && owner) SetActiveWindow(owner);
             SinkToBottom();
             // Once more when the menu that asked for it has closed and the activation has settled.
-            PostMessageA(hwnd, kSinkToBottom, 0, 0);
+            PostMessageA(hwnd, WM_DESKITEM_SINK, 0, 0);
         }
         break;
     default:
@@ -182,7 +182,7 @@ void LayeredItemWindow::ApplyLayer(uint8_t layer) {
 // A moment after a bottom-most item lost the activation: it goes down once more.
 void CALLBACK LayeredItemWindow::SinkTimerProc(HWND w, UINT, UINT_PTR id, DWORD) {
     KillTimer(w, id);
-    PostMessageA(w, kSinkToBottom, 0, 0);
+    PostMessageA(w, WM_DESKITEM_SINK, 0, 0);
 }
 
 // Parts first, then the item under them: the whole card lies at the bottom.
@@ -350,7 +350,7 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (!(pos->flags & SWP_NOZORDER)) pos->hwndInsertAfter = HWND_BOTTOM;
         }
         return Default();
-    case kSinkToBottom:
+    case WM_DESKITEM_SINK:
         if (desktopHost == DesktopHost::kBottomMost) SinkToBottom();
         return 0;
     case WM_ACTIVATE:
@@ -358,8 +358,8 @@ LRESULT LayeredItemWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // after it has lost the activation (under X the window manager restacks the window that
         // had the focus after the program has let it go).
         if (desktopHost == DesktopHost::kBottomMost) {
-            PostMessageA(hwnd, kSinkToBottom, 0, 0);
-            if (LOWORD(wp) == WA_INACTIVE) SetTimer(hwnd, kSinkTimer, 800, SinkTimerProc);
+            PostMessageA(hwnd, WM_DESKITEM_SINK, 0, 0);
+            if (LOWORD(wp) == WA_INACTIVE) SetTimer(hwnd, TIMER_DESKITEM_SINK, 800, SinkTimerProc);
         }
         return Default();
     case WM_SYSCOMMAND:

@@ -10,6 +10,7 @@
 #include "items/DeskItem.h"
 #include "items/DesktopLayer.h"
 #include "items/HitZone.h"
+#include "items/ItemMessages.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
 
@@ -93,9 +94,6 @@ private:
     void PushToScreen();
     void ApplyLayer(uint8_t layer);
     void SinkToBottom();
-    // Posted to itself: a bottom-most item goes back to the bottom.
-    static constexpr UINT kSinkToBottom = WM_APP + 60;
-    static constexpr UINT_PTR kSinkTimer = 0x5D01;
     static void CALLBACK SinkTimerProc(HWND w, UINT, UINT_PTR id, DWORD);
     void ApplyPartLook();
     bool OnSettingsCommand(UINT id);

@@ -1,12 +1,16 @@
 #include "items/MediaItem.h"
 
 #include <cstring>
+#include <map>
 
 #include "items/ItemIds.h"
 #include "items/MediaFileTypes.h"
+#include <commctrl.h>
+
 #include "platform/CommonDialogs.h"
 #include "platform/FileNames.h"
 #include "platform/Text.h"
+#include "platform/Tooltip.h"
 #include "res/resource.h"
 #include "store/DeskStore.h"
 #include "store/Resources.h"
@@ -78,45 +82,51 @@ GdipPtr<Gdiplus::Bitmap> Prescaled(Gdiplus::Image* img, int w, int h, bool mirro
 
 // The host (and any graph it still holds) goes before the sliders and the buttons.
 MediaItem::~MediaItem() {
+    RemoveTips();
     host.reset();
     positionSlider.reset();
     volumeSlider.reset();
 }
 
-// The window first; then the satellites at empty rectangles (Layout places them), the timer and
-// a first layout through WM_SIZE.
+// The buttons' tips leave the shared tooltip with the window, however it goes.
+void MediaItem::RemoveTips() {
+    if (!toolsAdded || !hwnd) return;
+    for (const CardButton& b : buttons)
+        if (b.shown) Tooltip::Shared().RemoveTool(hwnd, b.id);
+    toolsAdded = false;
+}
+
+// The window first; then the host (its window comes when the file first plays), the sliders and
+// buttons as parts of the picture, the timer and a first layout through WM_SIZE.
 BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
     videoWidth = kDefaultVideoWidth;
     videoHeight = kDefaultVideoHeight;
-    if (!LayeredItemWindow::Create(rect, ownerWindow, id)) return FALSE;
-    const RECT empty{0, 0, 0, 0};
-
     host = std::make_unique<MediaPlayerHost>();
-    host->Create(empty, hwnd);
-
-    // A music card never shows its sliders: they are made hidden.
+    // A music card never shows its sliders.
     bool slidersShown = kind == MediaKind::Movie;
-    positionSlider = std::make_unique<SkinSlider>();
-    positionSlider->Create(empty, hwnd, kPositionSliderId, slidersShown);
-    positionSlider->SetBitmaps(IDB_SLIDER_TRACK, IDB_SLIDER_TRACK, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, 0x0C);
-    positionSlider->SetStyle(0x10);
-
-    volumeSlider = std::make_unique<SkinSlider>();
-    volumeSlider->Create(empty, hwnd, kVolumeSliderId, slidersShown);
-    volumeSlider->SetStyle(0x10);
-    volumeSlider->SetBitmaps(IDB_SLIDER_TRACK, IDB_SLIDER_TRACK, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, IDB_SLIDER_THUMB, 0x0C);
-    volumeSlider->SetStyle(0x10);
+    positionSlider = std::make_unique<CardSlider>();
+    positionSlider->id = kPositionSliderId;
+    positionSlider->shown = slidersShown;
+    positionSlider->SetTooltip(true);
+    volumeSlider = std::make_unique<CardSlider>();
+    volumeSlider->id = kVolumeSliderId;
+    volumeSlider->shown = slidersShown;
+    volumeSlider->SetTooltip(true);
     volumeSlider->SetRange(100);
     volumeSlider->SetPos(100);
 
     const ButtonSpec* specs = kind == MediaKind::Movie ? kMovieButtons : kMusicButtons;
     int count = kind == MediaKind::Movie ? 4 : 3;
     for (int i = 0; i < count; i++) {
-        buttons[specs[i].slot].Create(empty, hwnd, specs[i].id);
-        buttons[specs[i].slot].SetTooltip(specs[i].tooltip);
+        CardButton& b = buttons[specs[i].slot];
+        b.id = specs[i].id;
+        b.shown = true;
+        b.tooltip = specs[i].tooltip;
+        b.normal = specs[i].normal;
+        b.hover = specs[i].hover;
+        b.pressed = specs[i].pressed;
+        b.disabled = specs[i].disabled;
     }
-    for (int i = 0; i < count; i++)
-        buttons[specs[i].slot].SetImages(specs[i].normal, specs[i].hover, specs[i].pressed, specs[i].disabled);
     if (kind == MediaKind::Movie) {
         playImage = IDP_MOVIE_PLAY;
         playTooltip = "Play";
@@ -124,10 +134,27 @@ BOOL MediaItem::Create(const RECT& rect, HWND ownerWindow, UINT id) {
         muteTooltip = "Mute";
     }
 
-    SetTimer(hwnd, kTimerId, kTimerPeriod, nullptr);
-    Render();
-    SendMessageA(hwnd, WM_SIZE, 0, 0);
+    if (!LayeredItemWindow::Create(rect, ownerWindow, id)) return FALSE;
+    // Each button's tip is a rectangle of the card in the tooltip the program shares.
+    for (int i = 0; i < count; i++) {
+        const CardButton& b = buttons[specs[i].slot];
+        Tooltip::Shared().AddTool(hwnd, b.id, b.rect, b.tooltip);
+    }
+    toolsAdded = true;
+    // The WM_SIZE of the window's creation has laid the parts out before the first picture.
+    if (IsRectEmpty(&buttons[specs[0].slot].rect)) SendMessageA(hwnd, WM_SIZE, 0, 0);
     return TRUE;
+}
+
+// The host's window comes with the first play: until then the card is a single window. It is
+// made where Layout puts it, as the popup over the card it always was.
+void MediaItem::EnsureHostWindow() {
+    if (!host || host->hwnd || !hwnd) return;
+    host->Create(RECT{0, 0, 0, 0}, hwnd);
+    Layout();
+    // The half-second poll has nothing to do before: a desk of a thousand idle cards sends no
+    // timer messages at all.
+    SetTimer(hwnd, TIMER_MEDIA_POLL, kMediaPollMs, nullptr);
 }
 
 // The path goes to the host; the card shows the new name at once.
@@ -148,6 +175,14 @@ void MediaItem::DrawContent(Gdiplus::Graphics& g, int w, int h) {
         DrawMovie(g, w, h);
     else
         DrawMusic(g, w, h);
+    DrawParts(g);
+}
+
+// The sliders and buttons over the card, where their windows used to float.
+void MediaItem::DrawParts(Gdiplus::Graphics& g) {
+    if (positionSlider) positionSlider->Draw(g);
+    if (volumeSlider) volumeSlider->Draw(g);
+    for (const CardButton& b : buttons) b.Draw(g);
 }
 
 // The frame, then the nearly opaque dark area the video sits on.
@@ -158,15 +193,39 @@ void MediaItem::DrawMovie(Gdiplus::Graphics& g, int w, int h) {
     MediaRectF dark = MovieDarkArea(w, h);
     Gdiplus::SolidBrush brush(Gdiplus::Color(250, 0, 0, 0));
     g.FillRectangle(&brush, Gdiplus::RectF(dark.x, dark.y, dark.w, dark.h));
+    // The stopped player shows black over its video area; the card shows it until the player
+    // has a window of its own to lie there.
+    if (hostRect.right > hostRect.left && hostRect.bottom > hostRect.top) {
+        Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+        g.FillRectangle(&black, (INT)hostRect.left, (INT)hostRect.top, (INT)(hostRect.right - hostRect.left),
+                        (INT)(hostRect.bottom - hostRect.top));
+    }
 }
 
+namespace {
+
+// The music card's pictures scaled to one card size, shared by every card of that size. Wine's
+// GDI+ spends some 27 ms scaling them, twice a second while a song plays and once for every new
+// card, against about 1 ms for drawing them 1:1. The disc is kept per quarter turn. Cards are of
+// a few sizes only (they cannot be resized); an unusual number of sizes starts the cache afresh.
+struct ScaledCard {
+    GdipPtr<Gdiplus::Bitmap> card, highlight, disc[4];
+};
+
+ScaledCard& ScaledCardFor(int w, int h) {
+    // Kept past GDI+'s shutdown on purpose, as the shared skins are.
+    static auto* cache = new std::map<std::pair<int, int>, ScaledCard>;
+    if (cache->size() >= 16 && !cache->count({w, h})) cache->clear();
+    return (*cache)[{w, h}];
+}
+
+}  // namespace
+
 // The card, the disc, its highlight and the file name. The disc is drawn a quarter turn further
-// after each drawing, so the half-second renders while playing make it spin.
+// at each drawing, so the half-second renders while playing make it spin.
 void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
-    if (scaled.w != w || scaled.h != h) {
-        scaled = ScaledCard{};
-        scaled.w = w;
-        scaled.h = h;
+    ScaledCard& scaled = ScaledCardFor(w, h);
+    if (!scaled.card) {
         MediaRect s = MusicHighlight(w, h);
         scaled.card = Prescaled(Skin(IDP_MUSIC_CARD), w, h, true);
         scaled.highlight = Prescaled(Skin(IDP_MUSIC_HIGHLIGHT), s.Width(), s.Height(), false);
@@ -201,10 +260,11 @@ void MediaItem::DrawMusic(Gdiplus::Graphics& g, int w, int h) {
     g.DrawString(name.c_str(), -1, &font, Gdiplus::RectF(a.x, a.y, a.w, a.h), &format, &brush);
 }
 
-// Draw at the new size first, then bring the satellites along.
+// The parts take their places at the new size, then the card is drawn with them (during
+// creation the first picture comes right after).
 void MediaItem::OnSized() {
-    Render();
     Layout();
+    if (!InCreate()) Render();
 }
 
 void MediaItem::Layout() {
@@ -212,40 +272,52 @@ void MediaItem::Layout() {
     RECT wr = WindowRect();
     MediaLayoutResult out =
         sona::Layout(kind, MediaRect{wr.left, wr.top, wr.right, wr.bottom}, videoWidth, videoHeight);
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    auto local = [&](const MediaRect& r) {
+        return RECT{r.left - wr.left, r.top - wr.top, r.right - wr.left, r.bottom - wr.top};
+    };
+    // The parts are in client coordinates: only a change of size moves them, and the size
+    // change draws the card again right after.
     int first = kind == MediaKind::Movie ? 0 : 4;
-    if (buttons[first].hwnd) {
-        for (int i = 0; i < out.buttonCount; i++) {
-            const MediaRect& b = out.buttons[i];
-            if (buttons[first + i].hwnd)
-                SetWindowPos(buttons[first + i].hwnd, nullptr, b.left, b.top, b.Width(), b.Height(), flags);
+    for (int i = 0; i < out.buttonCount; i++) {
+        CardButton& b = buttons[first + i];
+        RECT r = local(out.buttons[i]);
+        if (!b.shown || EqualRect(&r, &b.rect)) continue;
+        b.rect = r;
+        if (toolsAdded) Tooltip::Shared().SetToolRect(hwnd, b.id, b.rect);
+    }
+    if (kind == MediaKind::Movie && positionSlider && volumeSlider) {
+        positionSlider->rect = local(out.positionSlider);
+        volumeSlider->rect = local(out.volumeSlider);
+    }
+    if (kind == MediaKind::Movie) {
+        hostRect = local(out.host);
+        if (host && host->hwnd) {
+            const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+            SetWindowPos(host->hwnd, hwnd, out.host.left, out.host.top, out.host.Width(), out.host.Height(), flags);
         }
     }
-    if (kind == MediaKind::Movie && positionSlider && positionSlider->hwnd) {
-        const MediaRect& p = out.positionSlider;
-        SetWindowPos(positionSlider->hwnd, nullptr, p.left, p.top, p.Width(), p.Height(), flags);
-        const MediaRect& v = out.volumeSlider;
-        if (volumeSlider && volumeSlider->hwnd)
-            SetWindowPos(volumeSlider->hwnd, nullptr, v.left, v.top, v.Width(), v.Height(), flags);
-    }
-    if (kind == MediaKind::Movie && host && host->hwnd) {
-        const MediaRect& h = out.host;
-        SetWindowPos(host->hwnd, hwnd, h.left, h.top, h.Width(), h.Height(), flags);
-    }
+}
+
+// A button's images and tip change with its action (Play/Pause, Mute/Voice).
+void MediaItem::SetButtonLook(int slot, UINT normal, UINT hover, const char* tooltip) {
+    CardButton& b = buttons[slot];
+    b.normal = b.pressed = b.disabled = normal;
+    b.hover = hover;
+    b.tooltip = tooltip;
+    if (toolsAdded && hwnd && b.shown) Tooltip::Shared().UpdateText(hwnd, b.id, tooltip);
+    Render();
 }
 
 void MediaItem::ShowPlayLook() {
     playImage = IDP_MOVIE_PLAY;
     playTooltip = "Play";
-    buttons[kPlaySlot].SetImages(IDP_MOVIE_PLAY, IDP_MOVIE_PLAY_HOVER, IDP_MOVIE_PLAY, IDP_MOVIE_PLAY);
-    buttons[kPlaySlot].SetTooltip("Play");
+    SetButtonLook(kPlaySlot, IDP_MOVIE_PLAY, IDP_MOVIE_PLAY_HOVER, "Play");
 }
 
 void MediaItem::ShowPauseLook() {
     playImage = IDP_MOVIE_PAUSE;
     playTooltip = "Pause";
-    buttons[kPlaySlot].SetImages(IDP_MOVIE_PAUSE, IDP_MOVIE_PAUSE_HOVER, IDP_MOVIE_PAUSE, IDP_MOVIE_PAUSE);
-    buttons[kPlaySlot].SetTooltip("Pause");
+    SetButtonLook(kPlaySlot, IDP_MOVIE_PAUSE, IDP_MOVIE_PAUSE_HOVER, "Pause");
 }
 
 // Playing or paused: toggle. Stopped: open the file again from its start; the position slider
@@ -260,11 +332,9 @@ void MediaItem::MoviePlayPause() {
             ShowPauseLook();
         return;
     }
+    EnsureHostWindow();
     if (!host->Reopen()) return;
-    if (positionSlider) {
-        positionSlider->SetRange(PositionRangeFor(host->GetDuration()));
-        if (positionSlider->hwnd) InvalidateRect(positionSlider->hwnd, nullptr, TRUE);
-    }
+    if (positionSlider) positionSlider->SetRange(PositionRangeFor(host->GetDuration()));
     ShowPauseLook();
 }
 
@@ -291,13 +361,11 @@ bool MediaItem::OnItemCommand(UINT id) {
         if (!host->IsMuted()) {
             muteImage = IDP_MOVIE_MUTE;
             muteTooltip = "Mute";
-            buttons[kMuteSlot].SetImages(IDP_MOVIE_MUTE, IDP_MOVIE_MUTE_HOVER, IDP_MOVIE_MUTE, IDP_MOVIE_MUTE);
-            buttons[kMuteSlot].SetTooltip("Mute");
+            SetButtonLook(kMuteSlot, IDP_MOVIE_MUTE, IDP_MOVIE_MUTE_HOVER, "Mute");
         } else {
             muteImage = IDP_MOVIE_MUTED;
             muteTooltip = "Voice";
-            buttons[kMuteSlot].SetImages(IDP_MOVIE_MUTED, IDP_MOVIE_MUTED_HOVER, IDP_MOVIE_MUTED, IDP_MOVIE_MUTED);
-            buttons[kMuteSlot].SetTooltip("Voice");
+            SetButtonLook(kMuteSlot, IDP_MOVIE_MUTED, IDP_MOVIE_MUTED_HOVER, "Voice");
         }
         return true;
     case ID_MEDIA_FULLSCREEN:
@@ -312,6 +380,7 @@ bool MediaItem::OnItemCommand(UINT id) {
         return true;
     case ID_MUSIC_PLAY:
     case IDC_MUSIC_PLAY:
+        EnsureHostWindow();
         if (host) host->Reopen();
         return true;
     case ID_MUSIC_PAUSE:
@@ -346,6 +415,7 @@ void MediaItem::OpenFile() {
     } else {
         if (host->GetState() != PlayState::Stopped) host->Stop();
         host->SetPath(chosen.front().c_str());
+        EnsureHostWindow();
         host->Reopen();
         Render();
     }
@@ -379,8 +449,12 @@ void MediaItem::OnTick() {
     LONGLONG position = host->GetPosition();
     LONGLONG duration = host->GetDuration();
     if (kind == MediaKind::Movie) {
-        if (positionSlider && positionSlider->hwnd && !positionSlider->IsDragging())
-            positionSlider->SetPos(TenthsOf(position));
+        if (positionSlider && !positionSlider->IsDragging()) {
+            int tenths = (int)TenthsOf(position);
+            bool same = positionSlider->LooksSame(tenths);
+            positionSlider->SetPos(tenths);
+            if (!same) Render();
+        }
         if (ReachedEnd(position, duration)) host->Seek(0);
     } else {
         if (ReachedEnd(position, duration)) host->Seek(0);
@@ -389,23 +463,140 @@ void MediaItem::OnTick() {
 }
 
 // Leaving full screen takes any click; that click must not also move the item or press a button.
+// The buttons' tips see the card's mouse messages through the relay.
 BOOL MediaItem::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_LBUTTONDOWN && host && host->IsFullScreen()) {
         host->ToggleFullScreen();
         fullScreenClickGuard = TRUE;
         return TRUE;
     }
+    if (msg->hwnd == hwnd && msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST)
+        Tooltip::Shared().RelayEvent(msg);
     return LayeredItemWindow::PreTranslateMessage(msg);
+}
+
+// The pointer has left the part it was over (or the card): hover and tracking end there.
+void MediaItem::LeaveParts() {
+    bool redraw = false;
+    if (hotPart >= 0 && hotPart < 7) {
+        CardButton& b = buttons[hotPart];
+        if (b.state != kStateDisabled && b.state != kStateNormal) redraw = true;
+        if (b.state != kStateDisabled) b.state = kStateNormal;
+        b.tracking = false;
+    } else if (hotPart == kPositionPart && positionSlider) {
+        redraw = positionSlider->OnLeave();
+    } else if (hotPart == kVolumePart && volumeSlider) {
+        redraw = volumeSlider->OnLeave();
+    }
+    hotPart = -1;
+    if (redraw) Render();
+}
+
+// The buttons and sliders take the mouse over their own rectangles (and a dragged slider takes
+// it everywhere); elsewhere the card moves and sizes as every item does.
+bool MediaItem::OnPartMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    (void)wp;
+    POINT p{(short)LOWORD(lp), (short)HIWORD(lp)};
+    CardSlider* dragged = positionSlider && positionSlider->IsDragging() ? positionSlider.get()
+                          : volumeSlider && volumeSlider->IsDragging() ? volumeSlider.get()
+                                                                       : nullptr;
+    if (msg == WM_MOUSELEAVE) {
+        leaveRequested = false;
+        if (!dragged) LeaveParts();
+        return true;
+    }
+    if (msg == WM_CAPTURECHANGED) {
+        if (dragged && (HWND)lp != hwnd) {
+            dragged->OnCaptureLost();
+            Render();
+        }
+        return false;
+    }
+    if (dragged) {
+        bool redraw = false;
+        if (msg == WM_MOUSEMOVE) redraw = dragged->OnMouseMove(hwnd, p);
+        if (msg == WM_LBUTTONUP) redraw = dragged->OnButtonUp(hwnd);
+        if (redraw) Render();
+        return msg == WM_MOUSEMOVE || msg == WM_LBUTTONUP || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK;
+    }
+    int part = -1;
+    for (int i = 0; i < 7 && part < 0; i++)
+        if (buttons[i].Contains(p)) part = i;
+    if (part < 0 && positionSlider && positionSlider->Contains(p)) part = kPositionPart;
+    if (part < 0 && volumeSlider && volumeSlider->Contains(p)) part = kVolumePart;
+    if (msg == WM_MOUSEMOVE && part != hotPart) {
+        LeaveParts();
+        hotPart = part;
+    }
+    if (part >= 0 && !leaveRequested) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
+        leaveRequested = _TrackMouseEvent(&tme) != FALSE;
+    }
+    if (part < 0) return false;
+    CardSlider* slider = part == kPositionPart ? positionSlider.get() : part == kVolumePart ? volumeSlider.get() : nullptr;
+    if (slider) {
+        bool redraw = false;
+        switch (msg) {
+        case WM_MOUSEMOVE: redraw = slider->OnMouseMove(hwnd, p); break;
+        case WM_LBUTTONDOWN: redraw = slider->OnButtonDown(hwnd, p); break;
+        case WM_LBUTTONUP: redraw = slider->OnButtonUp(hwnd); break;
+        default: break;
+        }
+        if (redraw) Render();
+        return true;
+    }
+    CardButton& b = buttons[part];
+    if (b.state == kStateDisabled) return true;
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (!b.tracking) {
+            b.tracking = true;
+            b.state = kStateHover;
+            Render();
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        b.state = kStatePressed;
+        Render();
+        break;
+    case WM_LBUTTONUP: {
+        // The release alone clicks, wherever the press was. The command may change the look.
+        b.state = kStateNormal;
+        UINT id = b.id;
+        HWND self = hwnd;
+        SendMessageA(self, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        if (::IsWindow(self)) Render();
+        break;
+    }
+    default:
+        // A second click in quick succession is no double-click of the card (no file dialog).
+        break;
+    }
+    return true;
 }
 
 LRESULT MediaItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSELEAVE:
+    case WM_CAPTURECHANGED:
+        if (OnPartMouse(msg, wp, lp)) return 0;
+        if (msg == WM_MOUSELEAVE) return 0;
+        break;
+    }
+    switch (msg) {
+    case WM_DESTROY:
+        RemoveTips();
+        break;
     case WM_MOVE:
         Layout();
         if (kind == MediaKind::Movie && host && host->VideoWindow()) host->ShiftVideoUp();
         return 0;
     case WM_TIMER:
-        if (wp == kTimerId) OnTick();
+        if (wp == TIMER_MEDIA_POLL) OnTick();
         return Default();
     case WM_LBUTTONDBLCLK:
         OpenFile();

@@ -1,14 +1,15 @@
 // A music or movie file on a desk, played in place. A movie is a resizable framed player with
 // its video, four buttons and position and volume sliders, and goes full screen; music is a
-// fixed card with a turning disc, the file name and three buttons. The buttons, sliders and the
-// player host are popups that float over the item and follow it.
+// fixed card with a turning disc, the file name and three buttons. The buttons and sliders are
+// parts of the item's own picture; the player host is a popup over the video area, made when the
+// file first plays.
 #pragma once
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/SkinSlider.h"
-#include "items/LayeredImageButton.h"
+#include "items/CardParts.h"
 #include "items/LayeredItemWindow.h"
 #include "items/MediaLayout.h"
 #include "items/MediaPlayerHost.h"
@@ -28,8 +29,6 @@ class MediaItem : public LayeredItemWindow {
 public:
     // Ids of the two sliders, as they report in WM_SLIDER_CHANGED.
     enum { kPositionSliderId = 0, kVolumeSliderId = 1 };
-    // The half-second poll of the player.
-    enum { kTimerId = 1, kTimerPeriod = 500 };
     // Smallest movie the sizing loop allows.
     static constexpr int kMinMovieWidth = 320;
     static constexpr int kMinMovieHeight = 260;
@@ -49,21 +48,24 @@ public:
     void OpenFile();
     // Puts the buttons, sliders and the host where the window now is.
     void Layout();
+    // The player host's place over the video area (client coordinates; empty for music).
+    RECT HostRect() const { return hostRect; }
 
     // Shows the Open dialog; tests put their own chooser here. Returns every chosen path.
     using FileChooser = std::vector<std::string> (*)(HWND owner, const char* filter, DWORD flags);
     static FileChooser chooseFiles;
 
+    uint32_t ItemType() const override { return kind == MediaKind::Movie ? kItemMovie : kItemMusic; }
     void WriteRecord(const RecordView& record) const override;
     bool FullText(std::string* out) const override;
     void StopIfPlaying() override;
 
     // What the tests and the main window look at.
     MediaPlayerHost* Host() const { return host.get(); }
-    SkinSlider* PositionSlider() const { return positionSlider.get(); }
-    SkinSlider* VolumeSlider() const { return volumeSlider.get(); }
+    CardSlider* PositionSlider() const { return positionSlider.get(); }
+    CardSlider* VolumeSlider() const { return volumeSlider.get(); }
     // Movie: 0 play/pause, 1 stop, 2 mute, 3 full screen. Music: 4 play, 5 pause, 6 stop.
-    const LayeredImageButton& Button(int i) const { return buttons[i]; }
+    const CardButton& Button(int i) const { return buttons[i]; }
     SIZE VideoSize() const { return SIZE{videoWidth, videoHeight}; }
     BOOL FullScreenClickGuard() const { return fullScreenClickGuard; }
     // Resource ids of the play/pause and mute buttons' current normal images.
@@ -96,19 +98,26 @@ private:
     void ShowPauseLook();
     void OnTick();
     Gdiplus::Image* Skin(UINT id) const;
+    // The host's window, made when the file is first played (a card that never plays has none).
+    void EnsureHostWindow();
+    void SetButtonLook(int slot, UINT normal, UINT hover, const char* tooltip);
+    // Mouse messages over the buttons and sliders; true when the part took the message.
+    bool OnPartMouse(UINT msg, WPARAM wp, LPARAM lp);
+    void LeaveParts();
+    void RemoveTips();
+    void DrawParts(Gdiplus::Graphics& g);
 
     MediaKind kind = MediaKind::Movie;
     std::unique_ptr<MediaPlayerHost> host;
-    std::unique_ptr<SkinSlider> positionSlider, volumeSlider;
-    LayeredImageButton buttons[7];
-    // The music card's pictures scaled to the card's size, made at the first render of a size:
-    // Wine's GDI+ spends some 27 ms scaling them, twice a second while a song plays, against
-    // about 1 ms for drawing them 1:1. The disc is kept per quarter turn.
-    struct ScaledCard {
-        int w = 0, h = 0;
-        GdipPtr<Gdiplus::Bitmap> card, highlight, disc[4];
-    };
-    ScaledCard scaled;
+    std::unique_ptr<CardSlider> positionSlider, volumeSlider;
+    CardButton buttons[7];
+    enum { kPositionPart = 100, kVolumePart = 101 };
+    RECT hostRect{};
+    // The part under the pointer (a button slot, kPositionPart, kVolumePart or -1), and whether
+    // the card asked to hear when the pointer leaves it.
+    int hotPart = -1;
+    bool leaveRequested = false;
+    bool toolsAdded = false;
     LONG videoWidth = kDefaultVideoWidth, videoHeight = kDefaultVideoHeight;
     BOOL fullScreenClickGuard = FALSE;
     // True while OpenFile's dialog runs.

@@ -8,11 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "items/ItemMessages.h"
 #include "platform/Com.h"
 #include "platform/Window.h"
-
-// Sent to the owning media item once the video size is known: wParam width, lParam height.
-#define WM_PLAYER_VIDEOSIZE (0x400 + 216)
 
 namespace sona {
 

@@ -165,7 +165,7 @@ void PictureItem::LoadPictureLater(const std::string& file) {
 
 void PictureItem::RequestPicture(int cx, int cy) {
     if (!pending || request || !hwnd) return;
-    request = PictureLoader::Shared().Request(hwnd, kPictureReady, key, cx, cy);
+    request = PictureLoader::Shared().Request(hwnd, WM_PICTURE_READY, key, cx, cy);
     SetPropA(hwnd, kPendingProperty, (HANDLE)1);
 }
 
@@ -354,11 +354,11 @@ void PictureItem::OnSized() {
 }
 
 LRESULT PictureItem::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == kPictureReady) {
+    if (msg == WM_PICTURE_READY) {
         OnPictureReady((uint32_t)wp);
         return 0;
     }
-    if (msg == kPictureSize) {
+    if (msg == WM_PICTURE_SIZE) {
         OnPictureSize((uint32_t)wp, LOWORD(lp), HIWORD(lp));
         return 0;
     }

@@ -41,10 +41,6 @@ public:
     // and the picture follows from the shared loader's workers (or at once from the memory
     // cache). For desks being built, where twenty camera pictures would freeze the program.
     void LoadPictureLater(const std::string& file);
-    // Posted by the loader to the item window: wParam is the request id.
-    static constexpr UINT kPictureReady = WM_APP + 16;
-    // Posted by the loader ahead of the picture: wParam the request id, lParam its width and height.
-    static constexpr UINT kPictureSize = kPictureReady + 1;
     // Window property present while the item waits for its picture (tests and the benchmark
     // watch it from outside).
     static const char kPendingProperty[];
@@ -65,6 +61,7 @@ public:
     // True while the frame is drawn turned to portrait.
     bool FrameRotated() const { return frameRotated; }
 
+    uint32_t ItemType() const override { return kItemPicture; }
     void WriteRecord(const RecordView& record) const override;
     bool FullText(std::string* out) const override {
         *out = path;

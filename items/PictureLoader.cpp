@@ -199,10 +199,7 @@ void PictureLoader::Work() {
 
 LoadedPicture PictureLoader::Load(const Job& job) {
     LoadedPicture out;
-    ThumbKey tk;
-    static_cast<PictureKey&>(tk) = job.key;
-    tk.displayWidth = (uint32_t)std::max(0, job.cx);
-    tk.displayHeight = (uint32_t)std::max(0, job.cy);
+    ThumbKey tk(job.key, (uint32_t)std::max(0, job.cx), (uint32_t)std::max(0, job.cy));
     std::string folder = ThumbFolder();
     if (!folder.empty() && ReadThumb(folder, tk, &out.image)) {
         out.fromDisk = true;

@@ -29,8 +29,10 @@ struct PictureKey {
     uint64_t contentHash = 0;
 };
 
-// The same key for one display size of the picture.
+// The picture's own key and the display size a copy of it was made for.
 struct ThumbKey : PictureKey {
+    ThumbKey() = default;
+    ThumbKey(const PictureKey& picture, uint32_t w, uint32_t h) : PictureKey(picture), displayWidth(w), displayHeight(h) {}
     uint32_t displayWidth = 0, displayHeight = 0;  // the picture area the copy was made for
 };
 

@@ -7,12 +7,10 @@
 #include "controls/CVrnColourPicker.h"
 #include "controls/CVrnComboBox.h"
 #include "controls/SkinButton.h"
+#include "notes/NoteMessages.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 #include "store/DeskRecords.h"
-
-// Format bar -> add-text dialog: lParam 0 OK, 1 Cancel.
-#define WM_ADDTEXT_CLOSE (0x400 + 214)
 
 // The dialog's and the format bar's controls.
 #define IDC_DIALOG_CLOSE 10039

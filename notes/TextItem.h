@@ -36,6 +36,7 @@ public:
     // own record is measured with its full text.
     SIZE MeasureText(const TextNoteRecord& note) const;
 
+    uint32_t ItemType() const override { return kItemText; }
     void WriteRecord(const RecordView& record) const override;
     bool FullText(std::string* out) const override {
         *out = FullText();

@@ -52,6 +52,42 @@ void Tooltip::UpdateText(HWND toolWindow, const char* text) {
     SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&ti);
 }
 
+Tooltip& Tooltip::Shared() {
+    // Never destroyed: it outlives every window whose tools it holds.
+    static Tooltip* shared = [] {
+        auto* t = new Tooltip;
+        t->Create(nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX);
+        return t;
+    }();
+    return *shared;
+}
+
+void Tooltip::UpdateText(HWND ownerWindow, UINT id, const char* text) {
+    if (!tip) return;
+    TOOLINFOA ti = BaseToolInfo();
+    ti.hwnd = ownerWindow;
+    ti.uId = id;
+    ti.lpszText = (LPSTR)text;
+    SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&ti);
+}
+
+void Tooltip::SetToolRect(HWND ownerWindow, UINT id, const RECT& rect) {
+    if (!tip) return;
+    TOOLINFOA ti = BaseToolInfo();
+    ti.hwnd = ownerWindow;
+    ti.uId = id;
+    ti.rect = rect;
+    SendMessageA(tip, TTM_NEWTOOLRECTA, 0, (LPARAM)&ti);
+}
+
+void Tooltip::RemoveTool(HWND ownerWindow, UINT id) {
+    if (!tip) return;
+    TOOLINFOA ti = BaseToolInfo();
+    ti.hwnd = ownerWindow;
+    ti.uId = id;
+    SendMessageA(tip, TTM_DELTOOLA, 0, (LPARAM)&ti);
+}
+
 void Tooltip::RelayEvent(MSG* msg) {
     if (tip) SendMessageA(tip, TTM_RELAYEVENT, 0, (LPARAM)msg);
 }

@@ -55,6 +55,12 @@ def above(a, b):
     return a in order and b in order and order.index(a) < order.index(b)
 
 
+def foreground():
+    """Wine's foreground window (0 when the probe missed it)."""
+    items, _ = probe("foreground")
+    return items[0]["foreground"] if items else 0
+
+
 def near(c1, c2, tolerance):
     return all(abs(x - y) <= tolerance for x, y in zip(c1, c2))
 
@@ -172,7 +178,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
     def focus_main(self):
         """Clicks an empty place of the main window's desk: the keys go to the program again."""
         click(600, 700)
-        self.assertTrue(wait_for(lambda: probe("foreground")[0][0]["foreground"] == self.app.main()["hwnd"], timeout=5),
+        self.assertTrue(wait_for(lambda: foreground() == self.app.main()["hwnd"], timeout=5),
                         "the main window did not take the foreground")
 
     def tray_icon_point(self):
@@ -198,7 +204,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
 
         def tray_has_focus():
             trays = [w["hwnd"] for w in zorder() if w["class"] == "__winex11_standalone_tray"]
-            return trays and probe("foreground")[0][0]["foreground"] in trays
+            return trays and foreground() in trays
         click(x + 100, y)
         self.assertTrue(wait_for(tray_has_focus, timeout=5), "the tray window did not take the focus")
         click(x, y, button=button)
@@ -485,7 +491,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         self.assertTrue(wait_for(lambda: self.app.main()["iconic"], timeout=5))
         self.click_tray_icon()
         self.assertTrue(wait_for(lambda: not self.app.main()["iconic"], timeout=5), "the icon did not bring the window back")
-        self.assertTrue(wait_for(lambda: probe("foreground")[0][0]["foreground"] == main, timeout=5))
+        self.assertTrue(wait_for(lambda: foreground() == main, timeout=5))
         # Explorer announcing a new task bar: the icon is added again, and its menu still works.
         probe("broadcast", "TaskbarCreated")
         # Exit saves as the exit command does, both files: once the desk switch has been saved on

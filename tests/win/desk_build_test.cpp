@@ -29,19 +29,17 @@ std::string MissingPicture(int desk, int i) {
 class DeskBuildTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedTurn = MainDeskWindow::deskTurnMs;
+        savedTurn = LiveDesk::turnMs;
         ASSERT_TRUE(desk.CreateModeless(nullptr));
-        desk.DestroyLiveItems();
-        desk.ClearAllDesks();
+        desk.Live().Clear();
         desk.Model().CreateDesk();
         desk.Model().CreateDesk();
         // One window per turn.
-        MainDeskWindow::deskTurnMs = 0;
+        LiveDesk::turnMs = 0;
     }
     void TearDown() override {
-        MainDeskWindow::deskTurnMs = savedTurn;
-        desk.DestroyLiveItems();
-        desk.ClearAllDesks();
+        LiveDesk::turnMs = savedTurn;
+        desk.Live().Clear();
         desk.DestroyWindow();
     }
     void Fill(uint32_t d, int count) {
@@ -59,7 +57,7 @@ protected:
     size_t Built(bool* prefix = nullptr) const {
         size_t n = 0;
         bool gap = false, ordered = true;
-        for (auto& item : desk.LiveItems()) {
+        for (auto& item : desk.Live().Items()) {
             if (item && item->ItemWindow()) {
                 n++;
                 if (gap) ordered = false;
@@ -72,9 +70,9 @@ protected:
     }
     // Every live entry shows the record at its own index.
     void ExpectAligned() const {
-        ASSERT_EQ(desk.LiveItems().size(), desk.Model().RecordCount());
-        for (size_t i = 0; i < desk.LiveItems().size(); i++) {
-            auto* picture = static_cast<PictureItem*>(desk.LiveItems()[i].get());
+        ASSERT_EQ(desk.Live().Items().size(), desk.Model().RecordCount());
+        for (size_t i = 0; i < desk.Live().Items().size(); i++) {
+            auto* picture = static_cast<PictureItem*>(desk.Live().Items()[i].get());
             ASSERT_NE(picture, nullptr) << i;
             const auto* rec = (const PictureItemRecord*)desk.Model().desks()[desk.Model().currentDesk()][i].get();
             EXPECT_EQ(picture->path, std::string(rec->path)) << i;
@@ -88,41 +86,41 @@ protected:
 
 TEST_F(DeskBuildTest, WindowsComeOneTurnAtATimeInRecordOrder) {
     Fill(0, 5);
-    desk.ShowCurrentDesk();
-    ASSERT_EQ(desk.LiveItems().size(), 5u);
+    desk.Live().Show();
+    ASSERT_EQ(desk.Live().Items().size(), 5u);
     bool prefix = false;
     // The switch itself makes no window; each later turn makes the next one.
     EXPECT_EQ(Built(&prefix), 0u);
-    EXPECT_TRUE(desk.DeskBuilding());
+    EXPECT_TRUE(desk.Live().Building());
     for (size_t k = 1; k <= 5; k++) {
-        desk.DeskBuildTurn();
+        desk.Live().BuildTurn();
         EXPECT_EQ(Built(&prefix), k);
         EXPECT_TRUE(prefix) << k;
     }
-    EXPECT_FALSE(desk.DeskBuilding());
+    EXPECT_FALSE(desk.Live().Building());
     ExpectAligned();
-    for (auto& item : desk.LiveItems()) EXPECT_TRUE(IsWindowVisible(item->ItemWindow()));
+    for (auto& item : desk.Live().Items()) EXPECT_TRUE(IsWindowVisible(item->ItemWindow()));
 }
 
 TEST_F(DeskBuildTest, TheOldDesksWindowsAreHiddenBeforeNewOnesComeThenDestroyed) {
     Fill(1, 3);
     Fill(0, 4);
-    desk.ShowCurrentDesk();
-    desk.FinishDeskBuild();
+    desk.Live().Show();
+    desk.Live().FinishBuild();
     std::vector<HWND> old;
-    for (auto& item : desk.LiveItems()) old.push_back(item->ItemWindow());
+    for (auto& item : desk.Live().Items()) old.push_back(item->ItemWindow());
     ASSERT_EQ(old.size(), 4u);
 
     ASSERT_TRUE(desk.Model().SelectDesk(1));
-    desk.ShowCurrentDesk();
-    for (int turn = 0; turn < 40 && desk.DeskBuilding(); turn++) {
+    desk.Live().Show();
+    for (int turn = 0; turn < 40 && desk.Live().Building(); turn++) {
         int oldShown = 0;
         for (HWND w : old)
             if (IsWindow(w) && IsWindowVisible(w)) oldShown++;
         if (oldShown) EXPECT_EQ(Built(), 0u) << "turn " << turn;
-        desk.DeskBuildTurn();
+        desk.Live().BuildTurn();
     }
-    EXPECT_FALSE(desk.DeskBuilding());
+    EXPECT_FALSE(desk.Live().Building());
     for (HWND w : old) EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(Built(), 3u);
     ExpectAligned();
@@ -131,16 +129,16 @@ TEST_F(DeskBuildTest, TheOldDesksWindowsAreHiddenBeforeNewOnesComeThenDestroyed)
 TEST_F(DeskBuildTest, LeavingADeskHalfBuiltLeavesNoWindowOfIt) {
     Fill(1, 2);
     Fill(0, 6);
-    desk.ShowCurrentDesk();
-    desk.DeskBuildTurn();
-    desk.DeskBuildTurn();
+    desk.Live().Show();
+    desk.Live().BuildTurn();
+    desk.Live().BuildTurn();
     std::vector<HWND> made;
-    for (auto& item : desk.LiveItems())
+    for (auto& item : desk.Live().Items())
         if (item) made.push_back(item->ItemWindow());
     ASSERT_EQ(made.size(), 2u);
     ASSERT_TRUE(desk.Model().SelectDesk(1));
-    desk.ShowCurrentDesk();
-    desk.FinishDeskBuild();
+    desk.Live().Show();
+    desk.Live().FinishBuild();
     for (HWND w : made) EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(Built(), 2u);
     ExpectAligned();
@@ -148,31 +146,31 @@ TEST_F(DeskBuildTest, LeavingADeskHalfBuiltLeavesNoWindowOfIt) {
 
 TEST_F(DeskBuildTest, RemovingAnItemWhileTheDeskIsBuiltKeepsEveryOtherRecordShown) {
     Fill(0, 5);
-    desk.ShowCurrentDesk();
-    desk.DeskBuildTurn();
-    desk.DeskBuildTurn();
+    desk.Live().Show();
+    desk.Live().BuildTurn();
+    desk.Live().BuildTurn();
     ASSERT_EQ(Built(), 2u);
-    desk.RemoveItem(desk.LiveItems()[0]->ItemWindow());
-    desk.FinishDeskBuild();
+    desk.RemoveItem(desk.Live().Items()[0]->ItemWindow());
+    desk.Live().FinishBuild();
     ASSERT_EQ(desk.Model().RecordCount(), 4u);
     EXPECT_EQ(Built(), 4u);
     ExpectAligned();
-    EXPECT_EQ(static_cast<PictureItem*>(desk.LiveItems()[0].get())->path, MissingPicture(0, 1));
+    EXPECT_EQ(static_cast<PictureItem*>(desk.Live().Items()[0].get())->path, MissingPicture(0, 1));
 }
 
 TEST_F(DeskBuildTest, AnItemAddedWhileTheDeskIsBuiltStaysLastAndTheRestFollow) {
     Fill(0, 4);
-    desk.ShowCurrentDesk();
+    desk.Live().Show();
     auto added = std::make_unique<PictureItem>();
     std::string path = MissingPicture(9, 9);
     added->LoadPicture(path);
     ASSERT_TRUE(added->Create(RECT{40, 40, 240, 190}, desk.hwnd, 0));
     HWND addedWindow = added->ItemWindow();
-    desk.AppendItem(std::move(added), kItemPicture, PictureRecord(path, 0));
-    desk.FinishDeskBuild();
-    ASSERT_EQ(desk.LiveItems().size(), 5u);
+    desk.AppendItem(std::move(added), PictureRecord(path, 0));
+    desk.Live().FinishBuild();
+    ASSERT_EQ(desk.Live().Items().size(), 5u);
     EXPECT_EQ(Built(), 5u);
-    EXPECT_EQ(desk.LiveItems()[4]->ItemWindow(), addedWindow);
+    EXPECT_EQ(desk.Live().Items()[4]->ItemWindow(), addedWindow);
     ExpectAligned();
 }
 
@@ -181,8 +179,8 @@ TEST_F(DeskBuildTest, SyncingAHalfBuiltDeskKeepsTheStoredPlacesOfTheRest) {
     Fill(0, 4);
     std::vector<std::vector<uint8_t>> before;
     for (auto& rec : desk.Model().desks()[0]) before.emplace_back(rec.get(), rec.get() + sizeof(PictureItemRecord));
-    desk.ShowCurrentDesk();
-    desk.SyncCurrentDesk();
+    desk.Live().Show();
+    desk.Live().Sync();
     for (size_t i = 1; i < before.size(); i++)
         EXPECT_EQ(std::memcmp(desk.Model().desks()[0][i].get(), before[i].data(), before[i].size()), 0) << i;
 }

@@ -19,13 +19,11 @@ struct Desk {
     MainDeskWindow window;
     Desk() {
         EXPECT_TRUE(window.CreateModeless(nullptr));
-        window.DestroyLiveItems();
-        window.ClearAllDesks();
+        window.Live().Clear();
         window.Model().CreateDesk();
     }
     ~Desk() {
-        window.DestroyLiveItems();
-        window.ClearAllDesks();
+        window.Live().Clear();
         window.DestroyWindow();
     }
     // A picture item of a file that is not there (a grey panel), at r, made current.
@@ -36,14 +34,14 @@ struct Desk {
         HWND h = picture->hwnd;
         RecordPtr record = NewRecord(kItemPicture);
         SetRecordPath(record.get(), kItemPicture, path);
-        window.AppendItem(std::move(picture), kItemPicture, std::move(record));
+        window.AppendItem(std::move(picture), std::move(record));
         return h;
     }
     std::string PathAt(size_t i) {
         RecordView v = window.Model().RecordAt(i);
         return v.picture() ? v.picture()->path : "";
     }
-    HWND WindowAt(size_t i) { return window.LiveItems()[i]->ItemWindow(); }
+    HWND WindowAt(size_t i) { return window.Live().Items()[i]->ItemWindow(); }
 };
 
 MSG KeyDown(HWND target, WPARAM vk) {
@@ -65,7 +63,7 @@ TEST(DeskKeysFilter, DeleteFromTheCurrentItemRemovesItAndUndoBringsItBackWhole) 
     Desk desk;
     HWND first = desk.AddPicture("C:\\nowhere\\first.jpg", RECT{100, 120, 340, 300});
     desk.AddPicture("C:\\nowhere\\second.jpg", RECT{400, 120, 640, 300});
-    desk.window.SyncCurrentDesk();
+    desk.window.Live().Sync();
     std::vector<uint8_t> before(desk.window.Model().desks()[0][0].get(),
                                 desk.window.Model().desks()[0][0].get() + sizeof(PictureItemRecord));
     SendMessageA(desk.window.hwnd, WM_DESKITEM_SELECT, 0, (LPARAM)first);
@@ -79,9 +77,9 @@ TEST(DeskKeysFilter, DeleteFromTheCurrentItemRemovesItAndUndoBringsItBackWhole) 
 
     desk.window.OnUndo();
     ASSERT_EQ(desk.window.Model().RecordCount(), 2u);
-    ASSERT_EQ(desk.window.LiveItems().size(), 2u);
+    ASSERT_EQ(desk.window.Live().Items().size(), 2u);
     EXPECT_EQ(std::memcmp(desk.window.Model().desks()[0][0].get(), before.data(), before.size()), 0);
-    EXPECT_EQ(desk.window.CurrentItem(), desk.WindowAt(0));
+    EXPECT_EQ(desk.window.Live().Current(), desk.WindowAt(0));
     RECT r;
     GetWindowRect(desk.WindowAt(0), &r);
     EXPECT_EQ(r.left, 100);
@@ -131,7 +129,7 @@ TEST(DeskStacking, BringToFrontAndSendToBackReorderRecordsAndWindowsAlike) {
     EXPECT_TRUE(Above(desk.WindowAt(2), desk.WindowAt(1)));
     EXPECT_TRUE(Above(desk.WindowAt(1), desk.WindowAt(0)));
     // The item stays current (its window may be a new one) and at its place.
-    EXPECT_EQ(desk.window.CurrentItem(), desk.WindowAt(2));
+    EXPECT_EQ(desk.window.Live().Current(), desk.WindowAt(2));
     RECT r;
     GetWindowRect(desk.WindowAt(2), &r);
     EXPECT_EQ(r.left, 100);
@@ -143,7 +141,7 @@ TEST(DeskStacking, BringToFrontAndSendToBackReorderRecordsAndWindowsAlike) {
     EXPECT_EQ(desk.PathAt(2), "C:\\nowhere\\c.jpg");
     EXPECT_TRUE(Above(desk.WindowAt(2), desk.WindowAt(1)));
     EXPECT_TRUE(Above(desk.WindowAt(1), desk.WindowAt(0)));
-    EXPECT_EQ(desk.window.CurrentItem(), desk.WindowAt(0));
+    EXPECT_EQ(desk.window.Live().Current(), desk.WindowAt(0));
     test::Pump();
 }
 

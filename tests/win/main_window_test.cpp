@@ -3,6 +3,7 @@
 
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
+#include "app/DeskMessages.h"
 #include "app/MainDeskWindow.h"
 #include "items/PictureItem.h"
 #include "store/RelativeRect.h"
@@ -66,8 +67,7 @@ TEST(PifHandOver, TakesThePathAfterTheQuotedProgramOnlyForUpperCasePif) {
 TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheNormalOnes) {
     MainDeskWindow desk;
     ASSERT_TRUE(desk.CreateModeless(nullptr));
-    desk.DestroyLiveItems();
-    desk.ClearAllDesks();
+    desk.Live().Clear();
     desk.Model().CreateDesk();
     SIZE outer = desk.OuterSize();
     ASSERT_GT(outer.cx, 0);
@@ -77,14 +77,14 @@ TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheN
     std::strcpy(lostRec->path, "C:\\gone\\picture.jpg");
     lostRec->rect = RelativeRect{0.4537f, 0.3011f, 0.7512f, 0.6623f};
     std::vector<uint8_t> before(lost.get(), lost.get() + sizeof(PictureItemRecord));
-    desk.AppendItem(std::make_unique<PictureItem>(), kItemPicture, std::move(lost));  // never created: no window
+    desk.AppendItem(std::make_unique<PictureItem>(), std::move(lost));  // never created: no window
 
     auto shown = std::make_unique<PictureItem>();
     ASSERT_TRUE(shown->Create(RECT{123, 145, 363, 325}, desk.hwnd, 0));
-    desk.AppendItem(std::move(shown), kItemPicture, NewRecord(kItemPicture));
+    desk.AppendItem(std::move(shown), NewRecord(kItemPicture));
 
     ShowWindow(desk.hwnd, SW_MINIMIZE);
-    desk.SyncCurrentDesk();
+    desk.Live().Sync();
     EXPECT_EQ(desk.OuterSize().cx, outer.cx);
     EXPECT_EQ(desk.OuterSize().cy, outer.cy);
     const uint8_t* after = desk.Model().desks()[0][0].get();
@@ -96,8 +96,7 @@ TEST(MainDeskWindowSync, WindowlessItemsKeepTheirRecordsAndMinimisedSizesAreTheN
     EXPECT_EQ(r.right, 363);
     EXPECT_EQ(r.bottom, 325);
     ShowWindow(desk.hwnd, SW_RESTORE);
-    desk.DestroyLiveItems();
-    desk.ClearAllDesks();
+    desk.Live().Clear();
     desk.DestroyWindow();
 }
 
@@ -111,8 +110,7 @@ TEST(MainDeskWindowPaint, ChangesAreDrawnOnceAtTheNextPaint) {
     UpdateWindow(desk.hwnd);
     EXPECT_EQ(desk.DeskViewDraws(), 1u);
     // One desk, whatever the test folder's store held: its first tab is the strip's first cell.
-    desk.DestroyLiveItems();
-    desk.ClearAllDesks();
+    desk.Live().Clear();
     desk.Model().CreateDesk();
     desk.RedrawDeskView(0);
     UpdateWindow(desk.hwnd);
@@ -148,8 +146,7 @@ TEST(MainDeskWindowPaint, ChangesAreDrawnOnceAtTheNextPaint) {
     EXPECT_EQ(desk.Model().DeskCount(), desks + 1);
     EXPECT_EQ(desk.Model().currentDesk(), 0u);
 
-    desk.DestroyLiveItems();
-    desk.ClearAllDesks();
+    desk.Live().Clear();
     desk.DestroyWindow();
 }
 
@@ -207,8 +204,7 @@ TEST(MainDeskWindowPaint, TheFirstFrameShowsTheButtonsAsTheirWindowsDoLater) {
         if (first[i] != settled[i] && differing++ == 0) firstAt = i;
     EXPECT_EQ(differing, 0u) << "first at x " << firstAt % 800 << ", y " << firstAt / 800;
 
-    desk.DestroyLiveItems();
-    desk.ClearAllDesks();
+    desk.Live().Clear();
     desk.DestroyWindow();
 }
 

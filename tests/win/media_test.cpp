@@ -11,7 +11,10 @@
 #include "items/ItemIds.h"
 #include "items/MediaItem.h"
 #include "items/MediaPlayerHost.h"
+#include <commctrl.h>
+
 #include "platform/App.h"
+#include "platform/Tooltip.h"
 #include "platform/Window.h"
 
 namespace sona {
@@ -387,6 +390,12 @@ public:
         const char* cls = RegisterWindowClass(0, LoadCursorA(nullptr, IDC_ARROW));
         return CreateEx(0, cls, "desk", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, 0);
     }
+    // The item that last said it was clicked.
+    HWND selected = nullptr;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_DESKITEM_SELECT) selected = (HWND)lp;
+        return Window::WndProc(msg, wp, lp);
+    }
 };
 
 // Relative to the item's window origin.
@@ -400,7 +409,7 @@ RECT RelativeTo(HWND item, HWND w) {
 void Command(MediaItem& item, UINT id) { SendMessageA(item.hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 // One desk with one movie and one music item for the whole suite. Under Xvfb without a window
-// manager Wine waits 2 s for every visible window it destroys, and an item is eight windows.
+// manager Wine waits 2 s for every visible window it destroys, and an item that has played is two.
 class MediaItemTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -438,12 +447,13 @@ TEST_F(MediaItemTest, MoviePlaysPausesMutesGoesFullScreenAndStops) {
     MediaPlayerHost* host = item->Host();
     // Back to the size a new item assumes before its host announces one.
     SendMessageA(item->hwnd, WM_PLAYER_VIDEOSIZE, 1024, 768);
-    RECT h = RelativeTo(item->hwnd, host->hwnd);
+    // Until it first plays the player has no window: the card keeps its place (and shows it black).
+    RECT h = item->HostRect();
     EXPECT_EQ(h.left, 23);
     EXPECT_EQ(h.top, 22);
     EXPECT_EQ(h.right, 355);
     EXPECT_EQ(h.bottom, 270);
-    RECT play = RelativeTo(item->hwnd, item->Button(0).hwnd);
+    RECT play = item->Button(0).rect;
     EXPECT_EQ(play.left, 18);
     EXPECT_EQ(play.top, 350 - 55);
     EXPECT_EQ(item->PlayButtonImage(), 258u);
@@ -459,6 +469,8 @@ TEST_F(MediaItemTest, MoviePlaysPausesMutesGoesFullScreenAndStops) {
     EXPECT_EQ(item->VideoSize().cx, 320);
     h = RelativeTo(item->hwnd, host->hwnd);
     EXPECT_EQ(h.left, 19 + (341 - 338) / 2 + 3);
+    RECT kept = item->HostRect();
+    EXPECT_TRUE(EqualRect(&h, &kept));
     EXPECT_EQ(h.right - h.left, 338 - 6);
 
     // The timer moves the position slider while the movie plays.
@@ -527,15 +539,15 @@ TEST_F(MediaItemTest, MusicCardTurnsItsDiscAndLoops) {
     EXPECT_EQ(w.right - w.left, 260);
     const int slots[] = {4, 5, 6};
     for (int i = 0; i < 3; i++) {
-        RECT b = RelativeTo(item->hwnd, item->Button(slots[i]).hwnd);
+        RECT b = item->Button(slots[i]).rect;
         EXPECT_EQ(b.left, 13 + 22 * i);
         EXPECT_EQ(b.top, 28);
         EXPECT_EQ(b.right - b.left, 18);
         EXPECT_EQ(b.bottom - b.top, 20);
     }
-    EXPECT_FALSE(IsWindowVisible(item->PositionSlider()->hwnd));
-    EXPECT_FALSE(IsWindowVisible(item->VolumeSlider()->hwnd));
-    EXPECT_EQ(item->Button(0).hwnd, nullptr);
+    EXPECT_FALSE(item->PositionSlider()->shown);
+    EXPECT_FALSE(item->VolumeSlider()->shown);
+    EXPECT_FALSE(item->Button(0).shown);
 
     MediaPlayerHost* host = item->Host();
     unsigned turns = item->DiscTurns();
@@ -555,6 +567,95 @@ TEST_F(MediaItemTest, MusicCardTurnsItsDiscAndLoops) {
     Command(*item, ID_MUSIC_STOP);
     EXPECT_EQ(host->GetState(), PlayState::Stopped);
     EXPECT_FALSE(host->HasGraph());
+}
+
+BOOL CALLBACK CountOwned(HWND w, LPARAM lp) {
+    auto* seen = (std::pair<HWND, int>*)lp;
+    if (GetWindow(w, GW_OWNER) == seen->first) seen->second++;
+    return TRUE;
+}
+
+// Windows owned by `owner` anywhere in the thread's desktop.
+int OwnedWindows(HWND owner) {
+    std::pair<HWND, int> seen{owner, 0};
+    EnumWindows(CountOwned, (LPARAM)&seen);
+    return seen.second;
+}
+
+LPARAM Center(const RECT& r) { return PackPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+uint32_t PixelAt(const MediaItem& item, const RECT& r) {
+    const OffscreenSurface& s = item.Surface();
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    return s.pixels() ? s.pixels()[y * s.width() + x] : 0;
+}
+
+// A card that has not played is one window: its buttons and sliders are parts of its picture that
+// take the mouse as the button and slider windows did (hover, pressed, the click on the release,
+// the track click), and its buttons' tips live in the tooltip the program shares.
+TEST_F(MediaItemTest, CardPartsAreDrawnInAndTakeTheMouse) {
+    HWND tip = Tooltip::Shared().handle();
+    ASSERT_NE(tip, nullptr);
+    LRESULT tools = SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0);
+    auto card = CreateMediaItem(MediaKind::Music, RECT{300, 300, 300 + 260, 300 + 130}, desk->hwnd, Media("loop.wav"));
+    ASSERT_NE(card->hwnd, nullptr);
+    EXPECT_EQ(OwnedWindows(card->hwnd), 0);
+    EXPECT_EQ(card->Host()->hwnd, nullptr);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), tools + 3);
+
+    const CardButton& play = card->Button(4);
+    uint32_t normal = PixelAt(*card, play.rect);
+    EXPECT_NE(normal >> 24, 0u) << "the play button is not drawn";
+    SendMessageA(card->hwnd, WM_MOUSEMOVE, 0, Center(play.rect));
+    EXPECT_EQ(play.GetState(), kStateHover);
+    EXPECT_NE(PixelAt(*card, play.rect), normal) << "no hover image";
+    SendMessageA(card->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Center(play.rect));
+    EXPECT_EQ(play.GetState(), kStatePressed);
+    // A press on a button neither selects nor drags the card.
+    EXPECT_NE(desk->selected, card->hwnd);
+    SendMessageA(card->hwnd, WM_LBUTTONUP, 0, Center(play.rect));
+    EXPECT_EQ(play.GetState(), kStateNormal);
+    EXPECT_EQ(card->Host()->GetState(), PlayState::Playing);
+    EXPECT_EQ(OwnedWindows(card->hwnd), 1) << "the player's window comes with the first play";
+    // Clicked, it shows normal until the pointer leaves and comes back.
+    SendMessageA(card->hwnd, WM_MOUSEMOVE, 0, Center(play.rect));
+    EXPECT_EQ(play.GetState(), kStateNormal);
+    SendMessageA(card->hwnd, WM_MOUSELEAVE, 0, 0);
+    SendMessageA(card->hwnd, WM_MOUSEMOVE, 0, Center(play.rect));
+    EXPECT_EQ(play.GetState(), kStateHover);
+    SendMessageA(card->hwnd, WM_MOUSEMOVE, 0, PackPoint(200, 100));
+    EXPECT_EQ(play.GetState(), kStateNormal);
+    const CardButton& stop = card->Button(6);
+    SendMessageA(card->hwnd, WM_LBUTTONUP, 0, Center(stop.rect));
+    EXPECT_EQ(card->Host()->GetState(), PlayState::Stopped);
+    card->StopIfPlaying();
+    DestroyWindow(card->hwnd);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), tools) << "the card's tips outlived it";
+    card.reset();
+    Pump(50);
+
+    // The movie's volume slider: a click on its track moves it there and tells the card.
+    CardSlider* volume = movie->VolumeSlider();
+    RECT v = volume->rect;
+    int width = v.right - v.left;
+    ASSERT_GT(width, 0);
+    EXPECT_EQ(PixelAt(*movie, v) >> 24, 255u) << "the slider is opaque, as its window was";
+    SendMessageA(movie->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(v.left + width / 4, v.top + 5));
+    SendMessageA(movie->hwnd, WM_LBUTTONUP, 0, PackPoint(v.left + width / 4, v.top + 5));
+    EXPECT_EQ(volume->GetPos(), 100 * (width / 4) / width);
+    EXPECT_FALSE(volume->IsDragging());
+    MSG posted;
+    EXPECT_TRUE(PeekMessageA(&posted, movie->hwnd, WM_SLIDER_CHANGED, WM_SLIDER_CHANGED, PM_NOREMOVE));
+    // Dragging the thumb: the position follows the pointer, one notification at the release.
+    RECT thumb = SkinSlider::ThumbRectIn(RECT{0, 0, width, v.bottom - v.top}, volume->GetPos(), volume->GetRange());
+    POINT grab{v.left + (thumb.left + thumb.right) / 2, v.top + 5};
+    SendMessageA(movie->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(grab.x, grab.y));
+    EXPECT_TRUE(volume->IsDragging());
+    SendMessageA(movie->hwnd, WM_MOUSEMOVE, MK_LBUTTON, PackPoint(v.right + 40, grab.y));
+    EXPECT_EQ(volume->GetPos(), 100);
+    SendMessageA(movie->hwnd, WM_LBUTTONUP, 0, PackPoint(v.right + 40, grab.y));
+    EXPECT_FALSE(volume->IsDragging());
+    Pump(50);
 }
 
 // Pause on a stopped card: no graph, so nothing happens; the disc stays still and the menu

@@ -597,13 +597,11 @@ protected:
         PictureCache::Shared().Clear();
         ASSERT_TRUE(desk.CreateModeless(nullptr));
         // Start from one empty desk whatever the data folder held.
-        desk.DestroyLiveItems();
-        desk.ClearAllDesks();
+        desk.Live().Clear();
         desk.Model().CreateDesk();
     }
     void TearDown() override {
-        desk.DestroyLiveItems();
-        desk.ClearAllDesks();
+        desk.Live().Clear();
         desk.DestroyWindow();
     }
     size_t Records() const { return desk.Model().desks()[0].size(); }
@@ -617,17 +615,18 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
                                       MakePicture("i3.bmp", 300, 300, L"image/bmp"), MakeWmf("i4.wmf", 192, 96)};
     desk.ImportFiles(files, kItemPicture);
     ASSERT_EQ(Records(), 4u);
-    ASSERT_EQ(desk.LiveItems().size(), 4u);
+    ASSERT_EQ(desk.Live().Items().size(), 4u);
     int W, H;
     RECT m = desk.OuterRect(&W, &H);
     SIZE expected[] = {{360, 180}, {180, 360}, {360, 360}, {360, 180}};
     for (size_t i = 0; i < 4; i++) {
-        EXPECT_EQ(desk.LiveItemType(i), (uint32_t)kItemPicture);
+        ASSERT_NE(desk.Live().At(i), nullptr);
+        EXPECT_EQ(desk.Live().At(i)->ItemType(), (uint32_t)kItemPicture);
         EXPECT_EQ(desk.Model().deskTypes()[0][i], (uint32_t)kItemPicture);
         auto* rec = (PictureItemRecord*)desk.Model().desks()[0][i].get();
         EXPECT_STREQ(rec->path, files[i].c_str());
         RECT r;
-        GetWindowRect(desk.LiveItems()[i]->ItemWindow(), &r);
+        GetWindowRect(desk.Live().Items()[i]->ItemWindow(), &r);
         EXPECT_EQ(r.left, m.left);
         EXPECT_EQ(r.top, m.top + 50);
         EXPECT_EQ(r.right - r.left, expected[i].cx) << i;
@@ -638,7 +637,7 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
         EXPECT_FLOAT_EQ(rec->rect.bottom, (float)(m.top + 50 + expected[i].cy) / H);
     }
     // The last one imported is current, so Delete removes it.
-    EXPECT_EQ(desk.CurrentItem(), desk.LiveItems()[3]->ItemWindow());
+    EXPECT_EQ(desk.Live().Current(), desk.Live().Items()[3]->ItemWindow());
     desk.OnDeleteItem();
     EXPECT_EQ(Records(), 3u);
     EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][2].get())->path, files[2].c_str());
@@ -648,7 +647,7 @@ TEST_F(ImportTest, UndecodableFileAndFolderAddNothing) {
     std::string good = MakePicture("between.png", 400, 300);
     desk.ImportFiles({MakeGarbage("nothing.jpg"), TestFolder(), good, TestFolder() + "missing.png"}, kItemPicture);
     ASSERT_EQ(Records(), 1u);
-    ASSERT_EQ(desk.LiveItems().size(), 1u);
+    ASSERT_EQ(desk.Live().Items().size(), 1u);
     EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][0].get())->path, good.c_str());
 }
 
@@ -657,13 +656,13 @@ TEST_F(ImportTest, RemoveFromTheItemRemovesExactlyThatItem) {
                                       MakePicture("r3.png", 400, 300)};
     desk.ImportFiles(files, kItemPicture);
     ASSERT_EQ(Records(), 3u);
-    HWND middle = desk.LiveItems()[1]->ItemWindow();
+    HWND middle = desk.Live().Items()[1]->ItemWindow();
     // The menu's choice arrives as WM_COMMAND after the context menu selected the item.
     SendMessageA(middle, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
     MSG m;
     // The posted move request would wait for a real mouse button: drop it.
     TakePosted(middle, WM_NCLBUTTONDOWN, &m);
-    EXPECT_EQ(desk.CurrentItem(), middle);
+    EXPECT_EQ(desk.Live().Current(), middle);
     SendMessageA(middle, WM_COMMAND, ID_DESKITEM_REMOVE, 0);
     DrainQueue();
     EXPECT_FALSE(IsWindow(middle));
@@ -677,9 +676,9 @@ TEST_F(ImportTest, ARemovalRequestRemovesTheItemItNamesNotTheCurrentOne) {
                                       MakePicture("n3.png", 400, 300)};
     desk.ImportFiles(files, kItemPicture);
     ASSERT_EQ(Records(), 3u);
-    HWND first = desk.LiveItems()[0]->ItemWindow();
-    HWND last = desk.LiveItems()[2]->ItemWindow();
-    ASSERT_EQ(desk.CurrentItem(), last);
+    HWND first = desk.Live().Items()[0]->ItemWindow();
+    HWND last = desk.Live().Items()[2]->ItemWindow();
+    ASSERT_EQ(desk.Live().Current(), last);
     PostMessageA(desk.hwnd, WM_DESKITEM_REMOVE, 0, (LPARAM)first);
     DrainQueue();
     EXPECT_FALSE(IsWindow(first));
@@ -691,14 +690,14 @@ TEST_F(ImportTest, ARemovalRequestRemovesTheItemItNamesNotTheCurrentOne) {
 
 TEST_F(ImportTest, DeskSwitchRestoresPicturesWhereTheyWere) {
     desk.ImportFiles({MakePicture("sw1.png", 400, 300), MakePicture("sw2.png", 300, 400)}, kItemPicture);
-    HWND first = desk.LiveItems()[0]->ItemWindow();
+    HWND first = desk.Live().Items()[0]->ItemWindow();
     MoveWindow(first, 200, 150, 400, 300, TRUE);
-    desk.SyncCurrentDesk();
-    desk.ShowCurrentDesk();
-    desk.FinishDeskBuild();
-    ASSERT_EQ(desk.LiveItems().size(), 2u);
+    desk.Live().Sync();
+    desk.Live().Show();
+    desk.Live().FinishBuild();
+    ASSERT_EQ(desk.Live().Items().size(), 2u);
     RECT r;
-    GetWindowRect(desk.LiveItems()[0]->ItemWindow(), &r);
+    GetWindowRect(desk.Live().Items()[0]->ItemWindow(), &r);
     EXPECT_NEAR(r.left, 200, 1);
     EXPECT_NEAR(r.top, 150, 1);
     EXPECT_NEAR(r.right - r.left, 400, 1);

@@ -179,7 +179,7 @@ TEST_F(PictureLoaderTest, WindowFirstThenThePictureFromTheWorkers) {
     // Asked for while the window was being made; the frame shows at once.
     ASSERT_TRUE(item.PicturePending());
     EXPECT_EQ(PictureLoader::Shared().QueuedRequests() + PictureLoader::Shared().RunningWorkers() > 0, true);
-    PumpBelow(PictureItem::kPictureReady);
+    PumpBelow(WM_PICTURE_READY);
     EXPECT_TRUE(IsWindowVisible(item.hwnd));
     ASSERT_TRUE(item.PicturePending());
     EXPECT_NE(GetPropA(item.hwnd, PictureItem::kPendingProperty), nullptr);
@@ -470,8 +470,7 @@ TEST_F(PictureLoaderTest, SwitchingAwayWhileLoadingLeavesNoWindowThreadOrResult)
     int threadsBefore = ThreadCount();
     MainDeskWindow desk;
     ASSERT_TRUE(desk.CreateModeless(nullptr));
-    desk.DestroyLiveItems();
-    desk.ClearAllDesks();
+    desk.Live().Clear();
     for (int d = 0; d < 2; d++) desk.Model().CreateDesk();
     ASSERT_TRUE(desk.Model().SelectDesk(0));
     for (size_t i = 0; i < files.size(); i++) {
@@ -485,19 +484,19 @@ TEST_F(PictureLoaderTest, SwitchingAwayWhileLoadingLeavesNoWindowThreadOrResult)
     std::vector<HWND> windows;
     for (int round = 0; round < 3; round++) {
         ASSERT_TRUE(desk.Model().SelectDesk(0));
-        desk.ShowCurrentDesk();
-        desk.FinishDeskBuild();
-        ASSERT_EQ(desk.LiveItems().size(), files.size());
-        for (auto& item : desk.LiveItems()) {
+        desk.Live().Show();
+        desk.Live().FinishBuild();
+        ASSERT_EQ(desk.Live().Items().size(), files.size());
+        for (auto& item : desk.Live().Items()) {
             windows.push_back(item->ItemWindow());
             EXPECT_TRUE(static_cast<PictureItem*>(item.get())->PicturePending());
         }
         // Left before any picture could be taken in: the workers' results have nobody to go to.
         ASSERT_TRUE(desk.Model().SelectDesk(1));
-        desk.ShowCurrentDesk();
-        desk.FinishDeskBuild();
+        desk.Live().Show();
+        desk.Live().FinishBuild();
     }
-    EXPECT_TRUE(desk.LiveItems().empty());
+    EXPECT_TRUE(desk.Live().Items().empty());
     ASSERT_TRUE(PictureLoader::Shared().WaitIdle(30000));
     Pump();
     EXPECT_EQ(PictureLoader::Shared().QueuedRequests(), 0u);
@@ -513,6 +512,6 @@ TEST_F(PictureLoaderTest, SwitchingAwayWhileLoadingLeavesNoWindowThreadOrResult)
         threadsAfter = ThreadCount();
     }
     EXPECT_LE(threadsAfter, threadsBefore);
-    desk.ClearAllDesks();
+    desk.Model().Clear();
     desk.DestroyWindow();
 }
