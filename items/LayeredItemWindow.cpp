@@ -57,12 +57,8 @@ BYTE LayeredItemWindow::ConstantAlpha() const { return (BYTE)((254 * settings.op
 
 namespace {
 
-// True while the button that clicks is still held. Input already on its way is taken in first
-// (a peek does that), so a release that has happened is seen, as a button-up in the queue or in
-// the button's state.
+// True while the button that clicks is still held (the primary one, which may be the right).
 bool PrimaryButtonHeld() {
-    MSG m;
-    if (PeekMessageA(&m, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return false;
     return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
 }
 
