@@ -160,6 +160,16 @@ class DesktopLayerTest(bench.SonadeskTestCase):
     def set_click_through(self, at=INSIDE):
         self.item_menu(at, "Down", "Down", "Down", "Down", "Down", "Return")
 
+    def press(self, at):
+        """A click on an item as a hand makes it, the button held a moment: a press that is over
+        before the program has seen it can leave the window manager waiting to move the item,
+        and the next click anywhere is lost to it."""
+        move(*at)
+        xdo("mousedown", 1)
+        time.sleep(0.15)
+        xdo("mouseup", 1)
+        time.sleep(0.5)
+
     def clicked(self):
         """The clicks the other program got, as (x, y) screen points."""
         with open(self.clicks) as f:
@@ -363,13 +373,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         self.set_on_top()
         self.assertTrue(wait_for(lambda: self.exstyle(item) & WS_EX_TOPMOST, timeout=5))
         self.assertTrue(wait_for(lambda: above(item, other), timeout=5))
-        # Pressed and released as a hand does: a press that is over before the program has seen
-        # it can leave the window manager waiting to move the item (its next click is lost).
-        move(*INSIDE)
-        xdo("mousedown", 1)
-        time.sleep(0.15)
-        xdo("mouseup", 1)
-        time.sleep(0.5)
+        self.press(INSIDE)
         self.assertEqual(self.clicked(), [], "the item should take the click")
         self.set_click_through()
         self.assertTrue(wait_for(lambda: self.exstyle(item) & WS_EX_TRANSPARENT, timeout=5))
@@ -396,8 +400,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         # The way back by the mouse: "Stop Click-Through" in the notification-area menu.
         self.tray_menu("stop")
         self.assertTrue(wait_for(lambda: not self.exstyle(item) & WS_EX_TRANSPARENT, timeout=5))
-        click(*INSIDE)
-        time.sleep(0.5)
+        self.press(INSIDE)
         self.assertEqual(len(self.clicked()), 2, "the item should take the click again")
         # Kept so: on top, clickable.
         self.focus_main()
