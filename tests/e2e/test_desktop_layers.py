@@ -456,7 +456,7 @@ class DesktopLayerTest(bench.SonadeskTestCase):
         restored("after a restart")
         # B made the current item with a click, removed with Delete and brought back with Ctrl+Z:
         # on the desktop at 60 % again.
-        click(*b_at)
+        self.press(b_at)
         self.focus_main()
         key("Delete")
         self.assertTrue(wait_for(lambda: self.item(b_rect) is None, timeout=5), "Delete did not remove B")
