@@ -443,8 +443,9 @@ class DesktopLayerTest(bench.SonadeskTestCase):
 
         def restored(what):
             a, b = self.wait_item(), self.wait_item(b_rect)
-            self.assertIsNotNone(a, what)
-            self.assertIsNotNone(b, what)
+            shown = [(w["rect"], w["visible"]) for w in self.app.windows() if w["class"].startswith("Sonadesk:")]
+            self.assertIsNotNone(a, "%s: A is not shown; the items: %s" % (what, shown))
+            self.assertIsNotNone(b, "%s: B is not shown; the items: %s" % (what, shown))
             self.assertTrue(wait_for(lambda: self.exstyle(a["hwnd"]) & WS_EX_TOPMOST, timeout=5), what)
             self.assertTrue(self.exstyle(a["hwnd"]) & WS_EX_TRANSPARENT, what)
             self.assertTrue(wait_for(lambda: self.item(b_rect)["owner"] == 0, timeout=5), what)
