@@ -4,6 +4,7 @@
 
 #include "app/DeskMessages.h"
 #include "app/ItemDispatch.h"
+#include "platform/Stopwatch.h"
 #include "platform/UserMessage.h"
 #include "store/ItemText.h"
 
@@ -116,16 +117,8 @@ void LiveDesk::Show() {
 // One turn: hide the old windows, else make new ones, else destroy the hidden ones, each for
 // about turnMs; then the next turn is asked for, behind any input that waits.
 void LiveDesk::BuildTurn(bool mayBuild) {
-    LARGE_INTEGER freq, start, now;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&start);
-    // In whole microseconds first: a 64-bit integer becomes a double only on the x87 unit in
-    // 32-bit code, a 32-bit one in SSE2 (a turn never comes near 2^31 microseconds).
-    auto spent = [&] {
-        QueryPerformanceCounter(&now);
-        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
-        return (double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0;
-    };
+    Stopwatch turn;
+    auto spent = [&] { return turn.ElapsedMs(); };
     bool hiding = false;
     for (auto& item : leaving) {
         HWND w = item ? item->ItemWindow() : nullptr;
