@@ -173,8 +173,16 @@ bool LiveDesk::BuildNext() {
         size_t i = nextToBuild++;
         if (!model.RecordAt(i)) continue;
         if (items[i]) {
-            // Added while the desk was being built, or a window of a reordered desk that stays.
-            if (i >= remakeEnd || !Remade(items[i].get())) continue;
+            // Added while the desk was being built.
+            if (i >= remakeEnd) continue;
+            if (!Remade(items[i].get())) {
+                // A card of a reordered desk keeps its window: it goes on top now, so that the
+                // windows made after it come above it.
+                HWND w = items[i]->ItemWindow();
+                if (w && items[i]->Settings().layer == kLayerNormal)
+                    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                continue;
+            }
             Remake(i, Outer());
             return true;
         }
@@ -310,7 +318,7 @@ bool LiveDesk::Move(size_t from, size_t to) {
     // anew, bottom first: one window for Bring to Front, the whole desk for Send to Back. The
     // moved one is made now; the rest a few per turn of the loop, as a desk switch builds, each
     // old window showing until its successor is up. Music and movies keep their windows, so they
-    // go on playing; the raise at the end of the build puts them in their places.
+    // go on playing.
     if (Remade(items[to].get())) Remake(to, Outer());
     if (to + 1 < items.size()) {
         nextToBuild = to + 1;
@@ -318,7 +326,8 @@ bool LiveDesk::Move(size_t from, size_t to) {
         building = true;
         BuildTurn();
     } else {
-        StackInRecordOrder();
+        // On top now; a card, which kept its window, goes there too.
+        StackInRecordOrder(to);
     }
     return true;
 }
