@@ -108,6 +108,7 @@ void LiveDesk::Show() {
     if (onShow) onShow();
     items.resize(model.RecordCount());
     nextToBuild = 0;
+    remakeEnd = 0;
     building = true;
     // The click that switched has already drawn the desk view: the windows wait for the next turn.
     BuildTurn(false);
@@ -170,12 +171,28 @@ void LiveDesk::LoopTurn(bool posted) {
 bool LiveDesk::BuildNext() {
     while (nextToBuild < items.size()) {
         size_t i = nextToBuild++;
-        if (items[i]) continue;  // added while the desk was being built
         if (!model.RecordAt(i)) continue;
+        if (items[i]) {
+            // Added while the desk was being built, or a window of a reordered desk that stays.
+            if (i >= remakeEnd || !Remade(items[i].get())) continue;
+            Remake(i, Outer());
+            return true;
+        }
         items[i] = Restore(i, Outer());
         return true;
     }
     return false;
+}
+
+bool LiveDesk::Remade(const DeskItem* item) { return item && item->ItemWindow() && !IsMedia(item); }
+
+void LiveDesk::Remake(size_t i, SIZE outer) {
+    bool wasCurrent = items[i]->ItemWindow() == current;
+    // The new window comes first, so the item never leaves the screen: the old one goes after.
+    std::unique_ptr<DeskItem> fresh = Restore(i, outer);
+    DropItem(items[i]);
+    items[i] = std::move(fresh);
+    if (wasCurrent) current = items[i] ? items[i]->ItemWindow() : nullptr;
 }
 
 std::unique_ptr<DeskItem> LiveDesk::Restore(size_t i, SIZE outer) {
@@ -252,6 +269,7 @@ RemovedItem LiveDesk::Take(size_t i) {
     DropItem(items[i]);
     items.erase(items.begin() + i);
     if (i < nextToBuild) nextToBuild--;
+    if (i < remakeEnd) remakeEnd--;
     return model.TakeRecord(i);
 }
 
@@ -288,16 +306,20 @@ bool LiveDesk::Move(size_t from, size_t to) {
     // Pictures and notes are made anew in the new order, as a desk switch makes them. Reordering
     // the old windows is not enough everywhere: under Wine a window the user has clicked becomes
     // one the X window manager stacks, and it can then no longer be ordered against the others.
-    // Music and movies keep their windows, so they go on playing.
-    SIZE outer = Outer();
-    for (size_t k = 0; k < items.size(); k++) {
-        if (!items[k] || IsMedia(items[k].get()) || !items[k]->ItemWindow() || !model.RecordAt(k)) continue;
-        bool wasCurrent = items[k]->ItemWindow() == current;
-        items[k].reset();
-        items[k] = Restore(k, outer);
-        if (wasCurrent) current = items[k] ? items[k]->ItemWindow() : nullptr;
+    // A new window comes above the others, so only the moved item and those above it are made
+    // anew, bottom first: one window for Bring to Front, the whole desk for Send to Back. The
+    // moved one is made now; the rest a few per turn of the loop, as a desk switch builds, each
+    // old window showing until its successor is up. Music and movies keep their windows, so they
+    // go on playing; the raise at the end of the build puts them in their places.
+    if (Remade(items[to].get())) Remake(to, Outer());
+    if (to + 1 < items.size()) {
+        nextToBuild = to + 1;
+        remakeEnd = items.size();
+        building = true;
+        BuildTurn();
+    } else {
+        StackInRecordOrder();
     }
-    StackInRecordOrder();
     return true;
 }
 
@@ -379,6 +401,7 @@ void LiveDesk::TakeDown() {
     leaving.clear();
     building = false;
     nextToBuild = 0;
+    remakeEnd = 0;
     if (owner.hwnd) KillTimer(owner.hwnd, TIMER_DESK_BUILD);
 }
 
