@@ -430,13 +430,6 @@ bool MainDeskWindow::OnExit() {
 
 void MainDeskWindow::OnCancel() { OnExit(); }
 
-
-
-
-
-
-
-
 void MainDeskWindow::DestroyWindow() {
     KillTimer(hwnd, TIMER_SCROLL_LEFT);
     KillTimer(hwnd, TIMER_SCROLL_RIGHT);
@@ -475,8 +468,12 @@ void MainDeskWindow::RaiseItems() {
     // stacking). Only those that have fallen below it are moved, in one batch, to just above it,
     // keeping their order; when none has, nothing is restacked but the media cards (below), so a
     // click on a desk of hundreds of pictures and notes costs no more than on an empty one.
-    std::vector<HWND> above, below;
-    std::vector<bool> media;
+    struct Shown {
+        HWND window;
+        bool media;
+    };
+    std::vector<Shown> above;
+    std::vector<HWND> below;
     bool mainSeen = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         if (w == hwnd) {
@@ -491,8 +488,7 @@ void MainDeskWindow::RaiseItems() {
         if (mainSeen) {
             below.push_back(w);
         } else {
-            above.push_back(w);
-            media.push_back(item->ItemType() == kItemMovie || item->ItemType() == kItemMusic);
+            above.push_back({w, item->ItemType() == kItemMovie || item->ItemType() == kItemMusic});
         }
     }
     std::vector<std::pair<HWND, HWND>> moves;  // window, the one it goes under
@@ -500,9 +496,9 @@ void MainDeskWindow::RaiseItems() {
     // the window manager may have raised the card over them. Put back in its own place, the card
     // brings them along above it.
     for (size_t k = 0; k < above.size(); k++)
-        if (media[k]) moves.push_back({above[k], k == 0 ? HWND_TOP : above[k - 1]});
+        if (above[k].media) moves.push_back({above[k].window, k == 0 ? HWND_TOP : above[k - 1].window});
     // Each fallen item goes under the one before it: the first under the lowest item still above.
-    HWND after = above.empty() ? HWND_TOP : above.back();
+    HWND after = above.empty() ? HWND_TOP : above.back().window;
     for (HWND w : below) {
         moves.push_back({w, after});
         after = w;
@@ -525,7 +521,6 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, RecordPtr record
     UpdateSelection();
     saver.Changed();
 }
-
 
 // ---------------------------------------------------------------------------------------------
 // Commands

@@ -622,7 +622,7 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
     for (size_t i = 0; i < 4; i++) {
         ASSERT_NE(desk.Live().At(i), nullptr);
         EXPECT_EQ(desk.Live().At(i)->ItemType(), (uint32_t)kItemPicture);
-        EXPECT_EQ(desk.Model().deskTypes()[0][i], (uint32_t)kItemPicture);
+        EXPECT_EQ(desk.Model().desks()[0][i].type, (uint32_t)kItemPicture);
         auto* rec = (PictureItemRecord*)desk.Model().desks()[0][i].get();
         EXPECT_STREQ(rec->path, files[i].c_str());
         RECT r;
