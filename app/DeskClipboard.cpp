@@ -1,7 +1,5 @@
-// The clipboard: Ctrl+C hands the current item to other programs (a picture as a picture and as
-// its file, a note as its text, music and movies as their files); Ctrl+V takes files, a picture
-// (saved as a PNG under "Data\Pasted\") or text (a new note) onto the desk shown. What can take
-// seconds (reading the clipboard, decoding a large picture) runs on a worker (ClipboardWork).
+#include "app/DeskClipboard.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -17,6 +15,7 @@
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
 #include "platform/FileNames.h"
+#include "platform/Stopwatch.h"
 #include "platform/Text.h"
 #include "platform/UserMessage.h"
 
@@ -57,7 +56,10 @@ bool PutBytes(UINT format, const void* data, size_t size) {
 
 }  // namespace
 
-void MainDeskWindow::OnCopyItem() {
+void DeskClipboard::Copy() {
+    LiveDesk& live = desk.Live();
+    DeskModel& model = desk.Model();
+    HWND hwnd = desk.hwnd;
     size_t i = live.IndexOf(live.Current());
     if (i == SIZE_MAX || i >= model.RecordCount()) return;
     // What the item holds now (a note just edited, a picture whose file was replaced).
@@ -95,17 +97,18 @@ void MainDeskWindow::OnCopyItem() {
     if (dibLater) StartPictureCopy(hwnd, WM_DESK_PICTURE_COPIED, path, copyGeneration);
 }
 
-void MainDeskWindow::OnPaste() {
-    if (model.currentDesk() >= model.DeskCount()) return;
+void DeskClipboard::Paste() {
+    if (desk.Model().currentDesk() >= desk.Model().DeskCount()) return;
     // One paste at a time: a held Ctrl+V repeats.
     if (pasteRunning) return;
-    pasteRunning = StartPaste(hwnd, WM_DESK_PASTE_DONE, dataFolder + "Pasted\\");
+    pasteRunning = StartPaste(desk.hwnd, WM_DESK_PASTE_DONE, desk.DataFolder() + "Pasted\\");
 }
 
-bool MainDeskWindow::OnClipboardMessage(UINT msg, WPARAM, LPARAM lp) {
+bool DeskClipboard::OnMessage(UINT msg, WPARAM, LPARAM lp) {
+    HWND hwnd = desk.hwnd;
     switch (msg) {
     case WM_DESK_PASTE_DONE:
-        TakePaste(std::unique_ptr<PasteResult>((PasteResult*)lp));
+        Take(std::unique_ptr<PasteResult>((PasteResult*)lp));
         return true;
     case WM_DESK_PICTURE_COPIED: {
         std::unique_ptr<CopiedPicture> copied((CopiedPicture*)lp);
@@ -126,17 +129,17 @@ bool MainDeskWindow::OnClipboardMessage(UINT msg, WPARAM, LPARAM lp) {
     return false;
 }
 
-void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
+void DeskClipboard::Take(std::unique_ptr<PasteResult> pasted) {
     pasteRunning = false;
-    if (!pasted || model.currentDesk() >= model.DeskCount()) return;
+    if (!pasted || desk.Model().currentDesk() >= desk.Model().DeskCount()) return;
     if (!pasted->files.empty()) {
         importQueue.insert(importQueue.end(), pasted->files.begin(), pasted->files.end());
         ImportTurn();
     } else if (!pasted->picturePath.empty()) {
-        size_t before = live.Count();
-        ImportFiles({pasted->picturePath}, kItemPicture);
+        size_t before = desk.Live().Count();
+        desk.Import().Files({pasted->picturePath}, kItemPicture);
         // A picture GDI+ cannot show leaves no item; its file is not kept either.
-        if (live.Count() == before) {
+        if (desk.Live().Count() == before) {
             RemoveFile(pasted->picturePath);
         } else if (pasted->keptWidth != pasted->pictureWidth || pasted->keptHeight != pasted->pictureHeight) {
             ShowUserMessage("The pasted picture is " + std::to_string(pasted->pictureWidth) + " \xC3\x97 " +
@@ -146,42 +149,28 @@ void MainDeskWindow::TakePaste(std::unique_ptr<PasteResult> pasted) {
                             MB_OK | MB_ICONINFORMATION);
         }
     } else if (pasted->pictureFailed) {
-        ShowUserMessage("The pasted picture could not be kept in \"" + dataFolder + "Pasted\\\".",
+        ShowUserMessage("The pasted picture could not be kept in \"" + desk.DataFolder() + "Pasted\\\".",
                         MB_OK | MB_ICONWARNING);
     } else if (!pasted->text.empty()) {
-        AddNoteWithText(pasted->text);
+        desk.Notes().AddWithText(pasted->text);
     }
 }
 
 // A few files per turn of the message loop, so that a list of hundreds keeps the window
 // answering; they come in their order, each new one on top.
 
-void MainDeskWindow::ImportTurn() {
-    LARGE_INTEGER freq, start, now;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&start);
+void DeskClipboard::ImportTurn() {
+    Stopwatch turn;
     while (!importQueue.empty()) {
         std::string next = std::move(importQueue.front());
         importQueue.pop_front();
-        ImportDroppedPaths({next});
-        QueryPerformanceCounter(&now);
-        // Whole microseconds first: only a 32-bit integer becomes a double in SSE2 (a 64-bit one
-        // would go through the x87 unit in the 32-bit exe).
-        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
-        if ((double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0 >= kImportTurnMs) break;
+        desk.Import().Paths({next});
+        if (turn.ElapsedMs() >= kImportTurnMs) break;
     }
     if (importQueue.empty() || importTurnPosted) return;
-    // Behind any input that waits (see DeskBuildTurn).
-    importTurnPosted = PostMessageA(hwnd, WM_DESK_IMPORT_TURN, 0, 0) != FALSE;
+    // Behind any input that waits (see LiveDesk::BuildTurn).
+    importTurnPosted = PostMessageA(desk.hwnd, WM_DESK_IMPORT_TURN, 0, 0) != FALSE;
 }
 
-void MainDeskWindow::AddNoteWithText(const std::string& text) {
-    size_t dropped = 0;
-    std::string noteText = NoteTextFromClipboard(text, &dropped);
-    if (noteText.empty() || model.currentDesk() >= model.DeskCount()) return;
-    auto note = std::make_unique<TextItem>();
-    note->SetText(noteText);
-    PlaceNewNote(std::move(note), dropped);
-}
 
 }  // namespace sona

@@ -44,7 +44,6 @@ void DeskModel::ShowCurrentTab() { firstVisible = Layout().FirstVisibleShowing(s
 
 void DeskModel::CreateDesk() {
     store.desks.emplace_back();
-    store.deskTypes.emplace_back();
     store.currentDesk = (uint32_t)DeskCount() - 1;
     if (Scrolls()) firstVisible = ScrollLimit();
 }
@@ -57,12 +56,9 @@ RemovedDesk DeskModel::TakeCurrentDesk() {
     uint32_t d = store.currentDesk;
     out.desk = d;
     out.records = std::move(store.desks[d]);
-    out.types = std::move(store.deskTypes[d]);
     store.desks[d].clear();
-    store.deskTypes[d].clear();
     if (DeskCount() > 1) {
         store.desks.erase(store.desks.begin() + d);
-        store.deskTypes.erase(store.deskTypes.begin() + d);
     } else {
         out.onlyEmptied = true;
     }
@@ -73,21 +69,16 @@ RemovedDesk DeskModel::TakeCurrentDesk() {
 }
 
 void DeskModel::PutBackDesk(RemovedDesk desk) {
-    // A desk's two arrays always have the same length; a step that does not is not put back.
-    if (desk.records.size() != desk.types.size()) return;
     uint32_t d;
     if (desk.onlyEmptied && DeskCount() > 0) {
         // It stayed as an empty desk; whatever was put on it since lies above the old items.
         d = desk.desk < DeskCount() ? desk.desk : (uint32_t)DeskCount() - 1;
         DeskRecords& records = store.desks[d];
-        DeskTypes& types = store.deskTypes[d];
         records.insert(records.begin(), std::make_move_iterator(desk.records.begin()),
                        std::make_move_iterator(desk.records.end()));
-        types.insert(types.begin(), desk.types.begin(), desk.types.end());
     } else {
         d = desk.desk <= DeskCount() ? desk.desk : (uint32_t)DeskCount();
         store.desks.insert(store.desks.begin() + d, std::move(desk.records));
-        store.deskTypes.insert(store.deskTypes.begin() + d, std::move(desk.types));
     }
     store.currentDesk = d;
     ShowCurrentTab();
@@ -116,14 +107,14 @@ size_t DeskModel::RecordCount() const { return HasCurrentDesk() ? store.desks[st
 
 RecordView DeskModel::RecordAt(size_t index) {
     if (index >= RecordCount()) return RecordView();
-    return ViewRecord(store.deskTypes[store.currentDesk][index], store.desks[store.currentDesk][index].get());
+    return store.desks[store.currentDesk][index].View();
 }
 
 bool DeskModel::ClearClickThrough() {
     bool changed = false;
-    for (size_t d = 0; d < store.desks.size() && d < store.deskTypes.size(); d++) {
-        for (size_t i = 0; i < store.desks[d].size() && i < store.deskTypes[d].size(); i++) {
-            RecordView record = ViewRecord(store.deskTypes[d][i], store.desks[d][i].get());
+    for (const DeskRecords& records : store.desks) {
+        for (const StoredRecord& stored : records) {
+            RecordView record = stored.View();
             ItemTag tag = record.Tag();
             ItemSettings s = SettingsFromTag(tag);
             if (!record || !s.clickThrough) continue;
@@ -136,21 +127,18 @@ bool DeskModel::ClearClickThrough() {
 }
 
 uint32_t DeskModel::TypeAt(size_t index) const {
-    return index < RecordCount() ? store.deskTypes[store.currentDesk][index] : 0;
+    return index < RecordCount() ? store.desks[store.currentDesk][index].type : 0;
 }
 
 void DeskModel::AppendRecord(uint32_t type, RecordPtr record) {
     if (!HasCurrentDesk()) return;
-    store.desks[store.currentDesk].push_back(std::move(record));
-    store.deskTypes[store.currentDesk].push_back(type);
+    store.desks[store.currentDesk].push_back(StoredRecord{type, std::move(record)});
 }
 
 bool DeskModel::RemoveRecord(size_t index) {
     if (index >= RecordCount()) return false;
     DeskRecords& records = store.desks[store.currentDesk];
-    DeskTypes& types = store.deskTypes[store.currentDesk];
     records.erase(records.begin() + index);
-    types.erase(types.begin() + index);
     return true;
 }
 
@@ -158,13 +146,11 @@ RemovedItem DeskModel::TakeRecord(size_t index) {
     RemovedItem out;
     if (index >= RecordCount()) return out;
     DeskRecords& records = store.desks[store.currentDesk];
-    DeskTypes& types = store.deskTypes[store.currentDesk];
     out.desk = store.currentDesk;
     out.index = index;
-    out.type = types[index];
-    out.record = std::move(records[index]);
+    out.type = records[index].type;
+    out.record = std::move(records[index].bytes);
     records.erase(records.begin() + index);
-    types.erase(types.begin() + index);
     return out;
 }
 
@@ -172,10 +158,8 @@ size_t DeskModel::PutBackRecord(RemovedItem item) {
     if (!item || DeskCount() == 0) return SIZE_MAX;
     uint32_t d = item.desk < DeskCount() ? item.desk : (uint32_t)DeskCount() - 1;
     DeskRecords& records = store.desks[d];
-    DeskTypes& types = store.deskTypes[d];
     size_t at = item.index < records.size() ? item.index : records.size();
-    records.insert(records.begin() + at, std::move(item.record));
-    types.insert(types.begin() + at, item.type);
+    records.insert(records.begin() + at, StoredRecord{item.type, std::move(item.record)});
     store.currentDesk = d;
     ShowCurrentTab();
     return at;
@@ -185,14 +169,10 @@ bool DeskModel::MoveRecord(size_t from, size_t to) {
     size_t n = RecordCount();
     if (from >= n || to >= n) return false;
     DeskRecords& records = store.desks[store.currentDesk];
-    DeskTypes& types = store.deskTypes[store.currentDesk];
-    if (from < to) {
+    if (from < to)
         std::rotate(records.begin() + from, records.begin() + from + 1, records.begin() + to + 1);
-        std::rotate(types.begin() + from, types.begin() + from + 1, types.begin() + to + 1);
-    } else if (from > to) {
+    else if (from > to)
         std::rotate(records.begin() + to, records.begin() + from, records.begin() + from + 1);
-        std::rotate(types.begin() + to, types.begin() + from, types.begin() + from + 1);
-    }
     return true;
 }
 

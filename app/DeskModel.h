@@ -24,10 +24,9 @@ public:
     // The strip in client pixels; its cells are squares as tall as the strip.
     static constexpr PixelRect kStrip{16, 9, 336, 43};
 
-    // The Part's names: one DeskRecords per desk, their type codes, the desk shown and the desk
-    // in the strip's first tab cell.
+    // One DeskRecords per desk (each record with its type code), the desk shown and the desk in
+    // the strip's first tab cell.
     const std::vector<DeskRecords>& desks() const { return store.desks; }
-    const std::vector<DeskTypes>& deskTypes() const { return store.deskTypes; }
     uint32_t currentDesk() const { return store.currentDesk; }
     uint32_t firstVisibleDesk() const { return firstVisible; }
     size_t DeskCount() const { return store.desks.size(); }

@@ -128,9 +128,9 @@ void MainDeskWindow::StopClickThrough() {
         if (!s.clickThrough) continue;
         s.clickThrough = false;
         item->ApplySettings(s);
-        DesksChanged();
+        saver.Changed();
     }
-    if (model.ClearClickThrough()) DesksChanged();
+    if (model.ClearClickThrough()) saver.Changed();
     live.Sync();
 }
 
@@ -166,7 +166,7 @@ bool MainDeskWindow::OnCtrlWheel(const MSG& msg) {
         s.opacity = StepOpacity(s.opacity, (short)HIWORD(msg.wParam) > 0 ? +1 : -1);
         if (s != item->Settings()) {
             item->ApplySettings(s);
-            DesksChanged();
+            saver.Changed();
         }
         return true;
     }

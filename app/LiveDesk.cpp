@@ -4,6 +4,7 @@
 
 #include "app/DeskMessages.h"
 #include "app/ItemDispatch.h"
+#include "platform/Stopwatch.h"
 #include "platform/UserMessage.h"
 #include "store/ItemText.h"
 
@@ -107,6 +108,7 @@ void LiveDesk::Show() {
     if (onShow) onShow();
     items.resize(model.RecordCount());
     nextToBuild = 0;
+    remakeEnd = 0;
     building = true;
     // The click that switched has already drawn the desk view: the windows wait for the next turn.
     BuildTurn(false);
@@ -115,16 +117,8 @@ void LiveDesk::Show() {
 // One turn: hide the old windows, else make new ones, else destroy the hidden ones, each for
 // about turnMs; then the next turn is asked for, behind any input that waits.
 void LiveDesk::BuildTurn(bool mayBuild) {
-    LARGE_INTEGER freq, start, now;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&start);
-    // In whole microseconds first: a 64-bit integer becomes a double only on the x87 unit in
-    // 32-bit code, a 32-bit one in SSE2 (a turn never comes near 2^31 microseconds).
-    auto spent = [&] {
-        QueryPerformanceCounter(&now);
-        long long us = (now.QuadPart - start.QuadPart) * 1000000 / (freq.QuadPart ? freq.QuadPart : 1);
-        return (double)(int)std::min<long long>(us, 0x7FFFFFFF) / 1000.0;
-    };
+    Stopwatch turn;
+    auto spent = [&] { return turn.ElapsedMs(); };
     bool hiding = false;
     for (auto& item : leaving) {
         HWND w = item ? item->ItemWindow() : nullptr;
@@ -177,12 +171,36 @@ void LiveDesk::LoopTurn(bool posted) {
 bool LiveDesk::BuildNext() {
     while (nextToBuild < items.size()) {
         size_t i = nextToBuild++;
-        if (items[i]) continue;  // added while the desk was being built
         if (!model.RecordAt(i)) continue;
+        if (items[i]) {
+            // Added while the desk was being built.
+            if (i >= remakeEnd) continue;
+            if (!Remade(items[i].get())) {
+                // A card of a reordered desk keeps its window: it goes on top now, so that the
+                // windows made after it come above it.
+                HWND w = items[i]->ItemWindow();
+                if (w && items[i]->Settings().layer == kLayerNormal)
+                    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                continue;
+            }
+            Remake(i, Outer());
+            return true;
+        }
         items[i] = Restore(i, Outer());
         return true;
     }
     return false;
+}
+
+bool LiveDesk::Remade(const DeskItem* item) { return item && item->ItemWindow() && !IsMedia(item); }
+
+void LiveDesk::Remake(size_t i, SIZE outer) {
+    bool wasCurrent = items[i]->ItemWindow() == current;
+    // The new window comes first, so the item never leaves the screen: the old one goes after.
+    std::unique_ptr<DeskItem> fresh = Restore(i, outer);
+    DropItem(items[i]);
+    items[i] = std::move(fresh);
+    if (wasCurrent) current = items[i] ? items[i]->ItemWindow() : nullptr;
 }
 
 std::unique_ptr<DeskItem> LiveDesk::Restore(size_t i, SIZE outer) {
@@ -259,6 +277,7 @@ RemovedItem LiveDesk::Take(size_t i) {
     DropItem(items[i]);
     items.erase(items.begin() + i);
     if (i < nextToBuild) nextToBuild--;
+    if (i < remakeEnd) remakeEnd--;
     return model.TakeRecord(i);
 }
 
@@ -295,16 +314,21 @@ bool LiveDesk::Move(size_t from, size_t to) {
     // Pictures and notes are made anew in the new order, as a desk switch makes them. Reordering
     // the old windows is not enough everywhere: under Wine a window the user has clicked becomes
     // one the X window manager stacks, and it can then no longer be ordered against the others.
-    // Music and movies keep their windows, so they go on playing.
-    SIZE outer = Outer();
-    for (size_t k = 0; k < items.size(); k++) {
-        if (!items[k] || IsMedia(items[k].get()) || !items[k]->ItemWindow() || !model.RecordAt(k)) continue;
-        bool wasCurrent = items[k]->ItemWindow() == current;
-        items[k].reset();
-        items[k] = Restore(k, outer);
-        if (wasCurrent) current = items[k] ? items[k]->ItemWindow() : nullptr;
+    // A new window comes above the others, so only the moved item and those above it are made
+    // anew, bottom first: one window for Bring to Front, the whole desk for Send to Back. The
+    // moved one is made now; the rest a few per turn of the loop, as a desk switch builds, each
+    // old window showing until its successor is up. Music and movies keep their windows, so they
+    // go on playing.
+    if (Remade(items[to].get())) Remake(to, Outer());
+    if (to + 1 < items.size()) {
+        nextToBuild = to + 1;
+        remakeEnd = items.size();
+        building = true;
+        BuildTurn();
+    } else {
+        // On top now; a card, which kept its window, goes there too.
+        StackInRecordOrder(to);
     }
-    StackInRecordOrder();
     return true;
 }
 
@@ -386,6 +410,7 @@ void LiveDesk::TakeDown() {
     leaving.clear();
     building = false;
     nextToBuild = 0;
+    remakeEnd = 0;
     if (owner.hwnd) KillTimer(owner.hwnd, TIMER_DESK_BUILD);
 }
 

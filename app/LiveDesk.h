@@ -120,8 +120,13 @@ private:
     void SyncItem(size_t i, SIZE outer);
     void KeepItemText(const DeskItem& item, const RecordView& record);
     std::unique_ptr<DeskItem> Restore(size_t i, SIZE outer);
-    // Makes the window of the next record that has none yet; false when none is left.
+    // Makes the window of the next record that has none yet, or the next window of a reordered
+    // desk to be made anew; false when none is left.
     bool BuildNext();
+    // Pictures and notes are made anew to be reordered; music and movies keep their windows.
+    static bool Remade(const DeskItem* item);
+    // Replaces item i's window by a new one, on top of the others.
+    void Remake(size_t i, SIZE outer);
 
     DeskModel& model;
     const Window& owner;
@@ -131,6 +136,8 @@ private:
     bool building = false;
     bool turnPosted = false;
     size_t nextToBuild = 0;
+    // Windows of a reordered desk before this index are made anew as the build passes them.
+    size_t remakeEnd = 0;
     HWND current = nullptr;
     bool hidden = false;
 };

@@ -8,24 +8,16 @@
 
 #include "app/DeskApplication.h"
 #include "app/DeskIds.h"
+#include "app/DeskKeyboard.h"
 #include "app/DeskMessages.h"
-#include "app/ItemDispatch.h"
 #include "app/StartNotices.h"
 #include "dialogs/CDlgAbout.h"
 #include "items/ItemIds.h"
 #include "items/PictureItem.h"
-#include "notes/NoteMeasure.h"
-#include "platform/CommonDialogs.h"
-#include "platform/LateBound.h"
-#include "platform/Text.h"
 #include "platform/UserMessage.h"
-#include "items/PictureLoader.h"
-#include "store/DamagedCopies.h"
-#include "store/RelativeRect.h"
 #include "res/resource.h"
-#include "platform/FileNames.h"
+#include "store/DataFolder.h"
 #include "store/LanguagePack.h"
-#include "store/Resources.h"
 
 namespace sona {
 
@@ -62,11 +54,6 @@ const CaptionButtonSpec kCaptionButtons[3] = {
     {ID_CAPTION_SPARE, {750, 14}, {IDB_SPARE, IDB_SPARE_HOVER, IDB_SPARE_PRESSED, IDB_SPARE}},
     {ID_CAPTION_MINIMIZE, {730, 14}, {IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_PRESSED, IDB_MINIMIZE}},
 };
-
-// Changes are saved once they have been quiet for kSaveQuietMs, and at the latest kSaveLatestMs
-// after the first unsaved one, however busy the user is.
-const DWORD kSaveQuietMs = 1000;
-const DWORD kSaveLatestMs = 2500;
 
 }  // namespace
 
@@ -138,8 +125,7 @@ BOOL MainDeskWindow::OnInitDialog() {
     // GDI+, COM, the tooltip and the desk's items follow the first paint.
     startupPending = true;
     // Building the desk is not a change of it: nothing needs saving yet.
-    savePending = false;
-    KillTimer(hwnd, TIMER_AUTOSAVE);
+    saver.Forget();
     // Accepting dropped files is this style bit (what DragAcceptFiles sets).
     SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     SetTimer(hwnd, TIMER_FIRST_PAINT, 500, nullptr);
@@ -254,13 +240,10 @@ BOOL MainDeskWindow::PreTranslateMessage(MSG* msg) {
     }
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) return TRUE;
     if (msg->message == WM_MOUSEWHEEL && IsWindowEnabled(hwnd) && OnCtrlWheel(*msg)) return TRUE;
-    if (msg->message == WM_KEYDOWN && KeyBelongsToDesk(msg->hwnd)) {
-        DeskKeyCommand key = DeskKeyFor((unsigned)msg->wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
-                                        GetKeyState(VK_MENU) < 0);
-        if (key.key != DeskKey::kNone) {
-            PostMessageA(hwnd, WM_DESK_KEY, (WPARAM)key.key, (LPARAM)key.desk);
-            return TRUE;
-        }
+    DeskKeyCommand key = DeskKeyOf(*msg, hwnd, live);
+    if (key.key != DeskKey::kNone) {
+        PostMessageA(hwnd, WM_DESK_KEY, (WPARAM)key.key, (LPARAM)key.desk);
+        return TRUE;
     }
     return Dialog::PreTranslateMessage(msg);
 }
@@ -270,7 +253,7 @@ bool MainDeskWindow::OnItemMessage(UINT msg, WPARAM wp, LPARAM lp) {
     HWND item = (HWND)lp;
     switch (msg) {
     case WM_DESKITEM_CHANGED:
-        DesksChanged();
+        saver.Changed();
         // The item may have changed its layer: the highlight follows it or goes.
         UpdateSelection();
         return true;
@@ -317,7 +300,7 @@ LRESULT MainDeskWindow::OnTimer(WPARAM id) {
         ScrollTimer(id == TIMER_SCROLL_LEFT);
         break;
     case TIMER_AUTOSAVE:
-        OnAutosaveTimer();
+        saver.OnTimer();
         return 0;
     case TIMER_DESK_BUILD:
         live.LoopTurn(false);
@@ -352,7 +335,7 @@ bool MainDeskWindow::OnDeskMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (startupPending && NeedsWholeStartup(msg, wp)) FinishStartup();
-    if (OnItemMessage(msg, wp, lp) || OnClipboardMessage(msg, wp, lp) || OnDeskMessage(msg, wp, lp)) return 0;
+    if (OnItemMessage(msg, wp, lp) || clipboard.OnMessage(msg, wp, lp) || OnDeskMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_HOTKEY:
         if ((int)wp == kShowHideHotKey) ShowItems(live.Hidden());
@@ -399,14 +382,13 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == SIZE_MAXIMIZED) PostMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
     case WM_DROPFILES:
-        OnDropFiles((HDROP)wp);
+        import.Drop((HDROP)wp);
         return 0;
     case WM_QUERYENDSESSION:
         // Windows is ending the session: save now, the process may not get another chance.
-        sessionSaved = SaveDesks();
-        return TRUE;
+        return saver.OnQueryEndSession();
     case WM_ENDSESSION:
-        if (wp && !sessionSaved) SaveDesks();
+        saver.OnEndSession(wp != 0);
         return 0;
     case WM_DESTROY:
         tray.Remove();
@@ -424,10 +406,10 @@ LRESULT MainDeskWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool MainDeskWindow::OnCommand(UINT id) {
     switch (id) {
-    case ID_IMPORT_MOVIE: OnImportMovie(); return true;
-    case ID_IMPORT_MUSIC: OnImportMusic(); return true;
-    case ID_IMPORT_PICTURE: OnImportPicture(); return true;
-    case ID_ADD_TEXT: OnAddText(); return true;
+    case ID_IMPORT_MOVIE: import.RunDialog(kItemMovie); return true;
+    case ID_IMPORT_MUSIC: import.RunDialog(kItemMusic); return true;
+    case ID_IMPORT_PICTURE: import.RunDialog(kItemPicture); return true;
+    case ID_ADD_TEXT: notes.Add(); return true;
     case ID_DELETE_ITEM: OnDeleteItem(); return true;
     case ID_CREATE_DESK: OnCreateDesk(); return true;
     case ID_REMOVE_DESK: OnRemoveDesk(); return true;
@@ -439,92 +421,14 @@ bool MainDeskWindow::OnCommand(UINT id) {
 }
 
 bool MainDeskWindow::OnExit() {
-    if (exiting) return true;
-    exiting = true;
-    KillTimer(hwnd, TIMER_AUTOSAVE);
-    // Exit is always possible: when the desks cannot be written the user chooses between trying
-    // again (after freeing space, say) and leaving without saving; the files already on disk stay
-    // as they are either way. Desks that the files hold already need no question. Enter by reflex
-    // (the default button) keeps the program open: it neither loses the desks nor asks again.
-    for (;;) {
-        std::string failures = WriteDesks();
-        if (failures.empty() || StoredDesksMatch()) break;
-        int choice = ShowUserMessage("The desks could not be saved to:" + failures +
-                                         "\n\nThe files already there are left as they are.",
-                                     MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3,
-                                     {{IDYES, "Try Again"}, {IDNO, "Exit Without Saving"}, {IDCANCEL, "Cancel"}});
-        if (choice == IDYES) continue;
-        if (choice == IDNO) break;
-        exiting = false;
-        return false;  // the desks stay open, nothing lost
-    }
-    exiting = false;
+    // Asked again while the question about a failed save is up: that question decides.
+    if (saver.Exiting()) return true;
+    if (!saver.SaveForExit()) return false;
     OnOK();
     return true;
 }
 
 void MainDeskWindow::OnCancel() { OnExit(); }
-
-std::string MainDeskWindow::WriteDesks() {
-    live.Sync();
-    savePending = false;
-    // Both files are attempted: one good copy is better than none. Each is written to a
-    // temporary file and renamed, so a failure never harms the copy already there.
-    std::string failures;
-    for (int attempt = 0; attempt < 2; attempt++) {
-        failures.clear();
-        for (const char* name : {"Media", "Media_bak"}) {
-            std::string path = dataFolder + name;
-            SaveResult r = SaveDeskStore(path, model.Store());
-            if (r != SaveResult::kOk) failures += "\n\"" + path + "\" (" + FileWriteResultName(r) + ")";
-        }
-        // The picture cache yields to the user's data: a full disk loses its copies first.
-        if (failures.empty() || !PictureLoader::Shared().TrimThumbs(0)) break;
-    }
-    return failures;
-}
-
-bool MainDeskWindow::StoredDesksMatch() {
-    std::vector<uint8_t> now = SerializeDeskStore(model.Store()), stored;
-    for (const char* name : {"Media", "Media_bak"})
-        if (!ReadWholeFile(dataFolder + name, &stored) || stored != now) return false;
-    return true;
-}
-
-bool MainDeskWindow::SaveDesks(bool quiet) {
-    std::string failures = WriteDesks();
-    if (failures.empty()) {
-        saveFailureReported = false;
-        return true;
-    }
-    // A save of its own is tried again at the next change and at exit; one message is enough.
-    if (quiet && saveFailureReported) return false;
-    saveFailureReported = true;
-    std::string text = "The desks could not be saved to:" + failures +
-                       "\n\nNothing has been lost: the desks stay open. Free some disk space or make the "
-                       "folder writable, then exit again.";
-    ShowUserMessage(text, MB_OK | MB_ICONWARNING);
-    return false;
-}
-
-void MainDeskWindow::DesksChanged() {
-    if (!hwnd || exiting) return;
-    DWORD now = GetTickCount();
-    if (!savePending) {
-        savePending = true;
-        firstUnsavedTick = now;
-    }
-    DWORD waited = now - firstUnsavedTick;
-    DWORD wait = waited + kSaveQuietMs <= kSaveLatestMs ? kSaveQuietMs : (waited < kSaveLatestMs ? kSaveLatestMs - waited : 1);
-    SetTimer(hwnd, TIMER_AUTOSAVE, wait, nullptr);
-}
-
-void MainDeskWindow::OnAutosaveTimer() {
-    KillTimer(hwnd, TIMER_AUTOSAVE);
-    if (savePending && !exiting) SaveDesks(true);
-}
-
-
 
 void MainDeskWindow::DestroyWindow() {
     KillTimer(hwnd, TIMER_SCROLL_LEFT);
@@ -564,8 +468,12 @@ void MainDeskWindow::RaiseItems() {
     // stacking). Only those that have fallen below it are moved, in one batch, to just above it,
     // keeping their order; when none has, nothing is restacked but the media cards (below), so a
     // click on a desk of hundreds of pictures and notes costs no more than on an empty one.
-    std::vector<HWND> above, below;
-    std::vector<bool> media;
+    struct Shown {
+        HWND window;
+        bool media;
+    };
+    std::vector<Shown> above;
+    std::vector<HWND> below;
     bool mainSeen = false;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         if (w == hwnd) {
@@ -580,8 +488,7 @@ void MainDeskWindow::RaiseItems() {
         if (mainSeen) {
             below.push_back(w);
         } else {
-            above.push_back(w);
-            media.push_back(item->ItemType() == kItemMovie || item->ItemType() == kItemMusic);
+            above.push_back({w, item->ItemType() == kItemMovie || item->ItemType() == kItemMusic});
         }
     }
     std::vector<std::pair<HWND, HWND>> moves;  // window, the one it goes under
@@ -589,9 +496,9 @@ void MainDeskWindow::RaiseItems() {
     // the window manager may have raised the card over them. Put back in its own place, the card
     // brings them along above it.
     for (size_t k = 0; k < above.size(); k++)
-        if (media[k]) moves.push_back({above[k], k == 0 ? HWND_TOP : above[k - 1]});
+        if (above[k].media) moves.push_back({above[k].window, k == 0 ? HWND_TOP : above[k - 1].window});
     // Each fallen item goes under the one before it: the first under the lowest item still above.
-    HWND after = above.empty() ? HWND_TOP : above.back();
+    HWND after = above.empty() ? HWND_TOP : above.back().window;
     for (HWND w : below) {
         moves.push_back({w, after});
         after = w;
@@ -612,11 +519,7 @@ void MainDeskWindow::AppendItem(std::unique_ptr<DeskItem> item, RecordPtr record
     if (live.Hidden()) ShowItems(true);
     live.Append(std::move(item), std::move(record));
     UpdateSelection();
-    DesksChanged();
-}
-
-SIZE MainDeskWindow::MeasureNote(const TextNoteRecord& note) {
-    return MeasureNoteText(note, backBuffer ? backBuffer.dc() : nullptr);
+    saver.Changed();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -625,7 +528,7 @@ SIZE MainDeskWindow::MeasureNote(const TextNoteRecord& note) {
 void MainDeskWindow::OnCreateDesk() {
     live.CreateDesk();
     RedrawDeskView(0);
-    DesksChanged();
+    saver.Changed();
 }
 
 void MainDeskWindow::OnRemoveDesk() {
@@ -633,7 +536,7 @@ void MainDeskWindow::OnRemoveDesk() {
     if (ShowUserMessage("Are you sure to remove current desk?", MB_YESNO) == IDNO) return;
     // Kept whole as it is now, so Ctrl+Z can bring it back.
     undo.PushDesk(live.TakeDesk());
-    DesksChanged();
+    saver.Changed();
 }
 
 void MainDeskWindow::OnDeleteItem() { RemoveItem(live.Current()); }
@@ -643,10 +546,70 @@ void MainDeskWindow::RemoveItem(HWND window) {
     if (i != SIZE_MAX && model.currentDesk() < model.DeskCount()) {
         // Its record as it would be saved now (place, text, file), kept for Ctrl+Z.
         undo.PushItem(live.Take(i));
-        DesksChanged();
+        saver.Changed();
     }
     UpdateSelection();
     RedrawDeskView(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The desk's keys, stacking and undo
+
+void MainDeskWindow::RunDeskKey(DeskKeyCommand key) {
+    switch (key.key) {
+    case DeskKey::kNone: return;
+    case DeskKey::kDelete: OnDeleteItem(); return;
+    case DeskKey::kCreateDesk: OnCreateDesk(); return;
+    case DeskKey::kShowDesk: SwitchToDesk(key.desk); return;
+    case DeskKey::kPreviousDesk: StepDesk(-1); return;
+    case DeskKey::kNextDesk: StepDesk(+1); return;
+    case DeskKey::kAddText: notes.Add(); return;
+    case DeskKey::kImportPicture: import.RunDialog(kItemPicture); return;
+    case DeskKey::kCopy: clipboard.Copy(); return;
+    case DeskKey::kPaste: clipboard.Paste(); return;
+    case DeskKey::kUndo: OnUndo(); return;
+    }
+}
+
+void MainDeskWindow::SwitchToDesk(uint32_t d) {
+    if (d >= model.DeskCount()) return;
+    live.SelectDesk(d);
+    model.ShowCurrentTab();
+    saver.Changed();
+}
+
+void MainDeskWindow::StepDesk(int step) {
+    if (live.StepDesk(step)) saver.Changed();
+}
+
+void MainDeskWindow::RestackItem(HWND window, bool toFront) {
+    size_t i = live.IndexOf(window);
+    if (!live.Move(i, toFront ? live.Count() - 1 : 0)) return;
+    UpdateSelection();
+    saver.Changed();
+}
+
+void MainDeskWindow::UpdateSelection() {
+    DeskItem* item = live.At(live.IndexOf(live.Current()));
+    // An item on the desktop lies under every window; a highlight around it would float over them.
+    if (!item || item->Settings().layer == kLayerDesktop || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
+        selection.Hide();
+        return;
+    }
+    selection.Follow(live.Current(), hwnd);
+}
+
+void MainDeskWindow::OnUndo() {
+    UndoStep step;
+    if (!undo.Pop(&step)) return;
+    if (step.kind == UndoStep::kItem) {
+        if (live.PutBack(std::move(step.item)) == SIZE_MAX) return;
+    } else {
+        live.PutBackDesk(std::move(step.desk));
+    }
+    RedrawDeskView(0);
+    UpdateSelection();
+    saver.Changed();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -671,7 +634,7 @@ bool MainDeskWindow::HandleStripClick(POINT pt) {
     }
     live.SelectDesk(hit.desk);
     RedrawDeskView(1);
-    DesksChanged();
+    saver.Changed();
     return true;
 }
 

@@ -5,13 +5,16 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/DeskClipboard.h"
+#include "app/DeskImport.h"
 #include "app/DeskKeys.h"
 #include "app/DeskModel.h"
+#include "app/DeskNotes.h"
+#include "app/DeskSaver.h"
 #include "app/DeskStartup.h"
 #include "app/DeskTray.h"
 #include "app/LiveDesk.h"
@@ -32,7 +35,6 @@ namespace sona {
 
 class CDlgAbout;
 class TextItem;
-struct PasteResult;
 
 class MainDeskWindow : public Dialog {
 public:
@@ -56,7 +58,8 @@ public:
     void RedrawDeskView(int stripOnly);
     // How many times the view has been drawn into the back buffer, whole or strip only.
     unsigned DeskViewDraws() const { return viewDraws; }
-    SIZE MeasureNote(const TextNoteRecord& note);
+    // The back buffer's device context (null before there is one): what notes are measured on.
+    HDC ViewDC() const { return backBuffer ? backBuffer.dc() : nullptr; }
 
     // Commands.
     void OnCreateDesk();
@@ -65,16 +68,8 @@ public:
     // Removes the live item showing in `window` and its record.
     void RemoveItem(HWND window);
     bool OnExit();
-    void OnImportMovie();
-    void OnImportMusic();
-    void OnImportPicture();
-    void OnAddText();
-    // Imports each path (UTF-8, any length) as an item of `type` at the command's place, in order.
-    void ImportFiles(const std::vector<std::string>& paths, uint32_t type);
-    void OnDropFiles(HDROP drop);
-    // Files handed over from outside (dropped or pasted, UTF-8 paths): each one of a known kind is
-    // imported as its kind's dialog would, in order; others are ignored.
-    void ImportDroppedPaths(const std::vector<std::string>& paths);
+    // Files onto the desk shown: the Open dialogs, drops and pasted lists.
+    DeskImport& Import() { return import; }
 
     // The desk's keys and what they run.
     void RunDeskKey(DeskKeyCommand key);
@@ -86,26 +81,8 @@ public:
     void OnUndo();
     // Moves an item to the top (or the bottom) of its desk: its record, then its window.
     void RestackItem(HWND window, bool toFront);
-    // The clipboard: the current item out, whatever the clipboard holds in.
-    void OnCopyItem();
-    void OnPaste();
-    // What the clipboard workers post back, and the turns of a long paste; false for others.
-    bool OnClipboardMessage(UINT msg, WPARAM wp, LPARAM lp);
-    // Places what a paste found (files, a picture, text).
-    void TakePaste(std::unique_ptr<PasteResult> pasted);
-    // Imports the next few pasted files, for about deskTurnMs, and asks for another turn.
-    void ImportTurn();
-    // True while a paste's worker reads the clipboard.
-    bool PasteRunning() const { return pasteRunning; }
-    // Pasted files still to be imported.
-    size_t ImportsWaiting() const { return importQueue.size(); }
-    // A note holding `text` (UTF-8, any language) in the default face, size and colour, placed
-    // as Add text places one. Text past what a note holds is left out, and the user is told.
-    void AddNoteWithText(const std::string& text);
-    // Shows a new note where Add text puts one, at most the screen's size, and records it on the
-    // current desk. `dropped`: characters already left out of its text, for the one message that
-    // tells the user what is cut and when the note is larger than the screen.
-    void PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped = 0);
+    // New notes: the editor's and pasted text's.
+    DeskNotes& Notes() { return notes; }
     // The global hot key that hides and shows the desk's items.
     static constexpr int kShowHideHotKey = 1;
     // Hides the items of the desk shown (with everything they float over themselves), or shows
@@ -122,13 +99,6 @@ public:
     // The removals that Ctrl+Z can take back, newest last.
     const UndoStack& Undo() const { return undo; }
 
-    // Saves "Media" then "Media_bak"; on failure tells the user and returns false. A save the
-    // program makes by itself (`quiet`) tells the user of a failure only once, not at every try.
-    bool SaveDesks(bool quiet = false);
-    // Something that is stored has changed: the desks are saved within a few seconds.
-    void DesksChanged();
-    // True while a change waits for its save.
-    bool SavePending() const { return savePending; }
 
     // The desks themselves: records, the desk shown, the strip.
     DeskModel& Model() { return model; }
@@ -145,11 +115,10 @@ public:
     // The outer size of the window shown normally (also while it is minimised): what item
     // rectangles are stored relative to.
     SIZE OuterSize() const;
+    // The folder of the store files and everything else the program writes ("...\Data\").
+    const std::string& DataFolder() const { return dataFolder; }
 
 private:
-    // True when a key pressed in `target` is the desk's: the main window or an item has the
-    // keyboard and no dialog (the note editor, a message box, a file dialog) is running.
-    bool KeyBelongsToDesk(HWND target) const;
     void PrepareButtons();
     void PaintButtonFaces(HDC dc);
     void CreateButtons();
@@ -167,12 +136,6 @@ private:
     bool HandleStripClick(POINT pt);
     void ScrollTimer(bool left);
     void EndArrowHold();
-    void OnAutosaveTimer();
-    // Writes "Media" then "Media_bak" (a full disk first gives up the picture cache); "" when
-    // both were written, else a line per file that failed.
-    std::string WriteDesks();
-    // True when both files on disk already hold exactly the desks in memory.
-    bool StoredDesksMatch();
     void AddTrayIcon();
     void OnTrayMessage(LPARAM mouse);
     void ShowTrayMenu();
@@ -205,23 +168,14 @@ private:
     unsigned viewDraws = 0;
     Bitmap topBand, bottomBand, deskTile;
     SkinImage tabImage, selectedTabImage, leftArrowImage, rightArrowImage;
-    bool exiting = false;
     // Set until FinishStartup has run; a paint until then sets its timer.
     bool startupPending = false;
-    bool sessionSaved = false;
-    // Saving soon after a change: pending since firstUnsavedTick; a failure of such a save was
-    // reported already (reset by the next save that succeeds).
-    bool savePending = false;
-    DWORD firstUnsavedTick = 0;
-    bool saveFailureReported = false;
+    DeskSaver saver{model, live, *this, dataFolder};
     // What start-up found of the store files, told once the window is up.
     StoreStartup storeStartup;
-    // The clipboard: a paste being read, pasted files still to import, and which copy the
-    // clipboard holds (a large picture's bitmap joins only its own copy).
-    bool pasteRunning = false;
-    bool importTurnPosted = false;
-    std::deque<std::string> importQueue;
-    DWORD copyGeneration = 0;
+    DeskImport import{*this};
+    DeskNotes notes{*this};
+    DeskClipboard clipboard{*this};
     DeskTray tray;
     bool hotKeyRegistered = false;
 };

@@ -23,7 +23,6 @@ struct RemovedDesk {
     uint32_t desk = 0;
     bool onlyEmptied = false;
     DeskRecords records;
-    DeskTypes types;
 };
 
 // One step back: either an item or a desk.

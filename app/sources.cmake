@@ -2,7 +2,7 @@
 list(APPEND SONA_PORTABLE app/DeskStrip.cpp app/DeskModel.cpp app/UndoStack.cpp app/DeskKeys.cpp app/SelectionGlow.cpp
      app/PasteNames.cpp)
 list(APPEND SONA_WIN app/DeskApplication.cpp app/CrashReport.cpp app/StartNotices.cpp)
-list(APPEND SONA_WIN app/MainDeskWindow.cpp app/LiveDesk.cpp app/DeskStartup.cpp app/DeskView.cpp)
-list(APPEND SONA_WIN app/ItemDispatch.cpp app/ImportCommands.cpp app/AddTextCommand.cpp)
-list(APPEND SONA_WIN app/SelectionFrame.cpp app/DeskKeyCommands.cpp app/DeskClipboard.cpp
+list(APPEND SONA_WIN app/MainDeskWindow.cpp app/LiveDesk.cpp app/DeskStartup.cpp app/DeskSaver.cpp app/DeskView.cpp)
+list(APPEND SONA_WIN app/ItemDispatch.cpp app/DeskImport.cpp app/DeskNotes.cpp)
+list(APPEND SONA_WIN app/SelectionFrame.cpp app/DeskKeyboard.cpp app/DeskClipboard.cpp
      app/ClipboardWork.cpp app/DeskTray.cpp)

@@ -19,7 +19,6 @@ DeskCollection MakeStore(int desks, int itemsPerDesk) {
     DeskCollection c;
     for (int d = 0; d < desks; ++d) {
         c.desks.emplace_back();
-        c.deskTypes.emplace_back();
         for (int i = 0; i < itemsPerDesk; ++i) {
             uint32_t type = kTypes[(d + i) % 4];
             RecordPtr rec = NewRecord(type);
@@ -28,8 +27,7 @@ DeskCollection MakeStore(int desks, int itemsPerDesk) {
                 std::snprintf(reinterpret_cast<char*>(rec.get()), 10000, "note %d on desk %d", i, d);
             else
                 SetRecordPath(rec.get(), type, text);
-            c.desks.back().push_back(std::move(rec));
-            c.deskTypes.back().push_back(type);
+            c.desks.back().push_back(StoredRecord{type, std::move(rec)});
         }
     }
     return c;

@@ -193,12 +193,9 @@ std::vector<uint8_t> SerializeExtension(const DeskCollection& collection) {
     std::set<uint32_t> written;
     uint32_t count = 0;
     std::vector<uint8_t> body;
-    const size_t deskCount = std::min(collection.desks.size(), collection.deskTypes.size());
-    for (size_t d = 0; d < deskCount; ++d) {
-        const DeskRecords& records = collection.desks[d];
-        const DeskTypes& types = collection.deskTypes[d];
-        for (size_t i = 0; i < records.size() && i < types.size(); ++i) {
-            RecordView view = ViewRecord(types[i], records[i].get());
+    for (const DeskRecords& records : collection.desks) {
+        for (const StoredRecord& record : records) {
+            RecordView view = record.View();
             const ExtensionEntry* entry = EntryFor(collection.extension, view);
             if (!entry) continue;
             const uint32_t key = view.Tag().extensionKey;
@@ -257,6 +254,14 @@ RecordPtr CopyRecord(uint32_t type, const uint8_t* record) {
     return copy;
 }
 
+RecordView StoredRecord::View() const { return ViewRecord(type, bytes.get()); }
+
+DeskTypes TypesOf(const DeskRecords& records) {
+    DeskTypes types;
+    for (const StoredRecord& record : records) types.push_back(record.type);
+    return types;
+}
+
 RecordView ViewRecord(uint32_t type, uint8_t* record) {
     if (!record) return RecordView();
     switch (type) {
@@ -302,7 +307,7 @@ bool LoadDeskStoreFromBytes(const uint8_t* data, size_t size, const std::string&
         std::vector<RecordView> views;
         for (size_t d = firstNewDesk; d < out->desks.size(); ++d)
             for (size_t i = 0; i < out->desks[d].size(); ++i) {
-                RecordView view = ViewRecord(out->deskTypes[d][i], out->desks[d][i].get());
+                RecordView view = out->desks[d][i].View();
                 const uint32_t key = view.Tag().extensionKey;
                 // Keys handed out later stay clear of every key a record carries, matched or not.
                 if (key >= out->nextExtensionKey) out->nextExtensionKey = key + 1;
@@ -342,7 +347,6 @@ bool LoadDeskStoreFromBytes(const uint8_t* data, size_t size, const std::string&
         const uint32_t itemCount = ReadU32(countBytes);
 
         DeskRecords records;
-        DeskTypes types;
         for (uint32_t i = 0; i < itemCount; ++i) {
             const uint8_t* typeBytes = take(4);
             if (!typeBytes) return finish(false);  // the desk being read is dropped
@@ -353,11 +357,9 @@ bool LoadDeskStoreFromBytes(const uint8_t* data, size_t size, const std::string&
             if (!recordBytes) return finish(false);
             RecordPtr record = CopyRecord(type, recordBytes);
             TerminateStrings(record.get(), type);
-            records.push_back(std::move(record));
-            types.push_back(type);
+            records.push_back(StoredRecord{type, std::move(record)});
         }
         out->desks.push_back(std::move(records));
-        out->deskTypes.push_back(std::move(types));
     }
     return finish(true);
 }
@@ -370,42 +372,34 @@ bool LoadDeskStore(const std::string& path, const std::string& dataFolder, DeskC
 
 namespace {
 
-bool Storable(const DeskRecords& records, const DeskTypes& types, size_t i) {
-    return i < records.size() && i < types.size() && records[i] && RecordSize(types[i]) != 0;
-}
+bool Storable(const StoredRecord& record) { return record && RecordSize(record.type) != 0; }
 
 }  // namespace
 
 std::vector<uint8_t> SerializeDeskStore(const DeskCollection& collection) {
-    assert(collection.desks.size() == collection.deskTypes.size());
-    const size_t deskCount = std::min(collection.desks.size(), collection.deskTypes.size());
+    const size_t deskCount = collection.desks.size();
 
     size_t total = 8;
-    for (size_t d = 0; d < deskCount; ++d) {
-        const DeskRecords& records = collection.desks[d];
-        const DeskTypes& types = collection.deskTypes[d];
-        assert(records.size() == types.size());
+    for (const DeskRecords& records : collection.desks) {
         total += 4;
-        for (size_t i = 0; i < types.size(); ++i)
-            if (Storable(records, types, i)) total += 4 + RecordSize(types[i]);
+        for (const StoredRecord& record : records)
+            if (Storable(record)) total += 4 + RecordSize(record.type);
     }
 
     std::vector<uint8_t> out;
     out.reserve(total);
     AppendU32(&out, static_cast<uint32_t>(deskCount));
     AppendU32(&out, collection.currentDesk);
-    for (size_t d = 0; d < deskCount; ++d) {
-        const DeskRecords& records = collection.desks[d];
-        const DeskTypes& types = collection.deskTypes[d];
+    for (const DeskRecords& records : collection.desks) {
         uint32_t itemCount = 0;
-        for (size_t i = 0; i < types.size(); ++i)
-            if (Storable(records, types, i)) ++itemCount;
+        for (const StoredRecord& record : records)
+            if (Storable(record)) ++itemCount;
         AppendU32(&out, itemCount);
-        for (size_t i = 0; i < types.size(); ++i) {
-            if (!Storable(records, types, i)) continue;
-            AppendU32(&out, types[i]);
-            const uint8_t* rec = records[i].get();
-            out.insert(out.end(), rec, rec + RecordSize(types[i]));
+        for (const StoredRecord& record : records) {
+            if (!Storable(record)) continue;
+            AppendU32(&out, record.type);
+            const uint8_t* rec = record.get();
+            out.insert(out.end(), rec, rec + RecordSize(record.type));
         }
     }
     assert(out.size() == total);
@@ -430,7 +424,6 @@ bool ClampCurrentDesk(DeskCollection* collection) {
 
 void ClearAllDesks(DeskCollection* collection) {
     collection->desks.clear();
-    collection->deskTypes.clear();
     collection->extension.clear();
 }
 

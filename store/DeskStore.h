@@ -16,8 +16,25 @@
 namespace sona {
 
 using RecordPtr = std::unique_ptr<uint8_t[]>;  // a record of RecordSize(type) bytes
-using DeskRecords = std::vector<RecordPtr>;     // one desk's records, in item order
-using DeskTypes = std::vector<uint32_t>;        // their DeskItemType codes, index-aligned
+
+struct RecordView;
+
+// One stored record: its DeskItemType code and its RecordSize(type) bytes, exactly as stored, kept
+// together so that no list of codes has to stay in step with a list of bytes.
+struct StoredRecord {
+    uint32_t type = 0;
+    RecordPtr bytes;
+    uint8_t* get() const { return bytes.get(); }
+    explicit operator bool() const { return bytes != nullptr; }
+    // The typed view of its bytes (empty for a code that carries no record).
+    RecordView View() const;
+};
+
+using DeskRecords = std::vector<StoredRecord>;  // one desk's records, in item order
+using DeskTypes = std::vector<uint32_t>;        // a desk's codes in item order (TypesOf)
+
+// The codes of a desk's records, in item order.
+DeskTypes TypesOf(const DeskRecords& records);
 
 // What the fixed ANSI fields cannot hold: the full UTF-8 path of a picture, music or movie item,
 // or a note's full text. An entry belongs to the record whose tag (ItemTag::extensionKey) names
@@ -36,7 +53,6 @@ struct ExtensionEntry {
 
 struct DeskCollection {
     std::vector<DeskRecords> desks;
-    std::vector<DeskTypes> deskTypes;  // index-aligned with desks
     uint32_t currentDesk = 0;
 
     // Entries by key. Never pruned while the program runs: records of removed items that an

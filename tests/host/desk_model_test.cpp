@@ -65,7 +65,7 @@ TEST(DeskModel, SequencesOfCreateRemoveAndShow) {
         DeskModel m;
         Steps(m, c.steps);
         EXPECT_EQ(m.DeskCount(), c.desks) << c.steps;
-        EXPECT_EQ(m.deskTypes().size(), c.desks) << c.steps;
+        EXPECT_EQ(m.desks().size(), c.desks) << c.steps;
         EXPECT_EQ(m.currentDesk(), c.current) << c.steps;
         EXPECT_EQ(m.firstVisibleDesk(), c.first) << c.steps;
         EXPECT_LE(m.firstVisibleDesk(), m.ScrollLimit()) << c.steps;

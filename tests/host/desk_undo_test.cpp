@@ -86,8 +86,8 @@ TEST(RecordOrder, MovedTypesStayWithTheirRecords) {
     std::vector<uint8_t> bytes = SerializeDeskStore(m.Store());
     DeskCollection back;
     ASSERT_TRUE(LoadDeskStoreFromBytes(bytes.data(), bytes.size(), "", &back));
-    ASSERT_EQ(back.deskTypes[0].size(), 2u);
-    EXPECT_EQ(back.deskTypes[0][0], (uint32_t)kItemText);
+    ASSERT_EQ(back.desks[0].size(), 2u);
+    EXPECT_EQ(back.desks[0][0].type, (uint32_t)kItemText);
     EXPECT_STREQ((const char*)back.desks[0][1].get(), "p");
 }
 

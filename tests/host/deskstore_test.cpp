@@ -52,7 +52,7 @@ bool Load(const Bytes& b, DeskCollection* c, const std::string& folder = "C:\\So
 }
 
 std::string PathOf(const DeskCollection& c, size_t desk, size_t item) {
-    return RecordPathField(c.desks[desk][item].get(), c.deskTypes[desk][item]);
+    return RecordPathField(c.desks[desk][item].get(), c.desks[desk][item].type);
 }
 
 size_t TotalItems(const DeskCollection& c) {
@@ -66,7 +66,6 @@ size_t TotalItems(const DeskCollection& c) {
 TEST(DeskStoreLayout, MinimumFileIsTwelveBytes) {
     DeskCollection c;
     c.desks.emplace_back();
-    c.deskTypes.emplace_back();
     Bytes out = SerializeDeskStore(c);
     Bytes expected = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(out, expected);
@@ -75,18 +74,15 @@ TEST(DeskStoreLayout, MinimumFileIsTwelveBytes) {
     ASSERT_TRUE(Load(out, &back));
     ASSERT_EQ(back.desks.size(), 1u);
     EXPECT_TRUE(back.desks[0].empty());
-    EXPECT_TRUE(back.deskTypes[0].empty());
+    EXPECT_TRUE(TypesOf(back.desks[0]).empty());
     EXPECT_EQ(back.currentDesk, 0u);
 }
 
 TEST(DeskStoreLayout, PictureAndNoteSizes) {
     DeskCollection c;
     c.desks.emplace_back();
-    c.deskTypes.emplace_back();
-    c.desks[0].push_back(NewRecord(kItemPicture));
-    c.deskTypes[0].push_back(kItemPicture);
-    c.desks[0].push_back(NewRecord(kItemText));
-    c.deskTypes[0].push_back(kItemText);
+    c.desks[0].push_back(StoredRecord{kItemPicture, NewRecord(kItemPicture)});
+    c.desks[0].push_back(StoredRecord{kItemText, NewRecord(kItemText)});
     ASSERT_TRUE(SetRecordPath(c.desks[0][0].get(), kItemPicture, "C:\\pics\\a.png"));
     Bytes out = SerializeDeskStore(c);
     ASSERT_EQ(out.size(), 8u + 4 + (4 + 292) + (4 + 10104));
@@ -211,7 +207,7 @@ TEST(DeskStoreDamage, ShortHeaderFails) {
         c.currentDesk = 42;
         EXPECT_FALSE(Load(cut, &c));
         EXPECT_TRUE(c.desks.empty());
-        EXPECT_TRUE(c.deskTypes.empty());
+        EXPECT_TRUE(c.desks.empty());
     }
 }
 
@@ -267,7 +263,7 @@ TEST(DeskStoreDamage, CutInsideDeskKeepsEarlierDesks) {
         DeskCollection c;
         EXPECT_EQ(Load(cut, &c), k.ok);
         EXPECT_EQ(c.desks.size(), k.desksKept);
-        EXPECT_EQ(c.deskTypes.size(), k.desksKept);
+        EXPECT_EQ(c.desks.size(), k.desksKept);
         EXPECT_EQ(c.currentDesk, 2u);
         const size_t itemsBefore[] = {0, 1, 3, 3, 4};
         EXPECT_EQ(TotalItems(c), itemsBefore[k.desksKept]);
@@ -291,7 +287,7 @@ TEST(DeskStoreDamage, UnknownCodesTakeOnlyTheirFourBytes) {
     DeskCollection c;
     ASSERT_TRUE(Load(img.bytes, &c));
     ASSERT_EQ(c.desks.size(), 2u);
-    ASSERT_EQ(c.deskTypes[0], (DeskTypes{kItemPicture, kItemMusic}));
+    ASSERT_EQ(TypesOf(c.desks[0]), (DeskTypes{kItemPicture, kItemMusic}));
     EXPECT_EQ(PathOf(c, 0, 0), "p");
     EXPECT_EQ(PathOf(c, 0, 1), "s");
     EXPECT_TRUE(c.desks[1].empty());
@@ -300,7 +296,6 @@ TEST(DeskStoreDamage, UnknownCodesTakeOnlyTheirFourBytes) {
 TEST(DeskStoreDamage, LoadAppendsToExistingDesks) {
     DeskCollection c;
     c.desks.emplace_back();
-    c.deskTypes.emplace_back();
     Image img(1, 0);
     img.Desk(0);
     ASSERT_TRUE(Load(img.bytes, &c));
@@ -349,7 +344,7 @@ TEST(DeskStoreStrings, BytesAfterNulSurviveRoundTrip) {
     ASSERT_TRUE(Load(img.bytes, &c));
     EXPECT_EQ(SerializeDeskStore(c), img.bytes);
     EXPECT_EQ(PathOf(c, 0, 0), "short");
-    EXPECT_EQ(c.desks[0][0][6], 0x77);
+    EXPECT_EQ(c.desks[0][0].get()[6], 0x77);
 }
 
 TEST(DeskStoreStrings, RoundTripThroughFileIsByteIdentical) {
@@ -431,18 +426,14 @@ TEST(DeskStoreStrings, SetRecordPathRefusesLongPaths) {
 TEST(DeskStoreWriter, ItemsWithoutRecordAreLeftOutConsistently) {
     DeskCollection c;
     c.desks.emplace_back();
-    c.deskTypes.emplace_back();
-    c.desks[0].push_back(nullptr);
-    c.deskTypes[0].push_back(2);
-    c.desks[0].push_back(NewRecord(kItemPicture));
-    c.deskTypes[0].push_back(kItemPicture);
-    c.desks[0].push_back(nullptr);  // a movie without its record
-    c.deskTypes[0].push_back(kItemMovie);
+    c.desks[0].push_back(StoredRecord{2, nullptr});
+    c.desks[0].push_back(StoredRecord{kItemPicture, NewRecord(kItemPicture)});
+    c.desks[0].push_back(StoredRecord{kItemMovie, nullptr});  // a movie without its record
     Bytes out = SerializeDeskStore(c);
     EXPECT_EQ(out.size(), 8u + 4 + 4 + 292);
     DeskCollection back;
     ASSERT_TRUE(Load(out, &back));
-    EXPECT_EQ(back.deskTypes[0], (DeskTypes{kItemPicture}));
+    EXPECT_EQ(TypesOf(back.desks[0]), (DeskTypes{kItemPicture}));
 }
 
 // ---------------------------------------------------------------- saving safely
@@ -462,10 +453,8 @@ protected:
         DeskCollection c;
         for (int d = 0; d < desks; ++d) {
             c.desks.emplace_back();
-            c.deskTypes.emplace_back();
             for (uint32_t t : {kItemMovie, kItemText, kItemPicture}) {
-                c.desks.back().push_back(NewRecord(t));
-                c.deskTypes.back().push_back(t);
+                c.desks.back().push_back(StoredRecord{t, NewRecord(t)});
                 if (t != kItemText) SetRecordPath(c.desks.back().back().get(), t, path);
             }
         }

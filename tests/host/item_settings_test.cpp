@@ -50,7 +50,6 @@ namespace {
 DeskCollection TaggedDesks(bool withTags) {
     DeskCollection c;
     c.desks.resize(2);
-    c.deskTypes.resize(2);
     const uint32_t types[] = {kItemMovie, kItemMusic, kItemPicture, kItemText};
     for (int i = 0; i < 4; i++) {
         RecordPtr rec = NewRecord(types[i]);
@@ -74,8 +73,7 @@ DeskCollection TaggedDesks(bool withTags) {
             s.clickThrough = i % 2 == 1;
             v.SetTag(TagWithSettings(tag, s));
         }
-        c.desks[i / 2].push_back(std::move(rec));
-        c.deskTypes[i / 2].push_back(types[i]);
+        c.desks[i / 2].push_back(StoredRecord{types[i], std::move(rec)});
     }
     c.currentDesk = 1;
     return c;
@@ -144,7 +142,7 @@ TEST(ItemSettings, TagsGoThroughASaveAndALoadByteForByte) {
     ASSERT_EQ(loaded.desks.size(), 2u);
     for (size_t d = 0; d < 2; d++)
         for (size_t i = 0; i < 2; i++) {
-            uint32_t type = loaded.deskTypes[d][i];
+            uint32_t type = loaded.desks[d][i].type;
             ItemTag want = ViewRecord(type, desks.desks[d][i].get()).Tag();
             ItemTag got = ViewRecord(type, loaded.desks[d][i].get()).Tag();
             EXPECT_EQ(got.extensionKey, want.extensionKey);
@@ -178,7 +176,7 @@ TEST(ItemSettings, StopClickThroughClearsItOnEveryDeskAndKeepsTheRest) {
     DeskCollection want = TaggedDesks(true);
     for (size_t d = 0; d < 2; d++)
         for (size_t i = 0; i < 2; i++) {
-            uint32_t type = model.Store().deskTypes[d][i];
+            uint32_t type = model.Store().desks[d][i].type;
             ItemTag got = ViewRecord(type, model.Store().desks[d][i].get()).Tag();
             ItemTag before = ViewRecord(type, want.desks[d][i].get()).Tag();
             EXPECT_EQ(got.flags & kItemClickThrough, 0);

@@ -15,20 +15,18 @@ using Bytes = std::vector<uint8_t>;
 
 void AddDesk(DeskCollection* c) {
     c->desks.emplace_back();
-    c->deskTypes.emplace_back();
 }
 
 // Appends a record of `type` to the last desk with `field` in its path or text field.
 RecordView AddRecord(DeskCollection* c, uint32_t type, const std::string& field) {
     RecordPtr r = NewRecord(type);
     std::memcpy(r.get(), field.c_str(), field.size() + 1);
-    c->desks.back().push_back(std::move(r));
-    c->deskTypes.back().push_back(type);
+    c->desks.back().push_back(StoredRecord{type, std::move(r)});
     return ViewRecord(type, c->desks.back().back().get());
 }
 
 RecordView At(DeskCollection& c, size_t desk, size_t i) {
-    return ViewRecord(c.deskTypes[desk][i], c.desks[desk][i].get());
+    return ViewRecord(c.desks[desk][i].type, c.desks[desk][i].get());
 }
 
 std::string FullOf(DeskCollection& c, size_t desk, size_t i) {
@@ -92,7 +90,7 @@ TEST(StoreExtension, AsciiDeskHasNoTrailerAndUntouchedRecords) {
     SetExtensionText(&c, pic, nullptr);  // the field spells it: no entry, no tag
     Bytes image = SerializeDeskStore(c);
     EXPECT_EQ(image.size(), 8u + 4 + 4 + sizeof(PictureItemRecord));
-    for (size_t i = 276; i < 292; ++i) EXPECT_EQ(c.desks[0][0][i], 0) << i;
+    for (size_t i = 276; i < 292; ++i) EXPECT_EQ(c.desks[0][0].get()[i], 0) << i;
 }
 
 TEST(StoreExtension, OlderReaderReadsEveryDeskAndIgnoresTrailer) {
@@ -116,7 +114,7 @@ TEST(StoreExtension, OlderReaderReadsEveryDeskAndIgnoresTrailer) {
     ASSERT_EQ(full.desks.size(), old.desks.size());
     for (size_t d = 0; d < 2; ++d)
         for (size_t i = 0; i < old.desks[d].size(); ++i)
-            EXPECT_EQ(0, std::memcmp(old.desks[d][i].get(), full.desks[d][i].get(), RecordSize(old.deskTypes[d][i])));
+            EXPECT_EQ(0, std::memcmp(old.desks[d][i].get(), full.desks[d][i].get(), RecordSize(old.desks[d][i].type)));
 }
 
 TEST(StoreExtension, DamagedTrailerFallsBackToAnsiFields) {
@@ -161,10 +159,8 @@ TEST(StoreExtension, KeysFollowRecordsThroughReorderAndRemoval) {
     DeskCollection c = Sample();
     // Reorder: the note first, then the pictures; remove the ASCII picture.
     std::swap(c.desks[0][0], c.desks[0][2]);
-    std::swap(c.deskTypes[0][0], c.deskTypes[0][2]);
-    RecordPtr removed = std::move(c.desks[0][1]);
+    StoredRecord removed = std::move(c.desks[0][1]);
     c.desks[0].erase(c.desks[0].begin() + 1);
-    c.deskTypes[0].erase(c.deskTypes[0].begin() + 1);
     DeskCollection back;
     ASSERT_TRUE(Load(SerializeDeskStore(c), &back));
     EXPECT_EQ(FullOf(back, 0, 0), kNote);
@@ -174,15 +170,13 @@ TEST(StoreExtension, KeysFollowRecordsThroughReorderAndRemoval) {
 TEST(StoreExtension, RemovedRecordFindsItsEntryAfterASave) {
     DeskCollection c = Sample();
     // The Greek picture is removed (kept for undo), the desk saved, then the picture put back.
-    RecordPtr removed = std::move(c.desks[0][0]);
+    StoredRecord removed = std::move(c.desks[0][0]);
     c.desks[0].erase(c.desks[0].begin());
-    c.deskTypes[0].erase(c.deskTypes[0].begin());
     Bytes saved = SerializeDeskStore(c);
     DeskCollection onDisk;
     ASSERT_TRUE(Load(saved, &onDisk));
     EXPECT_EQ(FullOf(onDisk, 0, 1), kNote);
     c.desks[0].insert(c.desks[0].begin(), std::move(removed));
-    c.deskTypes[0].insert(c.deskTypes[0].begin(), kItemPicture);
     EXPECT_EQ(FullOf(c, 0, 0), kGreek);
     DeskCollection back;
     ASSERT_TRUE(Load(SerializeDeskStore(c), &back));
@@ -192,8 +186,7 @@ TEST(StoreExtension, RemovedRecordFindsItsEntryAfterASave) {
 TEST(StoreExtension, CopiedRecordsSplitOnLoadAndOnChange) {
     DeskCollection c = Sample();
     // A pasted copy of the Greek picture shares its key.
-    c.desks[0].push_back(CopyRecord(kItemPicture, c.desks[0][0].get()));
-    c.deskTypes[0].push_back(kItemPicture);
+    c.desks[0].push_back(StoredRecord{kItemPicture, CopyRecord(kItemPicture, c.desks[0][0].get())});
     EXPECT_EQ(At(c, 0, 3).Tag().extensionKey, At(c, 0, 0).Tag().extensionKey);
     DeskCollection back;
     ASSERT_TRUE(Load(SerializeDeskStore(c), &back));

@@ -135,7 +135,9 @@ TEST(DeskStacking, BringToFrontAndSendToBackReorderRecordsAndWindowsAlike) {
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.top, 120);
 
+    // Sent to the back, it is made anew now and the others above it over the next turns.
     desk.window.RestackItem(desk.WindowAt(2), false);
+    desk.window.Live().FinishBuild();
     EXPECT_EQ(desk.PathAt(0), "C:\\nowhere\\a.jpg");
     EXPECT_EQ(desk.PathAt(1), "C:\\nowhere\\b.jpg");
     EXPECT_EQ(desk.PathAt(2), "C:\\nowhere\\c.jpg");

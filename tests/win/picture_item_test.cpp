@@ -613,7 +613,7 @@ protected:
 TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
     std::vector<std::string> files = {MakePicture("i1.png", 400, 200), MakePicture("i2.jpg", 200, 400, L"image/jpeg"),
                                       MakePicture("i3.bmp", 300, 300, L"image/bmp"), MakeWmf("i4.wmf", 192, 96)};
-    desk.ImportFiles(files, kItemPicture);
+    desk.Import().Files(files, kItemPicture);
     ASSERT_EQ(Records(), 4u);
     ASSERT_EQ(desk.Live().Items().size(), 4u);
     int W, H;
@@ -622,7 +622,7 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
     for (size_t i = 0; i < 4; i++) {
         ASSERT_NE(desk.Live().At(i), nullptr);
         EXPECT_EQ(desk.Live().At(i)->ItemType(), (uint32_t)kItemPicture);
-        EXPECT_EQ(desk.Model().deskTypes()[0][i], (uint32_t)kItemPicture);
+        EXPECT_EQ(desk.Model().desks()[0][i].type, (uint32_t)kItemPicture);
         auto* rec = (PictureItemRecord*)desk.Model().desks()[0][i].get();
         EXPECT_STREQ(rec->path, files[i].c_str());
         RECT r;
@@ -645,7 +645,7 @@ TEST_F(ImportTest, EverySelectedPictureBecomesItsOwnItemInOrder) {
 
 TEST_F(ImportTest, UndecodableFileAndFolderAddNothing) {
     std::string good = MakePicture("between.png", 400, 300);
-    desk.ImportFiles({MakeGarbage("nothing.jpg"), TestFolder(), good, TestFolder() + "missing.png"}, kItemPicture);
+    desk.Import().Files({MakeGarbage("nothing.jpg"), TestFolder(), good, TestFolder() + "missing.png"}, kItemPicture);
     ASSERT_EQ(Records(), 1u);
     ASSERT_EQ(desk.Live().Items().size(), 1u);
     EXPECT_STREQ(((PictureItemRecord*)desk.Model().desks()[0][0].get())->path, good.c_str());
@@ -654,7 +654,7 @@ TEST_F(ImportTest, UndecodableFileAndFolderAddNothing) {
 TEST_F(ImportTest, RemoveFromTheItemRemovesExactlyThatItem) {
     std::vector<std::string> files = {MakePicture("r1.png", 400, 300), MakePicture("r2.png", 400, 300),
                                       MakePicture("r3.png", 400, 300)};
-    desk.ImportFiles(files, kItemPicture);
+    desk.Import().Files(files, kItemPicture);
     ASSERT_EQ(Records(), 3u);
     HWND middle = desk.Live().Items()[1]->ItemWindow();
     // The menu's choice arrives as WM_COMMAND after the context menu selected the item.
@@ -674,7 +674,7 @@ TEST_F(ImportTest, RemoveFromTheItemRemovesExactlyThatItem) {
 TEST_F(ImportTest, ARemovalRequestRemovesTheItemItNamesNotTheCurrentOne) {
     std::vector<std::string> files = {MakePicture("n1.png", 400, 300), MakePicture("n2.png", 400, 300),
                                       MakePicture("n3.png", 400, 300)};
-    desk.ImportFiles(files, kItemPicture);
+    desk.Import().Files(files, kItemPicture);
     ASSERT_EQ(Records(), 3u);
     HWND first = desk.Live().Items()[0]->ItemWindow();
     HWND last = desk.Live().Items()[2]->ItemWindow();
@@ -689,7 +689,7 @@ TEST_F(ImportTest, ARemovalRequestRemovesTheItemItNamesNotTheCurrentOne) {
 }
 
 TEST_F(ImportTest, DeskSwitchRestoresPicturesWhereTheyWere) {
-    desk.ImportFiles({MakePicture("sw1.png", 400, 300), MakePicture("sw2.png", 300, 400)}, kItemPicture);
+    desk.Import().Files({MakePicture("sw1.png", 400, 300), MakePicture("sw2.png", 300, 400)}, kItemPicture);
     HWND first = desk.Live().Items()[0]->ItemWindow();
     MoveWindow(first, 200, 150, 400, 300, TRUE);
     desk.Live().Sync();

@@ -1,7 +1,9 @@
-// The add-text command: a new note on the current desk.
+#include "app/DeskNotes.h"
+
 #include <cstring>
 
 #include "app/MainDeskWindow.h"
+#include "app/PasteNames.h"
 #include "notes/CDlgAddText.h"
 #include "notes/NoteMeasure.h"
 #include "notes/TextItem.h"
@@ -19,8 +21,7 @@ RECT KeepInWorkArea(RECT r, HWND window) {
 
 }  // namespace
 
-// Writes a new note in the editor and, when confirmed, places it.
-void MainDeskWindow::OnAddText() {
+void DeskNotes::Add() {
     auto note = std::make_unique<TextItem>();
     std::string text;
     CDlgAddText dialog;
@@ -29,19 +30,28 @@ void MainDeskWindow::OnAddText() {
     if (dialog.DoModal() != IDOK) {
         // The unused note never had a window.
         note.reset();
-        RedrawDeskView(0);
+        desk.RedrawDeskView(0);
         return;
     }
     note->SetText(text);
-    PlaceNewNote(std::move(note));
+    Place(std::move(note));
 }
 
-// A new note goes under the main window's top-left corner at its measured size plus 20, live and
-// recorded at the same index. A note larger than the screen's work area is cut to it and placed
+void DeskNotes::AddWithText(const std::string& text) {
+    size_t dropped = 0;
+    std::string noteText = NoteTextFromClipboard(text, &dropped);
+    if (noteText.empty() || desk.Model().currentDesk() >= desk.Model().DeskCount()) return;
+    auto note = std::make_unique<TextItem>();
+    note->SetText(noteText);
+    Place(std::move(note), dropped);
+}
+
+// At its measured size plus 20. A note larger than the screen's work area is cut to it and placed
 // inside it, so it never hides the whole desk.
-void MainDeskWindow::PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped) {
-    RECT m = OuterRect(nullptr, nullptr);
-    SIZE card = NoteCardSize(MeasureNoteText(note->record, note->FullText(), backBuffer ? backBuffer.dc() : nullptr));
+void DeskNotes::Place(std::unique_ptr<TextItem> note, size_t dropped) {
+    HWND hwnd = desk.hwnd;
+    RECT m = desk.OuterRect(nullptr, nullptr);
+    SIZE card = NoteCardSize(MeasureNoteText(note->record, note->FullText(), desk.ViewDC()));
     bool larger = NoteExceedsScreen(card, hwnd);
     card = NoteWindowSize(card, hwnd);
     RECT place{m.left + 10, m.top + 60, m.left + 10 + card.cx, m.top + 60 + card.cy};
@@ -51,8 +61,8 @@ void MainDeskWindow::PlaceNewNote(std::unique_ptr<TextItem> note, size_t dropped
 
     RecordPtr record = NewRecord(kItemText);
     NoteToRecord(note->record, ViewRecord(kItemText, record.get()).text());
-    AppendItem(std::move(note), std::move(record));
-    RedrawDeskView(0);
+    desk.AppendItem(std::move(note), std::move(record));
+    desk.RedrawDeskView(0);
     if (dropped || larger) noteCutReporter(hwnd, dropped, larger);
 }
 

@@ -1,9 +1,6 @@
-// Import commands: pictures, music and movies onto the current desk, from the Open dialogs and
-// from files dropped on the main window. Every chosen file becomes an item of its own, at the
-// command's place, in the order given.
-#include <cstring>
+#include "app/DeskImport.h"
 
-#include <windows.h>
+#include <cstring>
 
 #include "app/MainDeskWindow.h"
 #include "platform/CommonDialogs.h"
@@ -83,49 +80,38 @@ ImportedItem ImportOne(uint32_t type, const std::string& path, const RECT& m, HW
 
 }  // namespace
 
-// Runs the kind's Open dialog and imports whatever was chosen.
-static void RunImportDialog(MainDeskWindow& desk, uint32_t type) {
-    std::vector<std::string> paths = RunOpenFileDialog(desk.hwnd, OpenDialogFilter(type), kOpenDialogFlags);
-    desk.ImportFiles(paths, type);
+void DeskImport::RunDialog(uint32_t type) {
+    Files(RunOpenFileDialog(desk.hwnd, OpenDialogFilter(type), kOpenDialogFlags), type);
 }
 
-void MainDeskWindow::OnImportMovie() { RunImportDialog(*this, kItemMovie); }
-
-void MainDeskWindow::OnImportMusic() { RunImportDialog(*this, kItemMusic); }
-
-void MainDeskWindow::OnImportPicture() { RunImportDialog(*this, kItemPicture); }
-
-// Each path becomes an item of its own, in order, each new one on top of the one before and the
-// last one current. Nothing chosen (a cancelled dialog) still redraws.
-void MainDeskWindow::ImportFiles(const std::vector<std::string>& paths, uint32_t type) {
+void DeskImport::Files(const std::vector<std::string>& paths, uint32_t type) {
+    DeskModel& model = desk.Model();
     for (const std::string& path : paths) {
-        if (Model().currentDesk() >= Model().DeskCount()) break;
+        if (model.currentDesk() >= model.DeskCount()) break;
         // Any name and any length: the record keeps a field that cannot mislead and the store's
         // extension the whole path.
         if (path.empty()) continue;
         int W, H;
-        RECT m = OuterRect(&W, &H);
+        RECT m = desk.OuterRect(&W, &H);
         if (W <= 0 || H <= 0) break;
-        ImportedItem made = ImportOne(type, path, m, hwnd);
+        ImportedItem made = ImportOne(type, path, m, desk.hwnd);
         if (!made.item) continue;
         RecordPtr record = NewRecord(type);
         if (!record) continue;
         if (!SetItemPath(&model.Store(), ViewRecord(type, record.get()), path)) continue;
-        AppendItem(std::move(made.item), std::move(record));
+        desk.AppendItem(std::move(made.item), std::move(record));
     }
-    RedrawDeskView(0);
+    desk.RedrawDeskView(0);
 }
 
-// Files dragged from Explorer: each one of a known extension is imported as if it had been
-// chosen in its kind's dialog, in the order Explorer lists them; other files are ignored.
-void MainDeskWindow::OnDropFiles(HDROP drop) {
+void DeskImport::Drop(HDROP drop) {
     auto dragFinish = LateBound<void(WINAPI*)(HDROP)>("shell32.dll", "DragFinish");
     std::vector<std::string> paths = DroppedFilePaths(drop);
     if (dragFinish) dragFinish(drop);
-    ImportDroppedPaths(paths);
+    Paths(paths);
 }
 
-void MainDeskWindow::ImportDroppedPaths(const std::vector<std::string>& paths) {
+void DeskImport::Paths(const std::vector<std::string>& paths) {
     std::vector<std::pair<std::string, uint32_t>> files;
     for (const std::string& name : paths) {
         uint32_t type;
@@ -137,9 +123,9 @@ void MainDeskWindow::ImportDroppedPaths(const std::vector<std::string>& paths) {
         std::vector<std::string> run;
         uint32_t type = files[i].second;
         for (; i < files.size() && files[i].second == type; i++) run.push_back(files[i].first);
-        ImportFiles(run, type);
+        Files(run, type);
     }
-    if (files.empty()) RedrawDeskView(0);
+    if (files.empty()) desk.RedrawDeskView(0);
 }
 
 }  // namespace sona
