@@ -317,7 +317,14 @@ void LayeredItemWindow::ShowContextMenu(POINT screen) {
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_TO_BACK, "Send to Back", 16));
     menu.AppendEntry(0, new MenuEntry(ID_DESKITEM_REMOVE, "Remove", 16));
     // The choice is posted back to us, so it arrives after the menu object is gone.
+    // A bottom-most item that has just been activated goes down again from a posted message.
+    // Under X that restacking hands the now active window to the window manager, which maps it
+    // anew and so closes a menu already open: it goes down once the menu is closed.
+    MSG pendingSink;
+    bool sinkAfter = desktopHost == DesktopHost::kBottomMost &&
+                     PeekMessageA(&pendingSink, hwnd, WM_DESKITEM_SINK, WM_DESKITEM_SINK, PM_REMOVE);
     menu.Track(hwnd, screen, TPM_RIGHTBUTTON);
+    if (sinkAfter) PostMessageA(hwnd, WM_DESKITEM_SINK, 0, 0);
 }
 
 // Shared message handling; the item's specifics arrive through the virtuals.
