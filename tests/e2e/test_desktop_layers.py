@@ -455,12 +455,11 @@ class DesktopLayerTest(bench.SonadeskTestCase):
 
         self.app.start()
         restored("after a restart")
-        # B made the current item with a click, removed with Delete and brought back with Ctrl+Z:
-        # on the desktop at 60 % again.
-        self.press(b_at)
+        # B removed with its menu's Remove (the first right click on it since the start) and
+        # brought back with Ctrl+Z: on the desktop at 60 % again.
+        self.item_menu(b_at, "Up", "Return")
+        self.assertTrue(wait_for(lambda: self.item(b_rect) is None, timeout=5), "Remove did not remove B")
         self.focus_main()
-        key("Delete")
-        self.assertTrue(wait_for(lambda: self.item(b_rect) is None, timeout=5), "Delete did not remove B")
         key("ctrl+z")
         restored("after undo")
         self.app.alt_f4()
