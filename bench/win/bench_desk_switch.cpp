@@ -10,6 +10,7 @@
 // sends the main window a message every few milliseconds and keeps the longest wait for an answer.
 // Goals, as ratios to the bare decode: first view <= 0.6, first view after a restart <= 0.25; the
 // main window answers within 100 ms; private memory <= 150 MB with the three desks seen.
+#include "bench/win/DeskProgram.h"
 #include "bench/win/PhotoFiles.h"
 
 #include <atomic>
@@ -21,6 +22,12 @@
 
 namespace {
 
+using desk::Median;
+using desk::Now;
+using desk::PrivateMegabytes;
+using desk::Program;
+using desk::StallProbe;
+
 const int kPictures = 20;
 using photos::kHeight;
 using photos::kPendingProperty;
@@ -29,19 +36,6 @@ using photos::Wide;
 const int kPhotoDesks = 3;
 // Item window size on each photo desk.
 const int kItemW[kPhotoDesks] = {200, 180, 220}, kItemH[kPhotoDesks] = {150, 135, 165};
-
-double Now() {
-    static LARGE_INTEGER freq{};
-    if (!freq.QuadPart) QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)freq.QuadPart;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // The store: desk 1 empty and current, then the photo desks, the pictures in a 5 by 4 grid on each.
 bool WriteStore(const std::string& dataFolder, const std::vector<std::string>& all) {
@@ -67,25 +61,6 @@ double DecodeAll(const std::vector<std::string>& paths) {
         if (bmp.GetWidth() != (UINT)kWidth) std::printf("decode failed: %s\n", p.c_str());
     }
     return Now() - t0;
-}
-
-struct Program {
-    DWORD pid = 0;
-    HANDLE process = nullptr;
-    HWND main = nullptr;
-};
-
-BOOL CALLBACK FindMain(HWND h, LPARAM lp) {
-    Program* p = (Program*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    RECT r;
-    if (pid == p->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 800 &&
-        r.bottom - r.top == 500) {
-        p->main = h;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 struct Counter {
@@ -114,40 +89,6 @@ Counter Items(const Program& p) {
     return c;
 }
 
-// Sends the main window WM_NULL again and again from its own thread and keeps the longest time
-// it took to answer: how long the program was frozen.
-struct StallProbe {
-    HWND main = nullptr;
-    std::atomic<bool> stop{false};
-    std::atomic<bool> measuring{false};
-    double longest = 0;
-    HANDLE thread = nullptr;
-
-    static DWORD WINAPI Run(void* self) {
-        auto* p = (StallProbe*)self;
-        while (!p->stop) {
-            double t0 = Now();
-            DWORD_PTR r;
-            SendMessageTimeoutA(p->main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &r);
-            double took = Now() - t0;
-            if (p->measuring && took > p->longest) p->longest = took;
-            Sleep(10);
-        }
-        return 0;
-    }
-    void Start(HWND h) {
-        main = h;
-        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    void Stop() {
-        stop = true;
-        if (thread) {
-            WaitForSingleObject(thread, 70000);
-            CloseHandle(thread);
-        }
-    }
-};
-
 // Clicks desk tab `desk` (0-based) and waits until the program is idle with `expected` items.
 double SwitchTo(const Program& p, int desk, int expected) {
     int x = 16 + desk * 34 + 17, y = 9 + 17;
@@ -168,54 +109,6 @@ double SwitchTo(const Program& p, int desk, int expected) {
         Sleep(5);
     }
     return Now() - t0;
-}
-
-// Private bytes of the program, read through kernel32's K32GetProcessMemoryInfo.
-double PrivateMegabytes(HANDLE process) {
-    struct Counters {
-        DWORD cb, PageFaultCount;
-        SIZE_T PeakWorkingSetSize, WorkingSetSize, QuotaPeakPagedPoolUsage, QuotaPagedPoolUsage,
-            QuotaPeakNonPagedPoolUsage, QuotaNonPagedPoolUsage, PagefileUsage, PeakPagefileUsage;
-    } c{};
-    c.cb = sizeof c;
-    using Fn = BOOL(WINAPI*)(HANDLE, Counters*, DWORD);
-    Fn fn = (Fn)GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo");
-    if (!fn || !fn(process, &c, sizeof c)) return -1;
-    return c.PagefileUsage / 1048576.0;
-}
-
-// Starts the program in `folder` and waits for its main window and first paint.
-bool Start(const std::string& exe, const std::string& folder, Program* p) {
-    *p = Program{};
-    STARTUPINFOA si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
-        std::printf("desk-switch: cannot start %s\n", exe.c_str());
-        return false;
-    }
-    CloseHandle(pi.hThread);
-    p->pid = pi.dwProcessId;
-    p->process = pi.hProcess;
-    for (int waited = 0; !p->main && waited < 30000; waited += 50) {
-        Sleep(50);
-        EnumWindows(FindMain, (LPARAM)p);
-    }
-    if (!p->main) {
-        std::printf("desk-switch: the main window did not appear\n");
-        TerminateProcess(p->process, 1);
-        return false;
-    }
-    Sleep(1500);  // past the first-paint timer
-    return true;
-}
-
-// Ends the program the hard way (nothing is saved, so it starts on desk 1 again).
-void Stop(Program* p) {
-    TerminateProcess(p->process, 0);
-    WaitForSingleObject(p->process, 10000);
-    CloseHandle(p->process);
-    p->process = nullptr;
 }
 
 }  // namespace
@@ -264,12 +157,12 @@ int main(int argc, char** argv) {
 
     std::string exe = folder + "Sonadesk.exe";
     Program p;
-    if (!Start(exe, folder, &p)) return 1;
+    if (!desk::StartProgram(exe, folder, "desk-switch", &p)) return 1;
     double memStart = PrivateMegabytes(p.process);
 
     // First view of each photo desk, the main window probed all along.
     StallProbe probe;
-    probe.Start(p.main);
+    probe.Start(p.main, 10);
     probe.measuring = true;
     std::vector<double> firsts;
     for (int d = 0; d < kPhotoDesks; d++) {
@@ -285,12 +178,12 @@ int main(int argc, char** argv) {
     }
     double memWarm = PrivateMegabytes(p.process);
     probe.Stop();
-    Stop(&p);
+    desk::StopProgram(&p);
 
     // A restart: the display copies now come from the data folder.
-    if (!Start(exe, folder, &p)) return 1;
+    if (!desk::StartProgram(exe, folder, "desk-switch", &p)) return 1;
     StallProbe probe2;
-    probe2.Start(p.main);
+    probe2.Start(p.main, 10);
     probe2.measuring = true;
     std::vector<double> restarts;
     for (int d = 0; d < kPhotoDesks; d++) {
@@ -300,11 +193,11 @@ int main(int argc, char** argv) {
     probe2.measuring = false;
     double memRestart = PrivateMegabytes(p.process);
     probe2.Stop();
-    Stop(&p);
+    desk::StopProgram(&p);
     Gdiplus::GdiplusShutdown(token);
 
     double decode = Median(decodes), first = Median(firsts), restart = Median(restarts), switchWarm = Median(warm);
-    double stall = std::max(probe.longest, probe2.longest);
+    double stall = std::max(probe.longest.load(), probe2.longest.load());
     auto ratio = [&](double v) { return decode > 0 ? v / decode : 0; };
     auto verdict = [](bool met) { return met ? "met" : "NOT met"; };
     std::printf("desk-switch: %d pictures of %dx%d on %d desks, %d rounds (medians)\n", kPictures, kWidth, kHeight,
@@ -317,7 +210,7 @@ int main(int argc, char** argv) {
     std::printf("  switch to a desk seen before           %8.1f ms\n", switchWarm);
     std::printf("  switch back to the empty desk          %8.1f ms\n", Median(back));
     std::printf("  longest wait for the main window       %8.1f ms  (first run %.1f, after restart %.1f)\n", stall,
-                probe.longest, probe2.longest);
+                probe.longest.load(), probe2.longest.load());
     std::printf("  private memory: %.1f MB at start, %.1f MB with the 3 desks seen, %.1f MB after %d more switches, "
                 "%.1f MB after the restart's 3 desks\n",
                 memStart, memSeen, memWarm, rounds, memRestart);

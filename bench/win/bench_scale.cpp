@@ -11,6 +11,7 @@
 // restacks the items) and the bottom item is sent to the front and back again.
 // Goals: warm switch <= 1.2 x the bare floor; longest freeze <= 100 ms; a media card <= 0.6 MB
 // and <= 4 GDI objects.
+#include "bench/win/DeskProgram.h"
 #include "bench/win/PhotoFiles.h"
 
 #include <algorithm>
@@ -23,20 +24,13 @@
 
 namespace {
 
+using desk::Median;
+using desk::Now;
+using desk::PrivateMegabytes;
+using desk::Program;
+using desk::StallProbe;
+
 const UINT kCommandToFront = 10110, kCommandToBack = 10111;
-
-double Now() {
-    static LARGE_INTEGER freq{};
-    if (!freq.QuadPart) QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)freq.QuadPart;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 struct Kind {
     char letter;
@@ -124,25 +118,6 @@ bool WriteStore(const std::string& dataFolder, const Kind& kind, const std::vect
     return true;
 }
 
-struct Program {
-    DWORD pid = 0;
-    HANDLE process = nullptr;
-    HWND main = nullptr;
-};
-
-BOOL CALLBACK FindMain(HWND h, LPARAM lp) {
-    Program* p = (Program*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    RECT r;
-    if (pid == p->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 800 &&
-        r.bottom - r.top == 500) {
-        p->main = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 struct Census {
     const Program* p;
     int items = 0, pending = 0;
@@ -182,46 +157,6 @@ Census Take(const Program& p) {
     return c;
 }
 
-// Sends the main window WM_NULL again and again from its own thread and keeps the longest time
-// it took to answer: how long the program was frozen.
-struct StallProbe {
-    HWND main = nullptr;
-    std::atomic<bool> stop{false};
-    std::atomic<bool> measuring{false};
-    std::atomic<double> longest{0};
-    HANDLE thread = nullptr;
-
-    static DWORD WINAPI Run(void* self) {
-        auto* p = (StallProbe*)self;
-        while (!p->stop) {
-            double t0 = Now();
-            DWORD_PTR r;
-            SendMessageTimeoutA(p->main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &r);
-            double took = Now() - t0;
-            if (p->measuring && took > p->longest) p->longest = took;
-            Sleep(5);
-        }
-        return 0;
-    }
-    void Start(HWND h) {
-        main = h;
-        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    // The longest freeze since the last call.
-    double Take() {
-        double v = longest;
-        longest = 0;
-        return v;
-    }
-    void Stop() {
-        stop = true;
-        if (thread) {
-            WaitForSingleObject(thread, 70000);
-            CloseHandle(thread);
-        }
-    }
-};
-
 // Waits until the program answers and shows `expected` items, none still waiting for its picture.
 bool WaitShown(const Program& p, int expected, double t0) {
     for (;;) {
@@ -257,59 +192,6 @@ double SwitchTo(const Program& p, int desk, int expected) {
     PostMessageA(p.main, WM_LBUTTONUP, 0, at);
     WaitShown(p, expected, t0);
     return Now() - t0;
-}
-
-struct Memory {
-    double privateMb = 0;
-};
-
-double PrivateMegabytes(HANDLE process) {
-    struct Counters {
-        DWORD cb, PageFaultCount;
-        SIZE_T PeakWorkingSetSize, WorkingSetSize, QuotaPeakPagedPoolUsage, QuotaPagedPoolUsage,
-            QuotaPeakNonPagedPoolUsage, QuotaNonPagedPoolUsage, PagefileUsage, PeakPagefileUsage;
-    } c{};
-    c.cb = sizeof c;
-    using Fn = BOOL(WINAPI*)(HANDLE, Counters*, DWORD);
-    Fn fn = (Fn)GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo");
-    if (!fn || !fn(process, &c, sizeof c)) return -1;
-    return c.PagefileUsage / 1048576.0;
-}
-
-// GDI and USER objects of the process as Windows counts them (Wine answers 0: not counted).
-DWORD GuiObjects(HANDLE process, DWORD which) { return GetGuiResources(process, which); }
-
-bool Start(const std::string& exe, const std::string& folder, Program* p) {
-    *p = Program{};
-    STARTUPINFOA si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
-        std::printf("scale: cannot start %s\n", exe.c_str());
-        return false;
-    }
-    CloseHandle(pi.hThread);
-    p->pid = pi.dwProcessId;
-    p->process = pi.hProcess;
-    for (int waited = 0; !p->main && waited < 30000; waited += 50) {
-        Sleep(50);
-        EnumWindows(FindMain, (LPARAM)p);
-    }
-    if (!p->main) {
-        std::printf("scale: the main window did not appear\n");
-        TerminateProcess(p->process, 1);
-        return false;
-    }
-    Sleep(1500);  // past the first-paint timer
-    WaitIdle(*p);
-    return true;
-}
-
-void Stop(Program* p) {
-    TerminateProcess(p->process, 0);
-    WaitForSingleObject(p->process, 10000);
-    CloseHandle(p->process);
-    p->process = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -414,13 +296,15 @@ void RunKind(const Kind& kind, const std::string& folder, int rounds, std::vecto
         return;
     }
     Program p;
-    if (!Start(folder + "Sonadesk.exe", folder, &p)) return;
+    if (!desk::StartProgram(folder + "Sonadesk.exe", folder, "scale", &p)) return;
+    WaitIdle(p);
     StallProbe probe;
     probe.Start(p.main);
     probe.measuring = true;
     Census empty = Take(p);
     double memEmpty = PrivateMegabytes(p.process);
-    DWORD gdiEmpty = GuiObjects(p.process, 0), userEmpty = GuiObjects(p.process, 1);
+    // GDI and USER objects as Windows counts them (Wine answers 0: not counted).
+    DWORD gdiEmpty = GetGuiResources(p.process, 0), userEmpty = GetGuiResources(p.process, 1);
 
     std::vector<Row> mine;
     for (int d = 0; d < 3; d++) {
@@ -435,7 +319,7 @@ void RunKind(const Kind& kind, const std::string& folder, int rounds, std::vecto
         double mem = PrivateMegabytes(p.process);
         row.mbPerItem = (mem - memEmpty) / row.n;
         row.windowsPerItem = (double)(shown.windows - empty.windows) / row.n;
-        DWORD gdi = GuiObjects(p.process, 0), user = GuiObjects(p.process, 1);
+        DWORD gdi = GetGuiResources(p.process, 0), user = GetGuiResources(p.process, 1);
         if (gdi) row.gdiPerItem = ((double)gdi - gdiEmpty) / row.n;
         if (user) row.userPerItem = ((double)user - userEmpty) / row.n;
         // The floor gets the sizes the items really have.
@@ -482,7 +366,7 @@ void RunKind(const Kind& kind, const std::string& folder, int rounds, std::vecto
         mine[d].freezeRestack = probe.Take();
     }
     probe.Stop();
-    Stop(&p);
+    desk::StopProgram(&p);
     for (auto& r : mine) rows->push_back(r);
 }
 
