@@ -83,6 +83,18 @@ inline void PutFloat(std::vector<uint8_t>& out, float f) {
     Put32(out, v);
 }
 
+// Writes `store` as both "Media" and "Media_bak" in `dataFolder` (made when missing).
+inline bool WriteStoreFiles(const std::string& dataFolder, const std::vector<uint8_t>& store) {
+    CreateDirectoryA(dataFolder.c_str(), nullptr);
+    for (const char* name : {"Media", "Media_bak"}) {
+        FILE* f = std::fopen((dataFolder + name).c_str(), "wb");
+        if (!f) return false;
+        std::fwrite(store.data(), 1, store.size(), f);
+        std::fclose(f);
+    }
+    return true;
+}
+
 // Writes "Media" and "Media_bak" in `dataFolder`: the desks in order, picture records only.
 inline bool WriteStore(const std::string& dataFolder, const std::vector<std::vector<Placed>>& desks,
                        uint32_t current) {
@@ -103,14 +115,7 @@ inline bool WriteStore(const std::string& dataFolder, const std::vector<std::vec
             out.insert(out.end(), 16, 0);
         }
     }
-    CreateDirectoryA(dataFolder.c_str(), nullptr);
-    for (const char* name : {"Media", "Media_bak"}) {
-        FILE* f = std::fopen((dataFolder + name).c_str(), "wb");
-        if (!f) return false;
-        std::fwrite(out.data(), 1, out.size(), f);
-        std::fclose(f);
-    }
-    return true;
+    return WriteStoreFiles(dataFolder, out);
 }
 
 }  // namespace photos

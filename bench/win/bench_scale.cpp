@@ -108,14 +108,7 @@ bool WriteStore(const std::string& dataFolder, const Kind& kind, const std::vect
             PutRecord(out, kind, files[(size_t)i % files.size()], i, l, t);
         }
     }
-    CreateDirectoryA(dataFolder.c_str(), nullptr);
-    for (const char* name : {"Media", "Media_bak"}) {
-        FILE* f = std::fopen((dataFolder + name).c_str(), "wb");
-        if (!f) return false;
-        std::fwrite(out.data(), 1, out.size(), f);
-        std::fclose(f);
-    }
-    return true;
+    return photos::WriteStoreFiles(dataFolder, out);
 }
 
 struct Census {

@@ -332,27 +332,20 @@ class DesktopLayerTest(bench.SonadeskTestCase):
             for g, e, p in zip(got, expect(level), points):
                 self.assertTrue(near(g, e, 8), "at %d %%, pixel %s is %s, expected about %s" % (level, p, g, e))
         # Ctrl + wheel over the item: up two steps from 20 % is 60 %, down one is 40 %.
-        move(180, 180)
-        xdo("keydown", "ctrl")
-        xdo("click", "4")
-        time.sleep(0.3)
-        xdo("click", "4")
-        time.sleep(0.3)
-        xdo("keyup", "ctrl")
-        time.sleep(0.6)
-        move(5, 1015)
-        time.sleep(0.4)
-        for g, e in zip([screenshot().getpixel(p) for p in points], expect(60)):
-            self.assertTrue(near(g, e, 8), (g, e))
-        move(180, 180)
-        xdo("keydown", "ctrl")
-        xdo("click", "5")
-        xdo("keyup", "ctrl")
-        time.sleep(0.6)
-        move(5, 1015)
-        time.sleep(0.4)
-        for g, e in zip([screenshot().getpixel(p) for p in points], expect(40)):
-            self.assertTrue(near(g, e, 8), (g, e))
+        def ctrl_wheel(button, steps, level):
+            move(180, 180)
+            xdo("keydown", "ctrl")
+            for _ in range(steps):
+                xdo("click", button)
+                time.sleep(0.3)
+            xdo("keyup", "ctrl")
+            time.sleep(0.6)
+            move(5, 1015)
+            time.sleep(0.4)
+            for g, e in zip([screenshot().getpixel(p) for p in points], expect(level)):
+                self.assertTrue(near(g, e, 8), (g, e))
+        ctrl_wheel("4", 2, 60)
+        ctrl_wheel("5", 1, 40)
         # Kept with the desk: 40 % in the tag after an exit, and on the screen after a restart.
         self.app.alt_f4()
         self.assertTrue(self.app.wait_exit())
