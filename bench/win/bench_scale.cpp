@@ -278,6 +278,8 @@ void RunKind(const Kind& kind, const std::string& folder, int rounds, std::vecto
             return;
         }
     } else if (kind.type == 0) {
+        // A short movie (MJPEG + PCM AVI, which Wine's DirectShow plays without extra decoders),
+        // written once by the script beside the exe; absent, the cards show no file.
         files.push_back(folder + "clip.avi");
     } else if (kind.type == 1) {
         files.push_back(data + "demo01.mp3");
@@ -362,9 +364,6 @@ void RunKind(const Kind& kind, const std::string& folder, int rounds, std::vecto
     desk::StopProgram(&p);
     for (auto& r : mine) rows->push_back(r);
 }
-
-// A short movie for the movie desks (MJPEG + PCM AVI, which Wine's DirectShow plays without
-// extra decoders), written once by the script beside the exe; absent, the cards show no file.
 
 }  // namespace
 
